@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ source that holds each page definition of PAGES (read from
+# SOURCE_DIR/<class>.page) as a string and looks them up by class name.
+set(body "#include \"setup/page_definitions.h\"\n\nnamespace setup {\n\nnamespace {\n\nstruct Page {\n    std::string_view className;\n    std::string_view text;\n};\n\nconstexpr Page kPages[] = {\n")
+foreach(page IN LISTS PAGES)
+  file(READ "${SOURCE_DIR}/${page}.page" text)
+  string(FIND "${text}" ")page\"" clash)
+  if(NOT clash EQUAL -1)
+    message(FATAL_ERROR "${page}.page contains the string delimiter )page\"")
+  endif()
+  string(APPEND body "    {\"${page}\", R\"page(${text})page\"},\n")
+endforeach()
+string(APPEND body "};\n\n}  // namespace\n\nstd::string_view pageDefinition(std::string_view className) {\n    for (const Page& page : kPages) {\n        if (page.className == className) return page.text;\n    }\n    return {};\n}\n\n}  // namespace setup\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")

@@ -1,0 +1,90 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "form.h"
+
+namespace framework {
+
+namespace {
+
+Application* g_instance = nullptr;
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) {
+    if (g_instance != nullptr) throw std::logic_error("An application object exists already");
+    // Pages are designed in pixels and the elastic component does all scaling.
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    }
+    m_qt = std::make_unique<QApplication>(argc, argv);
+    m_qt->setQuitOnLastWindowClosed(false);
+    g_instance = this;
+}
+
+Application::~Application() { g_instance = nullptr; }
+
+Application& Application::instance() {
+    if (g_instance == nullptr) throw std::logic_error("No application object");
+    return *g_instance;
+}
+
+bool Application::displayAvailable() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) {
+        return true;
+    }
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+void Application::formCreated(TForm* form) {
+    if (m_mainForm == nullptr) m_mainForm = form;
+}
+
+void Application::formDestroyed(TForm* form) {
+    if (m_mainForm == form) m_mainForm = nullptr;
+}
+
+int Application::run() {
+    if (m_terminated) return 0;
+    if (m_mainForm != nullptr) m_mainForm->Show();
+    if (m_terminated) return 0;
+    m_running = true;
+    const int code = QApplication::exec();
+    m_running = false;
+    return code;
+}
+
+void Application::terminate() {
+    m_terminated = true;
+    // Outside the event loop (while pages are driven directly) there is no loop to end, and
+    // asking Qt to quit then would make every later loop return at once.
+    if (m_running) QCoreApplication::exit(0);
+}
+
+void Application::processMessages() { QCoreApplication::processEvents(); }
+
+void Application::setMessages(MessageBoxes* messages) {
+    m_messages = messages != nullptr ? messages : &m_windowMessages;
+}
+
+void Application::showException(const std::exception& error) { m_messages->showError(error.what()); }
+
+ScreenSize Application::screenSize() const {
+    if (m_screenOverride.width > 0) return m_screenOverride;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return {800, 600};
+    return {screen->geometry().width(), screen->geometry().height()};
+}
+
+bool Application::helpContext(int /*topic*/) { return false; }
+
+HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+HourglassCursor::~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+
+}  // namespace framework

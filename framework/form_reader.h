@@ -1,0 +1,13 @@
+#pragma once
+// Applies a parsed page definition to a form: creates each object by registered class
+// name, owned by the form and placed in its enclosing control, and sets the properties
+// in stored order. Unknown classes, properties and methods are errors naming the line.
+
+#include "form.h"
+#include "page_definition.h"
+
+namespace framework {
+
+void readForm(TForm& form, const ObjectNode& root);
+
+}  // namespace framework

@@ -1,0 +1,62 @@
+#include "dictionary_page.h"
+
+#include "framework/application.h"
+#include "pages.h"
+#include "wizard.h"
+
+namespace setup {
+
+using framework::ClassInfo;
+using framework::Component;
+
+Tisform4::Tisform4(Wizard& wizard) : WizardPage(wizard) {
+    publish("FormCreate", &Tisform4::FormCreate);
+    publish("FormDestroy", &Tisform4::FormDestroy);
+    publish("Button3Click", &Tisform4::Button3Click);
+    publish("Button2Click", &Tisform4::Button2Click);
+    publish("Button4Click", &Tisform4::Button4Click);
+}
+
+const ClassInfo& Tisform4::staticClassInfo() {
+    static const ClassInfo info("Tisform4", &TForm::staticClassInfo(), {});
+    return info;
+}
+
+void Tisform4::bindFields() {
+    WizardPage::bindFields();
+    Label1 = field<framework::TLabel>("Label1");
+    Image1 = field<framework::TImage>("Image1");
+    CheckListBox1 = field<framework::TCheckListBox>("CheckListBox1");
+    Button2 = field<framework::TButton>("Button2");
+    Button4 = field<framework::TButton>("Button4");
+    Button3 = field<framework::TButton>("Button3");
+}
+
+void Tisform4::FormCreate(Component*) {
+    selectDesignScreen();
+    DictionaryCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
+                       "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};
+    Image1->assignPicture(*m_wizard.isForm1->Image1);
+}
+
+void Tisform4::FormDestroy(Component*) { DictionaryCodes.clear(); }
+
+void Tisform4::Button3Click(Component*) {
+    int marked = 0;
+    for (int row = 0; row < CheckListBox1->count(); ++row) {
+        if (CheckListBox1->checked(row)) ++marked;
+    }
+    if (marked == 0) {
+        framework::Application::instance().messages().showMessage(kNoDictionaryMessage);
+        return;
+    }
+    Hide();
+    m_wizard.isForm5->setVisible(true);
+}
+
+void Tisform4::Button2Click(Component*) { showExitConfirmation(); }
+
+// The language page comes to the front; this page stays open behind it.
+void Tisform4::Button4Click(Component*) { m_wizard.isForm3->Show(); }
+
+}  // namespace setup

@@ -1,0 +1,22 @@
+// The setup program of Quindor: installs the product from the folder this program lies
+// in, or removes it again. It takes no command-line arguments.
+
+#include <QApplication>
+#include <cstdio>
+
+#include "framework/application.h"
+#include "wizard.h"
+
+int main(int argc, char** argv) {
+    if (!framework::Application::displayAvailable()) {
+        std::fputs("The Quindor setup program needs a graphical display: "
+                   "neither DISPLAY nor WAYLAND_DISPLAY is set.\n",
+                   stderr);
+        return 1;
+    }
+    framework::Application app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Setup"));
+    setup::Wizard wizard;
+    wizard.createPages();
+    return app.run();
+}

@@ -1,0 +1,55 @@
+#include "wizard.h"
+
+#include "elastic/elastic_form.h"
+#include "framework/standard_classes.h"
+#include "mltlang/mlt_lang.h"
+#include "page_definitions.h"
+#include "pages.h"
+
+namespace setup {
+
+namespace {
+
+template <class Page>
+framework::FormPtr<Page> createPage(Wizard& wizard) {
+    framework::FormPtr<Page> page(new Page(wizard));
+    page->createFromDefinition(pageDefinition(Page::staticClassInfo().name()));
+    return page;
+}
+
+}  // namespace
+
+void registerPageClasses() {
+    framework::registerStandardClasses();
+    mltlang::TMltLang::registerClass();
+    elastic::TElasticForm::registerClass();
+}
+
+Wizard::Wizard() { registerPageClasses(); }
+
+// Pages go in the reverse order of their creation.
+Wizard::~Wizard() {
+    iForm11.reset();
+    isForm7.reset();
+    isform6.reset();
+    isForm5.reset();
+    isform4.reset();
+    iForm10.reset();
+    isForm3.reset();
+    isForm2.reset();
+    isForm1.reset();
+}
+
+void Wizard::createPages() {
+    isForm1 = createPage<TisForm1>(*this);
+    isForm2 = createPage<TisForm2>(*this);
+    isForm3 = createPage<TisForm3>(*this);
+    iForm10 = createPage<TiForm10>(*this);
+    isform4 = createPage<Tisform4>(*this);
+    isForm5 = createPage<TisForm5>(*this);
+    isform6 = createPage<Tisform6>(*this);
+    isForm7 = createPage<TisForm7>(*this);
+    iForm11 = createPage<TiForm11>(*this);
+}
+
+}  // namespace setup

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every system package that building, testing and running the setup program
+# need. As root it installs what is missing; otherwise it names what to install.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev libfontconfig-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+  fonts-wine fonts-liberation fonts-dejavu-core
+  unzip zip desktop-file-utils
+  python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "These packages are needed: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QScreen>
 #include <cstdlib>
 #include <stdexcept>
@@ -23,6 +24,14 @@ Application::Application(int& argc, char** argv) {
     }
     m_qt = std::make_unique<QApplication>(argc, argv);
     m_qt->setQuitOnLastWindowClosed(false);
+    // Where the page faces are missing, prefer faces of about the same widths over the
+    // desktop's general fallback, so that designed texts keep fitting their controls.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")});
     g_instance = this;
 }
 

@@ -18,7 +18,7 @@ TEST_F(WizardTest, StartsOnTheWelcomePageInInstallMode) {
 TEST_F(WizardTest, NextCaptionFollowsTheModeButtons) {
     QTest::mouseClick(wizard.isForm1->RadioButton2->widget(), Qt::LeftButton);
     EXPECT_EQ(wizard.isForm1->Button3->caption(), "UnInstall");
-    QTest::mouseClick(wizard.isForm1->RadioButton1->widget(), Qt::LeftButton);
+    wizard.isForm1->RadioButton1->Click();
     EXPECT_EQ(wizard.isForm1->Button3->caption(), "Next>");
     EXPECT_FALSE(wizard.isForm1->RadioButton2->checked());
 

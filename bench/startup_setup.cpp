@@ -1,0 +1,18 @@
+// The setup program's own start-up: the same entry as the real program, ending at the
+// first painted welcome page.
+
+#include <QWidget>
+
+#include "first_paint.h"
+#include "framework/application.h"
+#include "setup/pages.h"
+#include "setup/wizard.h"
+
+int main(int argc, char** argv) {
+    framework::Application app(argc, argv);
+    setup::Wizard wizard;
+    wizard.createPages();
+    ExitAfterFirstPaint exitAfterPaint;
+    wizard.isForm1->widget()->installEventFilter(&exitAfterPaint);
+    return app.run();
+}

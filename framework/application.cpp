@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QScreen>
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -22,7 +25,11 @@ Application::Application(int& argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     }
+    // Loading fontconfig's configuration takes as long as connecting to the display: do
+    // both at once (fontconfig's initialisation is thread-safe and done only once).
+    std::thread loadFontConfiguration([] { FcInit(); });
     m_qt = std::make_unique<QApplication>(argc, argv);
+    loadFontConfiguration.join();
     m_qt->setQuitOnLastWindowClosed(false);
     // Where the page faces are missing, prefer faces of about the same widths over the
     // desktop's general fallback, so that designed texts keep fitting their controls.

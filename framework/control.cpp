@@ -125,7 +125,9 @@ void TControl::setParentControl(TControl* parent) {
     m_parent->childAdded(this);
     if (m_widget) {
         m_widget->setParent(m_parent->clientWidget());
-        m_widget->setVisible(m_visible);
+        // A child shows with its parent unless hidden; showing it here, before its bounds
+        // are read, would make Qt size it to its contents first.
+        if (!m_visible) m_widget->hide();
         applyFont();
         applyHint();
     }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <functional>
 
 #include "row_height_delegate.h"
 
@@ -32,8 +33,29 @@ private:
 
 }  // namespace
 
+namespace {
+
+// A label that is sized to its text once it is about to be seen.
+class AutoSizeLabel : public QLabel {
+public:
+    explicit AutoSizeLabel(std::function<void()> fit) : m_fit(std::move(fit)) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        m_fit();
+        QLabel::showEvent(event);
+    }
+
+private:
+    std::function<void()> m_fit;
+};
+
+}  // namespace
+
 TLabel::TLabel(Component* owner) : TControl(owner) {
-    auto* l = new QLabel;
+    auto* l = new AutoSizeLabel([this] {
+        if (m_fitPending) fitToText();
+    });
     l->setTextFormat(Qt::PlainText);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWidget(l);
@@ -83,6 +105,12 @@ void TLabel::applyFont() {
 
 void TLabel::fitToText() {
     if (!m_autoSize || label()->wordWrap() || parentControl() == nullptr) return;
+    // Measuring loads the label's font; a label on a hidden page is measured when shown.
+    if (!label()->isVisible()) {
+        m_fitPending = true;
+        return;
+    }
+    m_fitPending = false;
     const QSize size = label()->sizeHint();
     setBounds(left(), top(), size.width(), size.height());
 }

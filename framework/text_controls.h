@@ -32,6 +32,7 @@ private:
     void fitToText();
     std::string m_caption;
     bool m_autoSize = true;
+    bool m_fitPending = false;
 };
 
 class TMemo : public TControl {

@@ -10,6 +10,8 @@ packages=(
   xvfb xauth
   fonts-wine fonts-liberation fonts-dejavu-core
   unzip zip desktop-file-utils
+  wbritish-large wamerican-large wdanish wdutch wngerman wfrench wpolish witalian wspanish
+  wswedish
   python3
 )
 

@@ -1,33 +1,238 @@
 #!/usr/bin/env bash
-# Lays out the demo distribution folder beside the built setup program:
-#   build/dist/setup, unzip (the system's), QUINDOR.ZIP, one archive per dictionary code
-#   and HTMLhelp.ZIP.
+# Lays out the demo distribution folder BUILD_DIR/dist/ beside the built setup program:
+#   setup         a copy of BUILD_DIR/setup/setup (it finds the archives beside itself)
+#   unzip         a link to the system's extractor
+#   QUINDOR.ZIP   QUINDOR.EXE (BUILD_DIR/demo/quindor-demo), TAHOMA.TTF, TAHOMABD.TTF, README.TXT
+#   UK.ZIP ...    one per dictionary code, each holding the word list CODE.DIC at its top level
+#   HTMLhelp.ZIP  a few HTML help pages
+#
+# Usage: tools/make-demo-dist.sh [--check] [BUILD_DIR]      (BUILD_DIR defaults to build/)
+#   --check  afterwards tests every archive and installs the product and two dictionaries
+#            into a temporary folder the way the setup does, then runs QUINDOR.EXE --print.
+#
+# The folder is laid out afresh on every run and replaced in one step at the end, so a failed
+# run leaves the previous one in place. Archives are kept in BUILD_DIR/dist-cache/ and made
+# again only when their inputs (or this script) change. Word lists come from Debian's word-list
+# packages (tools/install-deps.sh installs them); languages without such a package get a short
+# list of common words written here.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build}
+
+die() { echo "make-demo-dist: $*" >&2; exit 1; }
+
+self=$(realpath -- "${BASH_SOURCE[0]}")
+repo=$(dirname -- "$(dirname -- "$self")")
+check=0
+if [ "${1:-}" = --check ]; then check=1; shift; fi
+[ $# -le 1 ] || die "usage: $0 [--check] [BUILD_DIR]"
+[ -d "${1:-$repo/build}" ] || die "no build folder '${1:-$repo/build}'"
+build=$(cd -- "${1:-$repo/build}" && pwd -P)
+
 dist="$build/dist"
+next="$build/dist.new"
+cache="$build/dist-cache"
 work="$build/dist-work"
+setup_program="$build/setup/setup"
+product_program="$build/demo/quindor-demo"
+font_folder=/usr/share/wine/fonts
+extractor=/usr/bin/unzip
 
-rm -rf "$work"
-mkdir -p "$dist" "$work"
-install -m 755 "$build/setup/setup" "$dist/setup"
-ln -sfn "$(command -v unzip)" "$dist/unzip"
+# Dictionary codes in the order of the setup's list, with the language each is shown as.
+codes=(UK US DA NL DE FR PL RU CZ SK SI IT SP SE ZA)
+declare -A language=(
+  [UK]="British English" [US]="American English" [DA]=Danish [NL]=Dutch [DE]=German
+  [FR]=French [PL]=Polish [RU]=Russian [CZ]=Czeck [SK]=Slovak [SI]=Slovenian [IT]=Italian
+  [SP]=Spanish [SE]=Swedish [ZA]=South-African
+)
+# Debian package and word-list file per code; codes not listed get a sample list below.
+declare -A package=(
+  [UK]=wbritish-large [US]=wamerican-large [DA]=wdanish [NL]=wdutch [DE]=wngerman
+  [FR]=wfrench [PL]=wpolish [IT]=witalian [SP]=wspanish [SE]=wswedish
+)
+declare -A wordlist=(
+  [UK]=/usr/share/dict/british-english-large [US]=/usr/share/dict/american-english-large
+  [DA]=/usr/share/dict/danish [NL]=/usr/share/dict/dutch [DE]=/usr/share/dict/ngerman
+  [FR]=/usr/share/dict/french [PL]=/usr/share/dict/polish [IT]=/usr/share/dict/italian
+  [SP]=/usr/share/dict/spanish [SE]=/usr/share/dict/swedish
+)
 
-# The product: a note on what this demo distribution holds.
-mkdir -p "$work/product"
-cat > "$work/product/README.TXT" <<'TEXT'
-Quindor 1.2 demo distribution.
+# Common words of the languages that Debian has no word-list package for.
+sample_words() {
+  case $1 in
+    RU) echo "а без большой быть в весь вода время вот все вы где год говорить город да дело
+        день для до дом друг его если есть ещё жизнь за знать и идти из или их как какой
+        когда книга который кто мать место мир мочь мы на наш не нет новый ну о один он она
+        они от очень первый по под после работа рука с сам свой сказать слово со стать так
+        такой там то только ты у уже хороший хотеть человек что это я" ;;
+    CZ) echo "a ale ani až být by co čas člověk dítě do dobrý dům den dva hodně i já jak jako
+        jeden jen ještě jít k kde když kniha který malý město mít moci můj muset na nebo než
+        nový o od on oko po pro práce před při rok ruka s se slovo svět svůj škola tak také
+        ten tento ty u už v velký vědět voda však z za země že život" ;;
+    SK) echo "a aj ako ale ani až byť čas človek čo deň dieťa do dobrý dom dva ešte ísť ja
+        jeden jeho k kde keď kniha ktorý len malý mať mesto môcť môj musieť na nový o od oko
+        on po potom práca pre pred pri rok ruka s sa slovo svet svoj škola tak ten tento
+        tiež ty u už v veľa veľký vedieť voda však z za zem že život" ;;
+    SI) echo "ali beseda biti bo čas da dan danes delo do dober dom dva en hiša hvala iz imeti
+        in iti je jutri kot lahko majhen mesto moj na ne nov oko pa po pri priti prosim roka
+        s samo se še šola srce tri tudi tvoj v včeraj velik vedeti videti voda z za zemlja
+        že življenje človek govoriti leto otrok prijatelj" ;;
+    ZA) echo "aan al as baie boek by dag dankie dat die dit en ek gaan gister goed groot hand
+        het hond huis hulle is jaar jy kan kat kind klein kom kos land lewe maar man mens
+        met moet môre na nie nog oog ook op om ons praat sal see sien skool so stad sy te tyd
+        uit van vandag vir vrou was wat water weet werk woord word" ;;
+    *) return 1 ;;
+  esac
+}
+
+need_file() {  # FILE HINT
+  [ -f "$1" ] || die "missing $1 ($2)"
+}
+
+# A fingerprint of this script and the given input files (name, size, time).
+fingerprint() {
+  { sha256sum <"$self"; for f in "$@"; do stat -L -c '%n %s %Y' -- "$f"; done; } |
+    sha256sum | cut -d' ' -f1
+}
+
+# make_archive NAME FILLER [INPUT...]: places the archive NAME into the new folder. It is taken
+# from the cache when its inputs are unchanged; otherwise FILLER CONTENT_FOLDER NAME fills an
+# empty folder (with files or links to files) and the folder is zipped.
+rebuilt=0
+make_archive() {
+  local name=$1 filler=$2 stamp content
+  shift 2
+  stamp=$(fingerprint "$@")
+  if [ ! -f "$cache/$name" ] || [ "$(cat -- "$cache/$name.stamp" 2>/dev/null)" != "$stamp" ]; then
+    content="$work/$name"
+    rm -rf -- "$content" "${cache:?}/$name" "$cache/$name.stamp" "$cache/$name.part"
+    mkdir -p -- "$content"
+    "$filler" "$content" "$name"
+    # Generated files carry this script's time, so that unchanged content gives equal archives.
+    find "$content" -type f -exec touch -r "$self" {} +
+    # Fast compression keeps a rebuild quick (the Polish list alone is 60 MB).
+    (cd -- "$content" && find -L . -type f -printf '%P\n' | LC_ALL=C sort |
+      zip -X -q -1 -@ "$cache/$name.part")
+    mv -- "$cache/$name.part" "$cache/$name"
+    echo "$stamp" >"$cache/$name.stamp"
+    rebuilt=$((rebuilt + 1))
+  fi
+  cp -- "$cache/$name" "$next/$name"
+}
+
+fill_product() {
+  ln -s -- "$product_program" "$1/QUINDOR.EXE"
+  ln -s -- "$font_folder/tahoma.ttf" "$1/TAHOMA.TTF"
+  ln -s -- "$font_folder/tahomabd.ttf" "$1/TAHOMABD.TTF"
+  cat >"$1/README.TXT" <<'TEXT'
+Quindor 1.2 - spell checking for the Marlo suite
+
+QUINDOR.EXE shows the screen language chosen at installation (MARLO.INI, section
+[UserChoice], key MarloLanguage) and the dictionaries installed in the QUINDOR folder with
+the number of words in each. "QUINDOR.EXE --print" writes the same to standard output.
+
+TAHOMA.TTF and TAHOMABD.TTF are the Tahoma faces of the program's windows. Where Tahoma is
+missing, the setup installs them as fonts and removes them from this folder.
+
+Further dictionaries are added by running the setup again and checking them.
 TEXT
-(cd "$work/product" && rm -f "$OLDPWD/$dist/QUINDOR.ZIP" && zip -q -r "$OLDPWD/$dist/QUINDOR.ZIP" .)
+}
 
-for code in UK US DA NL DE FR PL RU CZ SK SI IT SP SE ZA; do
-  mkdir -p "$work/dict-$code/QUINDOR"
-  echo "Word list $code" > "$work/dict-$code/QUINDOR/$code.DIC"
-  (cd "$work/dict-$code" && rm -f "$OLDPWD/$dist/$code.ZIP" && zip -q -r "$OLDPWD/$dist/$code.ZIP" .)
+fill_dictionary() {
+  local code=${2%.ZIP} source
+  source=${wordlist[$code]:-}
+  if [ -z "$source" ]; then
+    sample_words "$code" | tr -s '[:space:]' '\n' | sed '/^$/d' | LC_ALL=C.UTF-8 sort -u >"$1/$code.DIC"
+  elif iconv -f UTF-8 -t UTF-8 -- "$source" >/dev/null 2>&1; then
+    ln -s -- "$source" "$1/$code.DIC"
+  else
+    # Some lists are still in Latin-1; the product reads UTF-8.
+    iconv -f ISO-8859-1 -t UTF-8 -- "$source" >"$1/$code.DIC"
+  fi
+}
+
+help_page() {  # FILE TITLE BODY
+  printf '<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>%s</title></head>\n' "$2" >"$1"
+  printf '<body>\n<h1>%s</h1>\n%s\n<p><a href="INDEX.HTM">Contents</a></p>\n</body></html>\n' \
+    "$2" "$3" >>"$1"
+}
+
+fill_help() {
+  local rows="" code
+  for code in "${codes[@]}"; do
+    rows+="<tr><td>$code</td><td>${language[$code]}</td><td>$code.DIC</td></tr>"$'\n'
+  done
+  help_page "$1/INDEX.HTM" "Quindor help" '<ul>
+<li><a href="INSTALL.HTM">Installing and removing Quindor</a></li>
+<li><a href="DICTS.HTM">Dictionaries</a></li>
+</ul>'
+  help_page "$1/INSTALL.HTM" "Installing and removing Quindor" '<p>Start the setup program
+from the distribution folder. Choose <b>Install</b>, the screen language and the folder,
+one or more dictionaries and the shortcuts you want, then press <b>Install</b>.</p>
+<p>The screen language is kept in MARLO.INI in the installation folder. To remove Quindor,
+start the setup program again and choose <b>Uninstall</b>: it deletes the shortcuts and the
+installation folder with everything in it.</p>'
+  help_page "$1/DICTS.HTM" "Dictionaries" "<p>Every dictionary is a word list, one word a line,
+in the QUINDOR folder of the installation.</p>
+<table>
+<tr><th>Code</th><th>Language</th><th>File</th></tr>
+$rows</table>"
+}
+
+check_distribution() {
+  local target zip code output
+  for zip in "$dist"/*.ZIP; do
+    unzip -tqq "$zip" || die "damaged archive $zip"
+  done
+  for code in "${codes[@]}"; do
+    [ "$(unzip -Z1 "$dist/$code.ZIP")" = "$code.DIC" ] ||
+      die "$code.ZIP must hold $code.DIC alone"
+  done
+  target=$(mktemp -d "${TMPDIR:-/tmp}/quindor check.XXXXXX")
+  # The extractor's command lines as the setup runs them.
+  "$dist/unzip" -d "$target" -o "$dist/QUINDOR.ZIP" >/dev/null
+  "$dist/unzip" -d "$target/QUINDOR" -o "$dist/UK.ZIP" >/dev/null
+  "$dist/unzip" -d "$target/QUINDOR" -o "$dist/RU.ZIP" >/dev/null
+  printf '[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n' >"$target/MARLO.INI"
+  output=$("$target/QUINDOR.EXE" --print) || { rm -rf -- "$target"; die "QUINDOR.EXE failed"; }
+  rm -rf -- "$target"
+  echo "$output"
+  grep -q '^Screen language: Dansk (DK)$' <<<"$output" || die "QUINDOR.EXE missed the language"
+  grep -q '^Dictionaries: 2$' <<<"$output" || die "QUINDOR.EXE missed the dictionaries"
+  grep -q '^  RU\.DIC  Russian  [1-9][0-9]* words$' <<<"$output" || die "RU.DIC not counted"
+  echo "Check passed."
+}
+
+need_file "$setup_program" "build the target quindor-setup first"
+need_file "$product_program" "build the target quindor-demo first"
+need_file "$extractor" "install the package unzip: tools/install-deps.sh"
+need_file "$font_folder/tahoma.ttf" "install the package fonts-wine: tools/install-deps.sh"
+need_file "$font_folder/tahomabd.ttf" "install the package fonts-wine: tools/install-deps.sh"
+for code in "${codes[@]}"; do
+  [ -z "${wordlist[$code]:-}" ] ||
+    need_file "${wordlist[$code]}" "install the package ${package[$code]}: tools/install-deps.sh"
 done
 
-mkdir -p "$work/help"
-echo "<html><body><h1>Quindor help</h1></body></html>" > "$work/help/INDEX.HTM"
-(cd "$work/help" && rm -f "$OLDPWD/$dist/HTMLhelp.ZIP" && zip -q -r "$OLDPWD/$dist/HTMLhelp.ZIP" .)
-rm -rf "$work"
-echo "Demo distribution laid out in $dist"
+# One run at a time per build folder.
+exec 9>"$build/dist.lock"
+flock 9
+trap 'rm -rf -- "$next" "$work"' EXIT
+rm -rf -- "$next" "$work"
+mkdir -p -- "$next" "$work" "$cache"
+
+install -m 755 -- "$setup_program" "$next/setup"
+ln -s -- "$extractor" "$next/unzip"
+make_archive QUINDOR.ZIP fill_product "$product_program" "$font_folder/tahoma.ttf" \
+  "$font_folder/tahomabd.ttf"
+for code in "${codes[@]}"; do
+  make_archive "$code.ZIP" fill_dictionary ${wordlist[$code]:+"${wordlist[$code]}"}
+done
+make_archive HTMLhelp.ZIP fill_help
+
+rm -rf -- "$dist.old"
+if [ -e "$dist" ]; then mv -- "$dist" "$dist.old"; fi
+mv -- "$next" "$dist"
+rm -rf -- "$dist.old"
+
+total=$(du -cb -- "$dist"/*.ZIP | awk 'END { printf "%.1f", $1 / 1e6 }')
+echo "Demo distribution laid out in $dist: $(( ${#codes[@]} + 2 )) archives, $total MB" \
+  "($rebuilt made anew)."
+[ "$check" = 0 ] || check_distribution

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 
 namespace platform {
 
@@ -16,6 +18,15 @@ std::string homeFolder() {
     }
     while (home.size() > 1 && home.back() == '/') home.pop_back();
     return home;
+}
+
+std::string executableFolder() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) throw std::runtime_error("Cannot find the setup program's own folder: " + error.message());
+    std::string folder = exe.parent_path().string();
+    if (folder.back() != '/') folder += '/';
+    return folder;
 }
 
 }  // namespace platform

@@ -1,0 +1,139 @@
+#include "desktop_entry.h"
+
+#include <errno.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "process.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kReservedInExec = " \t\n\"'\\><~|&;$*?#()`";
+constexpr std::string_view kEscapedInQuotes = "\"`$\\";
+constexpr const char* kGio = "/usr/bin/gio";
+constexpr std::chrono::seconds kGioTimeLimit{5};
+
+bool endsWithLnk(std::string_view name) {
+    constexpr std::string_view kLnk = ".lnk";
+    if (name.size() < kLnk.size()) return false;
+    return std::equal(kLnk.begin(), kLnk.end(), name.end() - kLnk.size(), [](char a, char b) {
+        return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+    });
+}
+
+// A value of type string or localestring: escapes per the specification, and a blank at
+// either end as \s so that no reader trims it away.
+std::string escapeValue(std::string_view value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\\') {
+            text += "\\\\";
+        } else if (c == '\n') {
+            text += "\\n";
+        } else if (c == '\t') {
+            text += "\\t";
+        } else if (c == '\r') {
+            text += "\\r";
+        } else if (c == ' ' && (i == 0 || i + 1 == value.size())) {
+            text += "\\s";
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Control characters other than those escaped have no form in a desktop entry.
+bool representable(std::string_view value) {
+    return std::none_of(value.begin(), value.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\n' && c != '\t' && c != '\r') || byte == 0x7f;
+    });
+}
+
+bool writeAllTo(int descriptor, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = ::write(descriptor, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// Writes text to a new hidden file beside file and renames it over file.
+bool replaceAtomically(const std::string& file, const std::string& text) {
+    const std::size_t slash = file.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? std::string() : file.substr(0, slash + 1)) +
+        ".desktop-entry-XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) return false;
+    bool written =
+        ::fchmod(descriptor, 0755) == 0 && writeAllTo(descriptor, text) && ::fsync(descriptor) == 0;
+    written = ::close(descriptor) == 0 && written;
+    if (written && ::rename(temporary.c_str(), file.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+void markTrusted(const std::string& file) {
+    if (::access(kGio, X_OK) != 0) return;
+    runWithTimeLimit({kGio, "set", file, "metadata::trusted", "true"}, kGioTimeLimit);
+}
+
+}  // namespace
+
+std::string desktopEntryFileName(std::string_view linkName) {
+    if (endsWithLnk(linkName)) linkName.remove_suffix(4);
+    return std::string(linkName) + ".desktop";
+}
+
+std::string quoteExecArgument(std::string_view argument) {
+    const bool quoted =
+        argument.empty() || argument.find_first_of(kReservedInExec) != std::string_view::npos;
+    std::string text = quoted ? "\"" : "";
+    for (const char c : argument) {
+        if (c == '%') {
+            text += "%%";
+            continue;
+        }
+        if (quoted && kEscapedInQuotes.find(c) != std::string_view::npos) text += '\\';
+        text += c;
+    }
+    if (quoted) text += '"';
+    return text;
+}
+
+std::string desktopEntryText(const DesktopEntry& entry) {
+    std::string exec = quoteExecArgument(entry.target);
+    if (!entry.arguments.empty()) exec += " " + entry.arguments;
+    std::string text = "[Desktop Entry]\nType=Application\n";
+    text += "Name=" + escapeValue(entry.name) + "\n";
+    text += "Exec=" + escapeValue(exec) + "\n";
+    if (!entry.workingFolder.empty()) text += "Path=" + escapeValue(entry.workingFolder) + "\n";
+    text += "Terminal=false\n";
+    return text;
+}
+
+bool writeDesktopEntry(const std::string& file, const DesktopEntry& entry) {
+    if (file.empty() || entry.name.empty() || entry.target.empty()) return false;
+    for (const std::string* value :
+         {&entry.name, &entry.target, &entry.arguments, &entry.workingFolder}) {
+        if (!representable(*value)) return false;
+    }
+    if (!replaceAtomically(file, desktopEntryText(entry))) return false;
+    markTrusted(file);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+#pragma once
+// Files and folders through plain POSIX calls: the few operations the installation engine
+// needs, with errors it can act on (a result or a FileError, never a silent short count).
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// True when the path exists (following links) and is a folder.
+bool folderExists(const std::string& path);
+
+// Makes one folder (no parents), mode 0777 less the umask; false when it could not (exists
+// already, parent missing, empty path...).
+bool createFolder(const std::string& path);
+
+// The path made absolute against the current folder, lexically (no link resolution): "."
+// parts and repeated '/' are dropped, ".." removes the part before it (never above "/"),
+// and a final '/' is kept. An empty path gives the current folder. Throws FileError when
+// the current folder cannot be read (it was removed, for instance).
+std::string absolutePath(const std::string& path);
+
+// Removes a file (not a folder); false when missing or not removable. A symbolic link is
+// removed itself, not what it points to.
+bool removeFile(const std::string& path);
+
+// A file opened for reading (O_RDONLY|O_CLOEXEC); RAII, movable, not copyable.
+class InputFile {
+public:
+    // nullopt when the file cannot be opened or is a folder (errno then tells why). A named
+    // pipe is opened without waiting for a writer (without one it reads as empty).
+    static std::optional<InputFile> open(const std::string& path);
+
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
+
+    // Up to size bytes; retries on EINTR and keeps reading after a short read until size
+    // bytes came or end of file, so a count below size means the end was reached (0 only at
+    // the end). Throws FileError on a read error.
+    std::size_t read(char* buffer, std::size_t size);
+
+private:
+    InputFile(int descriptor, std::string path);
+
+    int m_descriptor = -1;
+    std::string m_path;
+};
+
+// A file created for writing (O_WRONLY|O_CREAT|O_TRUNC|O_CLOEXEC, mode 0644 & umask),
+// replacing the contents of an existing one; RAII, movable, not copyable. Destroying it
+// without close() closes it without flushing to disc and without reporting errors.
+class OutputFile {
+public:
+    // nullopt when the file cannot be created (errno then tells why); a named pipe without
+    // a reader fails at once (ENXIO) rather than waiting for one.
+    static std::optional<OutputFile> create(const std::string& path);
+
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) noexcept;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    // All bytes or FileError (a short write is retried; ENOSPC etc. raise). Also raises
+    // after close().
+    void writeAll(const char* data, std::size_t size);
+
+    // fsync + close; throws FileError when either fails. Files that cannot be synced
+    // (devices, pipes: EINVAL) are only closed. The file is closed afterwards in every case;
+    // a second call does nothing.
+    void close();
+
+private:
+    OutputFile(int descriptor, std::string path);
+
+    int m_descriptor = -1;
+    std::string m_path;
+};
+
+}  // namespace platform

@@ -1,0 +1,71 @@
+#include "fonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <unistd.h>
+
+#include <memory>
+#include <set>
+
+#include "files.h"
+#include "process.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kFcCache = "/usr/bin/fc-cache";
+
+struct PatternFree {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+struct ObjectSetFree {
+    void operator()(FcObjectSet* set) const { FcObjectSetDestroy(set); }
+};
+struct FontSetFree {
+    void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+};
+
+void addFamilies(const FcPattern* font, std::set<std::string>& families) {
+    FcChar8* family = nullptr;
+    for (int index = 0; FcPatternGetString(font, FC_FAMILY, index, &family) == FcResultMatch;
+         ++index) {
+        families.insert(reinterpret_cast<const char*>(family));
+    }
+}
+
+std::string folderOf(const std::string& file) {
+    const std::string absolute = absolutePath(file);
+    const std::size_t slash = absolute.rfind('/');
+    return slash == 0 ? "/" : absolute.substr(0, slash);
+}
+
+}  // namespace
+
+std::vector<std::string> installedFontFamilies() {
+    const std::unique_ptr<FcPattern, PatternFree> everything(FcPatternCreate());
+    const std::unique_ptr<FcObjectSet, ObjectSetFree> familyOnly(
+        FcObjectSetBuild(FC_FAMILY, nullptr));
+    if (!everything || !familyOnly) return {};
+    const std::unique_ptr<FcFontSet, FontSetFree> fonts(
+        FcFontList(nullptr, everything.get(), familyOnly.get()));
+    if (!fonts) return {};
+    std::set<std::string> families;
+    for (int i = 0; i < fonts->nfont; ++i) addFamilies(fonts->fonts[i], families);
+    return {families.begin(), families.end()};
+}
+
+bool registerFontFile(const std::string& file) {
+    // fontconfig would take a whole folder here; only a single font file is meant.
+    if (file.empty() || folderExists(file)) return false;
+    const auto* name = reinterpret_cast<const FcChar8*>(file.c_str());
+    if (FcConfigAppFontAddFile(nullptr, name) != FcTrue) return false;
+    if (::access(kFcCache, X_OK) != 0) return true;
+    try {
+        runAndWait({kFcCache, folderOf(file)}, {});
+    } catch (const FileError&) {
+        // A relative path while the current folder is gone: the cache is refreshed later.
+    }
+    return true;
+}
+
+}  // namespace platform

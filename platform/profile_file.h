@@ -1,0 +1,34 @@
+#pragma once
+// Settings (INI) files, written key by key as the profile-string service writes them.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Writes key=value into [section] as profile-string writing does: the file is created when
+// missing (its folder is not); other sections, keys, comments and blank lines stay as they
+// are, and so do the file's line endings (the first line ending in the file decides what new
+// lines get: CRLF stays CRLF, LF stays LF; a new file, or one without any line break, uses
+// CRLF); section and key names compare without regard to ASCII case and keep their stored
+// spelling; a present key (its first occurrence in the first matching section) is replaced in
+// place, a missing key is appended after the last non-blank line of its section, a missing
+// section is appended at the end of the file after a blank line.
+//
+// Read as the service reads: "[name]" starts a section; "name=value" is a key, blanks around
+// the name ignored; lines starting with ';' or '#' are comments.
+//
+// Refused with std::invalid_argument, nothing written: CR, LF or NUL in section, key or value;
+// an empty section or key; ']' in the section, '=' in the key, or blanks at either end of
+// them (none of these would read back as written).
+//
+// The file is replaced atomically (replaceFileAtomically) under a FileLock on "<file>.lock",
+// which is removed again afterwards, as are temporary files that an interrupted earlier write
+// left. A file or folder that may not be written (mayWrite: for
+// the superuser too, a write-protected file stays protected) counts as a failure. Any failure
+// to write throws std::runtime_error("Unable to write to " + file), with the cause nested
+// (std::nested_exception), and leaves the file as it was.
+void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view value);
+
+}  // namespace platform

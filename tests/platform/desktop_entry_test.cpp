@@ -1,0 +1,306 @@
+#include "platform/desktop_entry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "test_environment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kValidator = "/usr/bin/desktop-file-validate";
+
+class DesktopEntryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = testing_support::sandboxFolder() / "desktop" / info->name();
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    // The validator's verdict on a file: nullopt when it passes, else what it said.
+    std::optional<std::string> validationProblem(const std::string& file) const {
+        const std::string report = path("validator-report");
+        const auto outcome = platform::runAndWait(
+            {"/bin/sh", "-c", "\"$0\" \"$1\" > \"$2\" 2>&1", kValidator, file, report}, {});
+        std::ifstream in(report);
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        fs::remove(report);
+        if (outcome.exitedNormally && outcome.exitStatus == 0) return std::nullopt;
+        return text.empty() ? "exit status " + std::to_string(outcome.exitStatus) : text;
+    }
+
+    std::vector<std::string> folderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path m_folder;
+};
+
+std::string readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// ---- a reader of what was written, as a desktop would read it ----
+
+// Undoes the escapes of a string value (\s \n \t \r \\).
+std::string unescapeValue(const std::string& value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        const char next = value[++i];
+        const std::string_view from = "sntr\\";
+        const std::string_view to = " \n\t\r\\";
+        const std::size_t at = from.find(next);
+        if (at == std::string_view::npos) throw std::runtime_error("unknown escape");
+        text += to[at];
+    }
+    return text;
+}
+
+// Splits an unescaped Exec value into arguments: blanks separate, double quotes group with
+// \" \` \$ \\ escaped inside, reserved characters outside quotes are an error, and %% stands
+// for a literal % everywhere.
+std::vector<std::string> splitExec(const std::string& exec) {
+    const std::string_view reserved = "\t\n\"'\\><~|&;$*?#()`";
+    std::vector<std::string> arguments;
+    std::optional<std::string> current;
+    bool quoted = false;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (c == '%') {
+            if (i + 1 == exec.size() || exec[i + 1] != '%') throw std::runtime_error("field code");
+            current = current.value_or("") + '%';
+            ++i;
+        } else if (quoted) {
+            if (c == '"') {
+                quoted = false;
+            } else if (c == '\\') {
+                if (i + 1 == exec.size() ||
+                    std::string_view("\"`$\\").find(exec[i + 1]) == std::string_view::npos) {
+                    throw std::runtime_error("bad escape in quotes");
+                }
+                current = *current + exec[++i];
+            } else {
+                current = *current + c;
+            }
+        } else if (c == ' ') {
+            if (current) arguments.push_back(*current);
+            current.reset();
+        } else if (c == '"') {
+            if (current) throw std::runtime_error("quote inside an argument");
+            current = "";
+            quoted = true;
+        } else if (reserved.find(c) != std::string_view::npos) {
+            throw std::runtime_error(std::string("unquoted reserved character ") + c);
+        } else {
+            current = current.value_or("") + c;
+        }
+    }
+    if (quoted) throw std::runtime_error("unterminated quotes");
+    if (current) arguments.push_back(*current);
+    return arguments;
+}
+
+// The keys of the [Desktop Entry] group, unescaped.
+std::map<std::string, std::string> readKeys(const std::string& text) {
+    std::map<std::string, std::string> keys;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if (line != "[Desktop Entry]") throw std::runtime_error("no group header");
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) throw std::runtime_error("not a key: " + line);
+        keys[line.substr(0, equals)] = unescapeValue(line.substr(equals + 1));
+    }
+    return keys;
+}
+
+const std::vector<std::string> kAwkwardPaths = {
+    "/home/u/Quindor/QUINDOR.EXE",
+    "/home/u/program Files/Quindor/QUINDOR.EXE",
+    "/home/u/say \"hi\"/QUINDOR.EXE",
+    "/home/u/it's/QUINDOR.EXE",
+    "/home/u/$HOME/QUINDOR.EXE",
+    "/home/u/`id`/QUINDOR.EXE",
+    "/home/u/back\\slash/QUINDOR.EXE",
+    "/home/u/100%/QUINDOR.EXE",
+    "/home/u/100% sure %f/QUINDOR.EXE",
+    "/home/u/-dash/QUINDOR.EXE",
+    "/home/u/[1]/QUINDOR.EXE",
+    "/home/u/Ünïcödé Фолдер/QUINDOR.EXE",
+    "/home/u/a;b|c&d>e<f*g?h#i(j)k~l/QUINDOR.EXE",
+    "/home/u/ two  blanks /QUINDOR.EXE",
+    "/home/u/tab\there/QUINDOR.EXE",
+    "/home/u/line\nbreak/QUINDOR.EXE",
+    "/home/u/\\\\double\\\\/QUINDOR.EXE",
+};
+
+}  // namespace
+
+TEST(DesktopEntryFileName, ReplacesTheLinkExtension) {
+    const struct {
+        std::string link;
+        std::string file;
+    } rows[] = {
+        {"Quindor.lnk", "Quindor.desktop"},     {"Quindor.LNK", "Quindor.desktop"},
+        {"Quindor.Lnk", "Quindor.desktop"},     {"Quindor", "Quindor.desktop"},
+        {"Quindor.txt", "Quindor.txt.desktop"}, {"a.lnk.lnk", "a.lnk.desktop"},
+        {"Quindorlnk", "Quindorlnk.desktop"},   {"My Quindor.lnk", "My Quindor.desktop"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::desktopEntryFileName(row.link), row.file);
+    }
+}
+
+TEST(QuoteExecArgument, QuotesOnlyWhereTheSpecificationAsks) {
+    const struct {
+        std::string argument;
+        std::string quoted;
+    } rows[] = {
+        {"/opt/Quindor/QUINDOR.EXE", "/opt/Quindor/QUINDOR.EXE"},
+        {"/a b", "\"/a b\""},
+        {"/a\"b", "\"/a\\\"b\""},
+        {"/a'b", "\"/a'b\""},
+        {"/a$b", "\"/a\\$b\""},
+        {"/a`b", "\"/a\\`b\""},
+        {"/a\\b", "\"/a\\\\b\""},
+        {"/a%b", "/a%%b"},
+        {"/a b%", "\"/a b%%\""},
+        {"-x", "-x"},
+        {"[1]", "[1]"},
+        {"/Ünï", "/Ünï"},
+        {"/a~b", "\"/a~b\""},
+        {"a=b", "a=b"},
+        {"", "\"\""},
+        {"/a\tb", "\"/a\tb\""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::quoteExecArgument(row.argument), row.quoted) << row.argument;
+    }
+}
+
+TEST(DesktopEntryText, HoldsTheKeysInOrder) {
+    const platform::DesktopEntry entry{"Quindor", "/home/u/Quindor/QUINDOR.EXE", "",
+                                       "/home/u/Quindor/"};
+    EXPECT_EQ(platform::desktopEntryText(entry),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=Quindor\n"
+              "Exec=/home/u/Quindor/QUINDOR.EXE\n"
+              "Path=/home/u/Quindor/\n"
+              "Terminal=false\n");
+}
+
+TEST(DesktopEntryText, ArgumentsFollowTheQuotedTargetAndAnEmptyPathIsLeftOut) {
+    const platform::DesktopEntry entry{"Q", "/a b/Q.EXE", "--lang US", ""};
+    EXPECT_EQ(platform::desktopEntryText(entry),
+              "[Desktop Entry]\nType=Application\nName=Q\nExec=\"/a b/Q.EXE\" --lang US\n"
+              "Terminal=false\n");
+}
+
+TEST(DesktopEntryText, ReadsBackAsTheOriginalValues) {
+    for (const std::string& target : kAwkwardPaths) {
+        const std::string folder = target.substr(0, target.rfind('/') + 1);
+        const std::string name = " " + target.substr(9) + " ";
+        const platform::DesktopEntry entry{name, target, "", folder};
+        const std::string text = platform::desktopEntryText(entry);
+        std::map<std::string, std::string> keys;
+        ASSERT_NO_THROW(keys = readKeys(text)) << text;
+        EXPECT_EQ(keys["Type"], "Application");
+        EXPECT_EQ(keys["Name"], name) << text;
+        EXPECT_EQ(keys["Path"], folder) << text;
+        EXPECT_EQ(keys["Terminal"], "false");
+        std::vector<std::string> arguments;
+        ASSERT_NO_THROW(arguments = splitExec(keys["Exec"])) << text;
+        EXPECT_EQ(arguments, std::vector<std::string>{target}) << text;
+    }
+}
+
+TEST_F(DesktopEntryTest, WrittenFilesPassTheValidatorAndAreExecutable) {
+    const bool canValidate = fs::exists(kValidator);
+    for (const std::string& target : kAwkwardPaths) {
+        const platform::DesktopEntry entry{"Quindor", target, "", fs::path(target).parent_path()};
+        const std::string file = path("Quindor.desktop");
+        ASSERT_TRUE(platform::writeDesktopEntry(file, entry)) << target;
+        EXPECT_EQ(readWhole(file), platform::desktopEntryText(entry));
+        struct stat status {};
+        ASSERT_EQ(::stat(file.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0755u) << target;
+        if (canValidate) {
+            EXPECT_EQ(validationProblem(file), std::nullopt) << target;
+        }
+    }
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"Quindor.desktop"}) << "no temporary files";
+    if (canValidate) {
+        // The validator is really consulted: an entry without a name fails.
+        std::ofstream(path("broken.desktop")) << "[Desktop Entry]\nType=Application\nExec=/q\n";
+        EXPECT_NE(validationProblem(path("broken.desktop")), std::nullopt);
+    }
+    if (!canValidate) GTEST_SKIP() << kValidator << " is not installed";
+}
+
+TEST_F(DesktopEntryTest, ReplacesAnExistingEntryAndItsLinkOnly) {
+    const std::string file = path("Quindor.desktop");
+    std::ofstream(file) << "old contents that are much longer than the new ones will be, surely";
+    ::chmod(file.c_str(), 0600);
+    const platform::DesktopEntry entry{"Quindor", "/q/QUINDOR.EXE", "", "/q/"};
+    ASSERT_TRUE(platform::writeDesktopEntry(file, entry));
+    EXPECT_EQ(readWhole(file), platform::desktopEntryText(entry));
+
+    // A link at the entry's place is replaced by the entry; what it pointed to stays.
+    std::ofstream(path("elsewhere")) << "keep me";
+    fs::create_symlink(path("elsewhere"), path("Linked.desktop"));
+    ASSERT_TRUE(platform::writeDesktopEntry(path("Linked.desktop"), entry));
+    EXPECT_FALSE(fs::is_symlink(path("Linked.desktop")));
+    EXPECT_EQ(readWhole(path("elsewhere")), "keep me");
+}
+
+TEST_F(DesktopEntryTest, FailuresLeaveNothingBehind) {
+    const platform::DesktopEntry good{"Quindor", "/q/QUINDOR.EXE", "", "/q/"};
+    fs::create_directory(path("Folder.desktop"));
+    std::ofstream(path("Folder.desktop/inside")) << "x";
+    const struct {
+        std::string file;
+        platform::DesktopEntry entry;
+        std::string why;
+    } rows[] = {
+        {path("missing/Quindor.desktop"), good, "folder missing"},
+        {path("Folder.desktop"), good, "a folder of that name"},
+        {"", good, "no file name"},
+        {path("a.desktop"), {"", "/q/QUINDOR.EXE", "", "/q/"}, "no name"},
+        {path("b.desktop"), {"Quindor", "", "", "/q/"}, "no target"},
+        {path("c.desktop"), {"Quindor", "/q/\x01/QUINDOR.EXE", "", "/q/"}, "control character"},
+        {path("d.desktop"), {"Quin\x7f", "/q/QUINDOR.EXE", "", "/q/"}, "delete character"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FALSE(platform::writeDesktopEntry(row.file, row.entry)) << row.why;
+    }
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"Folder.desktop"});
+    EXPECT_TRUE(fs::exists(path("Folder.desktop/inside")));
+}

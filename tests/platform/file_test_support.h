@@ -1,0 +1,100 @@
+#pragma once
+// Helpers of the platform tests that write files: a folder of each test's own inside the
+// sandbox, whole-file reading and writing, scoped environment variables and child processes.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "test_environment.h"
+
+namespace file_test_support {
+
+// Sets an environment variable (nullptr: unsets it) for one scope and restores it afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedVariable() {
+        if (m_old) {
+            setenv(m_name, m_old->c_str(), 1);
+        } else {
+            unsetenv(m_name);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
+inline std::filesystem::path testFolder(const std::string& group) {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::filesystem::path folder = testing_support::sandboxFolder() / group / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+inline void writeText(const std::filesystem::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// The file's bytes; nullopt when it cannot be opened.
+inline std::optional<std::string> readText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+inline bool runningAsRoot() { return ::geteuid() == 0; }
+
+// Runs body in a forked child that ends with body's result as its exit code (1 when body
+// throws) without returning into the test program.
+inline pid_t startChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 1;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    return pid;
+}
+
+// The child's exit code, or -(signal) when a signal ended it.
+inline int waitForChild(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) == -1) {
+        if (errno != EINTR) return -1000;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+}  // namespace file_test_support

@@ -1,0 +1,213 @@
+#include "platform/zip_listing.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "test_environment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kZip = "/usr/bin/zip";
+
+class ZipListingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(kZip)) GTEST_SKIP() << kZip << " is not installed (Debian package zip)";
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = testing_support::sandboxFolder() / "zip" / info->name();
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder / "content" / "sub");
+        std::ofstream(m_folder / "content" / "a.txt") << "alpha";
+        std::ofstream(m_folder / "content" / "sub" / "b.txt") << "beta";
+        fs::create_symlink("a.txt", m_folder / "content" / "link");
+        fs::permissions(m_folder / "content" / "a.txt", fs::perms(0640));
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    // Runs zip inside the content folder with the given options and returns the archive.
+    std::string zip(const std::string& archive, const std::string& options) const {
+        const auto outcome = platform::runAndWait(
+            {"/bin/sh", "-c", "cd \"$0\" && " + std::string(kZip) + " -q " + options,
+             path("content"), path(archive)},
+            {});
+        EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << options;
+        return path(archive);
+    }
+
+    std::string bytesOf(const std::string& file) const {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+
+    fs::path m_folder;
+};
+
+std::map<std::string, platform::ZipEntry> byName(const std::vector<platform::ZipEntry>& entries) {
+    std::map<std::string, platform::ZipEntry> map;
+    for (const auto& entry : entries) map[entry.name] = entry;
+    return map;
+}
+
+void put16(std::string& bytes, std::size_t at, unsigned value) {
+    bytes[at] = static_cast<char>(value & 0xff);
+    bytes[at + 1] = static_cast<char>((value >> 8) & 0xff);
+}
+
+void put32(std::string& bytes, std::size_t at, unsigned value) {
+    put16(bytes, at, value & 0xffff);
+    put16(bytes, at + 2, value >> 16);
+}
+
+unsigned get16(const std::string& bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+}  // namespace
+
+TEST_F(ZipListingTest, ListsFilesFoldersAndStoredLinks) {
+    const auto entries =
+        platform::listZipEntries(zip("archive.zip", "-r -y \"$1\" a.txt sub link"));
+    ASSERT_TRUE(entries);
+    auto map = byName(*entries);
+    ASSERT_EQ(entries->size(), 4u);
+    ASSERT_EQ(map.count("a.txt") + map.count("sub/") + map.count("sub/b.txt") + map.count("link"),
+              4u);
+    EXPECT_EQ(entries->front().name, "a.txt") << "stored order";
+    EXPECT_EQ(map["a.txt"].mode, static_cast<unsigned>(S_IFREG | 0640));
+    EXPECT_FALSE(map["a.txt"].isSymlink);
+    EXPECT_TRUE(S_ISDIR(map["sub/"].mode));
+    EXPECT_FALSE(map["sub/"].isSymlink);
+    EXPECT_TRUE(S_ISREG(map["sub/b.txt"].mode));
+    EXPECT_TRUE(map["link"].isSymlink);
+    EXPECT_TRUE(S_ISLNK(map["link"].mode));
+}
+
+TEST_F(ZipListingTest, ALinkStoredAsItsTargetIsAPlainFile) {
+    const auto entries = platform::listZipEntries(zip("archive.zip", "\"$1\" link"));
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 1u);
+    EXPECT_EQ(entries->front().name, "link");
+    EXPECT_FALSE(entries->front().isSymlink);
+    EXPECT_TRUE(S_ISREG(entries->front().mode));
+}
+
+TEST_F(ZipListingTest, FindsTheDirectoryBehindAnArchiveComment) {
+    const std::string archive = zip("archive.zip", "\"$1\" a.txt");
+    ASSERT_TRUE(
+        platform::runAndWait(
+            {"/bin/sh", "-c", "echo 'a comment PK' | \"$0\" -q -z \"$1\"", kZip, archive}, {})
+            .exitedNormally);
+    ASSERT_GT(fs::file_size(archive), 22u + 100u);
+    const auto entries = platform::listZipEntries(archive);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 1u);
+    EXPECT_EQ(entries->front().name, "a.txt");
+}
+
+TEST_F(ZipListingTest, ReadsThroughADescriptorPath) {
+    const std::string archive = zip("archive.zip", "\"$1\" a.txt");
+    const int descriptor = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(descriptor, 0);
+    const auto entries = platform::listZipEntries("/dev/fd/" + std::to_string(descriptor));
+    ::close(descriptor);
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 1u);
+}
+
+TEST_F(ZipListingTest, AnEmptyArchiveHasNoEntries) {
+    std::string end(22, '\0');
+    put32(end, 0, 0x06054b50);
+    const auto entries = platform::listZipEntries(write("empty.zip", end));
+    ASSERT_TRUE(entries);
+    EXPECT_TRUE(entries->empty());
+}
+
+TEST_F(ZipListingTest, TruncatedArchivesAreNotReadable) {
+    const std::string whole = bytesOf(zip("archive.zip", "-r -y \"$1\" a.txt sub link"));
+    ASSERT_TRUE(platform::listZipEntries(write("copy.zip", whole)));
+    for (const std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{21},
+                                   whole.size() / 2, whole.size() - 22, whole.size() - 1}) {
+        EXPECT_FALSE(platform::listZipEntries(write("cut.zip", whole.substr(0, size)))) << size;
+    }
+}
+
+TEST_F(ZipListingTest, DamagedDirectoriesAreNotReadable) {
+    const std::string whole = bytesOf(zip("archive.zip", "-r -y \"$1\" a.txt sub link"));
+    const std::size_t end = whole.size() - 22;  // no comment: the end record closes the file
+    const unsigned count = get16(whole, end + 10);
+    const struct {
+        std::string why;
+        std::function<void(std::string&)> damage;
+    } rows[] = {
+        {"directory beyond the file", [&](std::string& b) { put32(b, end + 16, 0x7fffff00); }},
+        {"directory overlaps the end record",
+         [&](std::string& b) { put32(b, end + 12, static_cast<unsigned>(end)); }},
+        {"more entries than stored",
+         [&](std::string& b) {
+             put16(b, end + 8, count + 1);
+             put16(b, end + 10, count + 1);
+         }},
+        {"second volume", [&](std::string& b) { put16(b, end + 4, 1); }},
+        {"entry counts disagree", [&](std::string& b) { put16(b, end + 8, count - 1); }},
+        {"zip64 marker",
+         [&](std::string& b) {
+             put16(b, end + 8, 0xffff);
+             put16(b, end + 10, 0xffff);
+         }},
+        {"entry signature",
+         [&](std::string& b) {
+             const unsigned offset = get16(b, end + 16) | get16(b, end + 18) << 16;
+             b[offset] = 'X';
+         }},
+        {"name longer than the directory",
+         [&](std::string& b) {
+             const unsigned offset = get16(b, end + 16) | get16(b, end + 18) << 16;
+             put16(b, offset + 28, 0xfff0);
+         }},
+    };
+    for (const auto& row : rows) {
+        std::string bytes = whole;
+        row.damage(bytes);
+        EXPECT_FALSE(platform::listZipEntries(write("damaged.zip", bytes))) << row.why;
+    }
+}
+
+TEST_F(ZipListingTest, WhatIsNoArchiveIsNotReadable) {
+    fs::create_directory(path("folder.zip"));
+    ASSERT_EQ(::mkfifo(path("fifo.zip").c_str(), 0644), 0);  // must not wait for a writer
+    const struct {
+        std::string file;
+        std::string why;
+    } rows[] = {
+        {write("text.zip", std::string(5000, 'x')), "plain text"},
+        {write("short.zip", "PK\x05\x06"), "a signature alone"},
+        {path("missing.zip"), "missing"},
+        {path("folder.zip"), "a folder"},
+        {"/dev/null", "a device"},
+        {path("fifo.zip"), "a named pipe"},
+        {"", "no name"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FALSE(platform::listZipEntries(row.file)) << row.why;
+    }
+}

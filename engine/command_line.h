@@ -19,8 +19,4 @@ struct CommandLine {
 CommandLine extractorCommand(const std::string& distributionFolder, const std::string& targetFolder,
                              const std::string& archive);
 
-// Splits a command line by the rule it was built with: blanks separate arguments and a
-// double quote groups (the quotes themselves are dropped).
-std::vector<std::string> splitCommandLine(std::string_view line);
-
 }  // namespace engine

@@ -1,9 +1,14 @@
 #include "closing_pages.h"
 
 #include <QWidget>
+#include <filesystem>
+
+#include "engine/install.h"
+#include "framework/application.h"
 
 #include "pages.h"
 #include "wizard.h"
+#include "wizard_ui.h"
 
 namespace setup {
 
@@ -48,8 +53,9 @@ void TisForm5::Button4Click(Component*) {
 }
 
 void TisForm5::Button3Click(Component*) {
-    // FIXME: the install procedure comes with the installation engine. Until then
-    // "Install" changes nothing on the machine and the shortcut page stays.
+    WizardUi ui(m_wizard);
+    engine::InstallProduct(m_wizard.machine(), ui, m_wizard.installChoices(),
+                           m_wizard.distributionFolder());
 }
 
 Tisform6::Tisform6(Wizard& wizard) : WizardPage(wizard) {
@@ -84,9 +90,15 @@ void Tisform6::FormActivate(Component*) {
     if (m_wizard.isForm1->RadioButton2->checked()) Button2->setEnabled(false);
 }
 
+// Starts the installed program, not waited for, and ends the setup either way.
 void Tisform6::Button2Click(Component*) {
-    // FIXME: starting the installed program comes with the installation engine, which
-    // also brings the install that makes this page reachable; the setup ends as designed.
+    const std::string program =
+        engine::installationFolder(m_wizard.isForm3->Edit1->text()) + "/QUINDOR.EXE";
+    std::error_code ignored;  // a vanished current folder leaves the program's own choice
+    const std::string folder = std::filesystem::current_path(ignored).string();
+    if (!m_wizard.machine().startDetached({program}, folder)) {
+        framework::Application::instance().messages().showMessage("Starting Quindor failed!");
+    }
     m_wizard.isForm1->Close();
 }
 

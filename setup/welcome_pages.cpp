@@ -1,8 +1,10 @@
 #include "welcome_pages.h"
 
+#include "engine/uninstall.h"
 #include "framework/application.h"
 #include "pages.h"
 #include "wizard.h"
+#include "wizard_ui.h"
 
 namespace setup {
 
@@ -46,9 +48,9 @@ void TisForm1::Button3Click(Component*) {
         m_wizard.isForm3->setVisible(true);
         return;
     }
-    // FIXME: the uninstall procedure comes with the installation engine. Until then
-    // "UnInstall" leaves the welcome page showing, so that the user is never left
-    // without a window and nothing on the machine is touched.
+    Hide();
+    WizardUi ui(m_wizard);
+    engine::UninstallProduct(m_wizard.machine(), ui);
 }
 
 TisForm2::TisForm2(Wizard& wizard) : WizardPage(wizard) {

@@ -5,6 +5,7 @@
 #include "mltlang/mlt_lang.h"
 #include "page_definitions.h"
 #include "pages.h"
+#include "platform/environment.h"
 
 namespace setup {
 
@@ -25,7 +26,28 @@ void registerPageClasses() {
     elastic::TElasticForm::registerClass();
 }
 
-Wizard::Wizard() { registerPageClasses(); }
+Wizard::Wizard()
+    : Wizard(std::make_unique<engine::LinuxMachine>(), platform::executableFolder()) {}
+
+Wizard::Wizard(std::unique_ptr<engine::Machine> machine, std::string distributionFolder)
+    : m_machine(std::move(machine)), m_distributionFolder(std::move(distributionFolder)) {
+    registerPageClasses();
+}
+
+engine::InstallChoices Wizard::installChoices() const {
+    engine::InstallChoices choices;
+    choices.folderText = isForm3->Edit1->text();
+    choices.screenLanguageCode = ScreenLanguageCode;
+    for (int row = 0; row < isform4->CheckListBox1->count(); ++row) {
+        if (isform4->CheckListBox1->checked(row)) {
+            choices.dictionaryCodes.push_back(isform4->DictionaryCodes.at(static_cast<std::size_t>(row)));
+        }
+    }
+    choices.desktopShortcut = isForm5->CheckBox1->checked();
+    choices.startMenuShortcut = isForm5->CheckBox2->checked();
+    choices.programsShortcut = isForm5->CheckBox3->checked();
+    return choices;
+}
 
 // Pages go in the reverse order of their creation.
 Wizard::~Wizard() {

@@ -2,8 +2,11 @@
 // The setup program: its nine pages, created once in a fixed order and living until the
 // program ends, and the one program-wide value that no control holds.
 
+#include <memory>
 #include <string>
 
+#include "engine/install.h"
+#include "engine/machine.h"
 #include "framework/form.h"
 
 namespace setup {
@@ -20,7 +23,9 @@ class TiForm11;
 
 class Wizard {
 public:
+    // Installs on this machine from the folder of the running program.
     Wizard();
+    Wizard(std::unique_ptr<engine::Machine> machine, std::string distributionFolder);
     ~Wizard();
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
@@ -32,6 +37,12 @@ public:
     // The product's screen language, written into its settings file at install.
     std::string ScreenLanguageCode;
 
+    engine::Machine& machine() { return *m_machine; }
+    // The folder holding the extractor and the archives, with its final '/'.
+    const std::string& distributionFolder() const { return m_distributionFolder; }
+    // The choices of the pages, as the install procedure reads them.
+    engine::InstallChoices installChoices() const;
+
     framework::FormPtr<TisForm1> isForm1;
     framework::FormPtr<TisForm2> isForm2;
     framework::FormPtr<TisForm3> isForm3;
@@ -41,6 +52,10 @@ public:
     framework::FormPtr<Tisform6> isform6;
     framework::FormPtr<TisForm7> isForm7;
     framework::FormPtr<TiForm11> iForm11;
+
+private:
+    std::unique_ptr<engine::Machine> m_machine;
+    std::string m_distributionFolder;
 };
 
 // Registers every class the page definitions use; idempotent.

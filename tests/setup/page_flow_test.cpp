@@ -26,12 +26,13 @@ TEST_F(WizardTest, NextCaptionFollowsTheModeButtons) {
     EXPECT_EQ(showingPages(), Pages{"isForm3"});
 }
 
-TEST_F(WizardTest, UnInstallTouchesNothingUntilTheEngineIsThere) {
+TEST_F(WizardTest, UnInstallWithNothingInstalledEndsTheProgramWithoutAnotherPage) {
     wizard.isForm1->RadioButton2->Click();
     wizard.isForm1->Button3->Click();
-    EXPECT_EQ(showingPages(), Pages{"isForm1"});
-    EXPECT_FALSE(app().terminated());
-    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "You have never installed Quindor!\rSo we do not have to UnInstall it.");
+    EXPECT_TRUE(app().terminated());
+    EXPECT_TRUE(showingPages().empty());
 }
 
 TEST_F(WizardTest, ResumeReturnsToTheVeryPageUnchanged) {
@@ -182,12 +183,17 @@ TEST_F(WizardTest, EveryChoiceSurvivesGoingBackToTheStartAndForwardAgain) {
     EXPECT_FALSE(wizard.isForm5->CheckBox3->checked());
 }
 
-TEST_F(WizardTest, InstallChangesNothingUntilTheEngineIsThere) {
-    goToShortcutPage();
-    wizard.isForm5->CheckBox1->setChecked(false);
-    wizard.isForm5->CheckBox3->setChecked(false);
+TEST_F(WizardTest, EmptyFolderIsRefusedAtInstallWithNothingChanged) {
+    wizard.isForm1->Button3->Click();
+    wizard.isForm3->Edit1->setText("");
+    wizard.isForm3->Button3->Click();
+    wizard.isform4->CheckListBox1->setChecked(0, true);
+    wizard.isform4->Button3->Click();
     wizard.isForm5->Button3->Click();
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "Please enter the folder to install Quindor into.");
     EXPECT_EQ(showingPages(), Pages{"isForm5"});
+    EXPECT_EQ(wizard.isForm7->LB->count(), 0);
     EXPECT_TRUE(std::filesystem::is_empty(testing_support::sandboxFolder() / "registry"));
 }
 

@@ -1,0 +1,152 @@
+#include "operations.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include "platform/desktop_entry.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace engine {
+
+const char* const kShellFoldersKey =
+    "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const kFontsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 8192;
+
+// The value under "Shell Folders" for kinds 1 to 11.
+constexpr std::array<const char*, 12> kShellFolderValues = {
+    nullptr,   "Desktop",  "Favorites", "Fonts",   "NetHood",    "Personal",
+    "Programs", "Recent",  "SendTo",    "Start Menu", "Startup", "Templates",
+};
+
+std::string stem(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+}  // namespace
+
+std::string ShellFolderPath(Machine& machine, unsigned kind) {
+    if (kind == kLinkFolder || kind >= kShellFolderValues.size()) return {};
+    return machine.readString(RootKey::CurrentUser, kShellFoldersKey, kShellFolderValues[kind])
+        .value_or(std::string());
+}
+
+bool CreateShortcut(Machine& machine, const std::string& target, const std::string& arguments,
+                    const std::string& linkName, unsigned kind) {
+    const platform::DesktopEntry entry{stem(platform::fileNamePart(linkName)), target, arguments,
+                                       platform::folderPart(target)};
+    const std::string folder = kind == kLinkFolder
+                                   ? platform::withoutFinalSeparator(platform::folderPart(linkName))
+                                   : ShellFolderPath(machine, kind);
+    // Without a folder the link would land in the file-system root: nothing is made then.
+    if (folder.empty()) return false;
+    if (!FolderExists(folder)) platform::createFolder(folder);
+    const std::string file =
+        folder + "/" + platform::desktopEntryFileName(platform::fileNamePart(linkName));
+    return machine.writeShortcut(file, entry);
+}
+
+bool FolderExists(const std::string& path) { return platform::folderExists(path); }
+
+void CreateFolderChain(const std::string& path) {
+    if (path.empty()) throw EngineError("Unable to create directory");
+    const std::string folder = platform::withoutFinalSeparator(path);
+    if (folder.empty() || FolderExists(folder)) return;  // the root, or there already
+    const std::string parent = platform::folderPart(folder);
+    if (parent == folder) return;
+    CreateFolderChain(parent);
+    platform::createFolder(folder);
+}
+
+void CopyFileChunked(const std::string& source, const std::string& destination) {
+    const std::string target = platform::absolutePath(destination);
+    std::vector<char> buffer(kCopyChunk);
+    auto input = platform::InputFile::open(source);
+    if (!input) throw EngineError("Cannot open file " + source);
+    auto output = platform::OutputFile::create(target);
+    if (!output) throw EngineError("Cannot create file " + target);
+    try {
+        // A read returns fewer bytes than asked only at the end of the file.
+        for (;;) {
+            const std::size_t count = input->read(buffer.data(), buffer.size());
+            if (count > 0) output->writeAll(buffer.data(), count);
+            if (count < buffer.size()) break;
+        }
+        output->close();
+    } catch (...) {
+        output.reset();
+        // No truncated copy is left behind; a device or other special file stays as it is.
+        std::error_code error;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(target, error))) {
+            platform::removeFile(target);
+        }
+        throw;
+    }
+}
+
+void InstallFontFile(Machine& machine, const std::string& source, const std::string& destination) {
+    CopyFileChunked(source, destination);
+    const std::string fileName = platform::fileNamePart(source);
+    // Each font file keeps an entry of its own, named after the file.
+    const std::string valueName = stem(fileName) + " (TrueType)";
+    try {
+        if (!machine.keyExists(RootKey::LocalMachine, kFontsKey, true)) {
+            throw platform::RegistryError("font key missing");
+        }
+        machine.writeString(RootKey::LocalMachine, kFontsKey, valueName, fileName);
+    } catch (const platform::RegistryError&) {
+        throw EngineError("Failed to set data for '" + valueName + "'");
+    }
+    machine.registerFont(destination);
+}
+
+void WriteRegistryString(Machine& machine, RootKey root, const std::string& key,
+                         const std::string& name, const std::string& data) {
+    try {
+        machine.writeString(root, key, name, data);
+    } catch (const std::exception&) {
+        // Recording is best effort: the install goes on without it.
+    }
+}
+
+bool RegistryKeyExists(Machine& machine, RootKey root, const std::string& key) {
+    try {
+        return machine.keyExists(root, key, true);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void RunAndWait(Machine& machine, SetupUi& ui, const CommandLine& command, int descriptor) {
+    std::vector<int> inherited;
+    if (descriptor >= 0) inherited.push_back(descriptor);
+    const platform::ProcessOutcome outcome =
+        machine.runAndWait(command.arguments, [&ui] { ui.keepPainting(); }, inherited);
+    if (!outcome.started) {
+        ui.showMessage("Executing \r" + command.text + "\r failed!");
+    } else if (!outcome.exitedNormally) {
+        ui.showMessage(command.text + "\rwas ended by signal " + std::to_string(outcome.signal) + ".");
+    } else if (outcome.exitStatus != 0) {
+        ui.showMessage(command.text + "\rended with exit status " +
+                       std::to_string(outcome.exitStatus) + ".");
+    }
+}
+
+std::string WindowsFolder(Machine& machine) {
+    std::string folder = machine.environment("windir").value_or(std::string());
+    if (folder.size() > 255) folder.resize(255);
+    return folder;
+}
+
+bool FontInstalled(Machine& machine, const std::string& face) {
+    const std::vector<std::string> families = machine.fontFamilies();
+    return std::find(families.begin(), families.end(), face) != families.end();
+}
+
+}  // namespace engine

@@ -1,0 +1,201 @@
+// Links, mounts and folders swapped while the walk runs: the uninstall deletes nothing
+// outside the installed tree.
+
+#include <errno.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <list>
+
+#include "engine/folder_tree.h"
+#include "folder_tree_fixture.h"
+
+namespace {
+
+using namespace folder_tree_testing;
+using Names = std::vector<std::string>;
+
+// A mount for one scope, lazily unmounted when it goes.
+class ScopedMount {
+public:
+    ScopedMount(const fs::path& source, const fs::path& target, const char* type,
+                unsigned long flags, const char* options)
+        : m_target(target) {
+        if (mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
+            m_mounted = true;
+        } else {
+            m_error = std::strerror(errno);
+        }
+    }
+    ScopedMount(const ScopedMount&) = delete;
+    ScopedMount& operator=(const ScopedMount&) = delete;
+    ~ScopedMount() {
+        if (m_mounted) umount2(m_target.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    const std::string& error() const { return m_error; }
+
+private:
+    fs::path m_target;
+    bool m_mounted = false;
+    std::string m_error;
+};
+
+class FolderTreeSafety : public FolderTreeTest {
+protected:
+    void SetUp() override {
+        FolderTreeTest::SetUp();
+        m_home = m_base / "home";
+        make(m_home, {"Precious/a.txt", "Precious/deep/b.txt", "Precious/empty/", "precious.txt",
+                      ".config/user-dirs.dirs", "Documents/letter.txt"});
+        // The XDG folders follow this home, as they do by default.
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+            m_variables.emplace_back(name, nullptr);
+        }
+        m_variables.emplace_back("HOME", m_home.c_str());
+    }
+    void TearDown() override {
+        m_variables.clear();
+        FolderTreeTest::TearDown();
+    }
+
+    fs::path m_home;
+    std::list<ScopedVariable> m_variables;
+};
+
+TEST_F(FolderTreeSafety, LinksInsideTheTreeGoAndTheirTargetsStay) {
+    make(m_root, {"f", "sub/g", "sub/deeper/"});
+    fs::create_directory_symlink(m_home / "Precious", m_root / "linkDir");
+    fs::create_directory_symlink(m_home / "Precious", m_root / "sub/deeper/linkDir");
+    fs::create_symlink(m_home / "precious.txt", m_root / "sub/linkFile");
+    fs::create_directory_symlink("../home", m_root / "relativeHome");
+    fs::create_directory_symlink("..", m_root / "up");
+    fs::create_directory_symlink(".", m_root / "self");
+    fs::create_directory_symlink(m_root, m_root / "sub/rootAgain");
+    fs::create_directory_symlink(m_home / "Precious", m_root / ".dotLink");
+    const Names homeBefore = listing(m_home);
+    uninstall(m_root.string());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(m_root))) << testing::PrintToString(listing(m_root));
+    EXPECT_EQ(listing(m_home), homeBefore);
+    EXPECT_EQ(listing(m_base).size(), homeBefore.size() + 1);  // home/ and what it holds
+}
+
+TEST_F(FolderTreeSafety, ARootThatIsALinkDeletesNothing) {
+    const fs::path link = m_base / "Quindor";
+    fs::create_directory_symlink(m_home / "Precious", link);
+    const Names before = listing(m_base);
+    for (const std::string& root : {link.string(), link.string() + "/", link.string() + "//",
+                                    link.string() + "/.", link.string() + "/./"}) {
+        engine::FolderTree tree([] { return true; });
+        EXPECT_TRUE(tree.DeleteFolderTree(root, "*.*", true)) << root;
+        EXPECT_TRUE(tree.RemovedFolders().empty()) << root;
+        tree.addRemovedFolder(root);
+        tree.removeCollectedFolders();
+    }
+    EXPECT_EQ(listing(m_base), before);
+}
+
+TEST_F(FolderTreeSafety, ARefusedRootDeletesNothingEvenWhenAskedDirectly) {
+    fs::create_directory_symlink(m_base, m_base / "linkToBase");
+    const Names before = listing(m_home);
+    for (const std::string& root :
+         {m_home.string(), m_home.string() + "/", m_home.string() + "/Documents/",
+          m_home.string() + "/Precious/..", (m_base / "linkToBase/home").string(),
+          (m_base / "linkToBase/home/Documents").string(), m_home.string() + "/.config"}) {
+        engine::FolderTree tree([] { return true; });
+        tree.DeleteFolderTree(root, "*.*", true);
+        EXPECT_TRUE(tree.RemovedFolders().empty()) << root;
+        tree.addRemovedFolder(root);
+        tree.removeCollectedFolders();
+    }
+    EXPECT_EQ(listing(m_home), before);
+}
+
+struct MountCase {
+    const char* name;
+    bool bind;  // else a tmpfs
+};
+
+class MountedSubFolder : public FolderTreeSafety, public testing::WithParamInterface<MountCase> {};
+
+TEST_P(MountedSubFolder, IsNeitherEnteredNorRemoved) {
+    make(m_root, {"f", "a/g", "a/mnt/", "b/h"});
+    const fs::path mountPoint = m_root / "a/mnt";
+    const ScopedMount mounted =
+        GetParam().bind ? ScopedMount(m_home / "Precious", mountPoint, nullptr, MS_BIND, nullptr)
+                        : ScopedMount("none", mountPoint, "tmpfs", 0, "size=1m");
+    if (!mounted.mounted()) GTEST_SKIP() << "mounting is not permitted here: " << mounted.error();
+    if (!GetParam().bind) make(mountPoint, {"inside.txt", "deep/x", "empty/"});
+    const Names inside = listing(mountPoint);
+    engine::FolderTree tree([] { return true; });
+    tree.DeleteFolderTree(m_root.string(), "*.*", true);
+    for (const std::string& folder : tree.RemovedFolders()) {
+        EXPECT_EQ(folder.find("/mnt/"), std::string::npos) << folder;
+    }
+    tree.addRemovedFolder(m_root.string());
+    // Collected by hand too: removal must not reach into the mount either.
+    tree.addRemovedFolder(mountPoint.string() + "/empty/");
+    tree.addRemovedFolder(mountPoint.string() + "/");
+    tree.removeCollectedFolders();
+    EXPECT_EQ(listing(mountPoint), inside);
+    Names expected = {"a/", "a/mnt/"};
+    for (const std::string& name : inside) expected.push_back("a/mnt/" + name);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listing(m_root), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderTree, MountedSubFolder,
+                         testing::Values(MountCase{"Tmpfs", false}, MountCase{"BindMount", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Moves the folder at relative (the root when empty) aside and puts a link to target in its
+// place, as someone racing the uninstall would.
+void swapForLink(const fs::path& root, const std::string& relative, const fs::path& parked,
+                 const fs::path& target) {
+    const fs::path folder = relative.empty() ? root : root / relative;
+    std::error_code error;
+    if (!fs::is_directory(fs::symlink_status(folder))) return;
+    fs::create_directories(parked.parent_path());
+    fs::rename(folder, parked, error);
+    if (!error) fs::create_directory_symlink(target, folder);
+}
+
+TEST_F(FolderTreeSafety, AFolderSwappedForALinkDuringTheWalkIsNeverFollowed) {
+    const Names targets = {"s1", "s0", "s2", "s1/n", "s1/n/m", "s3", "s3/deep", ""};
+    int swapsBeforeEntering = 0;
+    for (std::size_t round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const fs::path base = m_base / ("round" + std::to_string(round));
+        const fs::path root = base / "Quindor";
+        const fs::path outside = m_home / ("outside" + std::to_string(round));
+        make(root, {"f", "s0/f", "s1/f", "s1/n/f", "s1/n/m/f", "s2/f", "s3/f", "s3/deep/f"});
+        // Shaped like the tree, so that a followed link would find names to delete.
+        make(outside, {"f", "keep.txt", "n/f", "n/m/", "m/", "deep/f", "s1/n/m/"});
+        const Names outsideBefore = listing(outside);
+        const std::string target = targets[round % targets.size()];
+        const std::size_t swapAt = 1 + round / targets.size() % 4;  // which folder's end
+        std::size_t calls = 0;
+        engine::FolderTree tree([&] {
+            if (++calls == swapAt) {
+                if (fs::exists(root / target / "f")) ++swapsBeforeEntering;
+                swapForLink(root, target, base / "parked/walk", outside);
+            }
+            return true;
+        });
+        tree.DeleteFolderTree(root.string(), "*.*", true);
+        if (round % 2 == 1) {
+            // Between the walk and the removal of the collected folders.
+            swapForLink(root, targets[(round + 3) % targets.size()], base / "parked/removal",
+                        outside);
+        }
+        tree.addRemovedFolder(root.string());
+        tree.removeCollectedFolders();
+        ASSERT_EQ(listing(outside), outsideBefore);
+        fs::remove_all(base);
+        fs::remove_all(outside);
+    }
+    EXPECT_GT(swapsBeforeEntering, 0);  // some swaps came before the walk reached the folder
+}
+
+}  // namespace

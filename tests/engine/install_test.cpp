@@ -1,0 +1,277 @@
+// The install procedure's steps, log and failure rules, against a fake machine and real
+// files in the sandbox.
+
+#include "engine/install.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/operations.h"
+#include "fake_machine.h"
+#include "platform/xdg_folders.h"
+#include "test_environment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class InstallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = testing_support::sandboxFolder() /
+               ("install-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        dist = (root / "dist").string() + "/";
+        fs::create_directories(dist);
+        for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"}) writeFile(dist + archive, "PK");
+        choices.folderText = (root / "Quindor").string() + "/";
+        choices.screenLanguageCode = "US";
+        choices.dictionaryCodes = {"UK"};
+        // The extractor of the main archive brings the font files, as the real one does.
+        machine.onRun = [this](const std::vector<std::string>& args) {
+            if (machine.runs.size() == 1) {  // the main archive comes first
+                writeFile(fs::path(args[2]) / "TAHOMA.TTF", "regular");
+                writeFile(fs::path(args[2]) / "TAHOMABD.TTF", "bold");
+            }
+            platform::ProcessOutcome ok;
+            ok.started = ok.exitedNormally = true;
+            return ok;
+        };
+        machine.keys.insert(FakeMachine::keyOf(engine::RootKey::LocalMachine, engine::kFontsKey));
+        machine.values[FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) +
+                       "|Desktop"] = (root / "Desktop").string();
+        machine.values[FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) +
+                       "|Programs"] = (root / "applications").string();
+        machine.values[FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) +
+                       "|Start Menu"] = (root / "applications").string();
+    }
+
+    void install() { engine::InstallProduct(machine, ui, choices, dist); }
+    std::string folder() const { return (root / "Quindor").string(); }
+
+    fs::path root;
+    std::string dist;
+    engine::InstallChoices choices;
+    FakeMachine machine;
+    RecordingUi ui;
+};
+
+std::vector<std::string> logFor(const std::vector<std::string>& codes, bool help) {
+    std::vector<std::string> log = {"Extracting Quindor file...", std::string(25, '='), ""};
+    for (const std::string& code : codes) {
+        log.insert(log.end(), {"", "Extracting language " + code, std::string(22, '='), ""});
+    }
+    if (help) {
+        log.insert(log.end(), {"", "Extracting HTML Quindor help files...", std::string(36, '='), ""});
+    }
+    log.insert(log.end(), {"", "Creating MARLO.INI file", std::string(22, '='), "",
+                           "Testing/installing Tahoma font", std::string(30, '='), "",
+                           "Creating shortcuts", std::string(18, '=')});
+    return log;
+}
+
+}  // namespace
+
+TEST_F(InstallTest, OneDictionaryLogsExactlyTheDesignedLines) {
+    install();
+    EXPECT_EQ(ui.log, logFor({"UK"}, true));
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"progress page", "finish page"}));
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(machine.runs.size(), 3U);
+    EXPECT_EQ(machine.runs[0][0], dist + "unzip");
+    EXPECT_EQ(machine.runs[0][1], "-d");
+    EXPECT_EQ(machine.runs[0][2], folder());
+    EXPECT_EQ(machine.runs[1][2], folder() + "/QUINDOR");
+    EXPECT_EQ(machine.runs[2][2], folder());
+    EXPECT_EQ(machine.runs[0][3], "-o");
+    // Each archive is handed over open, so its name is never read as a pattern.
+    EXPECT_EQ(machine.inheritedCounts, (std::vector<std::size_t>{1, 1, 1}));
+    EXPECT_EQ(machine.runs[0][4].rfind("/dev/fd/", 0), 0U);
+    EXPECT_EQ(ui.repaints, 6);
+    EXPECT_GE(ui.paintsWhileWaiting, 3);
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=US\r\nSpellLanguage=US\r\n");
+    EXPECT_EQ(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""),
+              choices.folderText);
+}
+
+TEST_F(InstallTest, AllFifteenDictionariesInRowOrder) {
+    choices.dictionaryCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
+                               "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};
+    install();
+    EXPECT_EQ(ui.log, logFor(choices.dictionaryCodes, true));
+    ASSERT_EQ(machine.runs.size(), 17U);
+    EXPECT_EQ(machine.runs[16][2], folder());  // the help files come last
+}
+
+TEST_F(InstallTest, HelpClassPresentSkipsTheHelpFiles) {
+    machine.keys.insert(FakeMachine::keyOf(engine::RootKey::LocalMachine, "Software\\Classes\\.chm"));
+    install();
+    EXPECT_EQ(ui.log, logFor({"UK"}, false));
+    EXPECT_EQ(machine.runs.size(), 2U);
+}
+
+TEST_F(InstallTest, HelpClassThatCannotBeOpenedCountsAsMissing) {
+    const std::string key = FakeMachine::keyOf(engine::RootKey::LocalMachine, "Software\\Classes\\.chm");
+    machine.keys.insert(key);
+    machine.readOnly.insert(key);
+    install();
+    EXPECT_EQ(ui.log, logFor({"UK"}, true));
+}
+
+TEST_F(InstallTest, MissingTahomaIsCopiedRecordedAndRegistered) {
+    install();
+    const std::string fonts = platform::userFolders().dataHome + "/fonts";
+    EXPECT_EQ(readFile(fonts + "/TAHOMA.TTF"), "regular");
+    EXPECT_EQ(readFile(fonts + "/TAHOMABD.TTF"), "bold");
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
+    EXPECT_EQ(machine.registeredFonts,
+              (std::vector<std::string>{fonts + "/TAHOMA.TTF", fonts + "/TAHOMABD.TTF"}));
+    EXPECT_EQ(machine.readString(engine::RootKey::LocalMachine, engine::kFontsKey, "TAHOMA (TrueType)"),
+              "TAHOMA.TTF");
+    EXPECT_EQ(machine.readString(engine::RootKey::LocalMachine, engine::kFontsKey, "TAHOMABD (TrueType)"),
+              "TAHOMABD.TTF");
+}
+
+TEST_F(InstallTest, PresentTahomaLeavesTheFontFilesInPlace) {
+    machine.families = {"DejaVu Sans", "Tahoma"};
+    install();
+    EXPECT_TRUE(fs::exists(folder() + "/TAHOMA.TTF"));
+    EXPECT_TRUE(machine.registeredFonts.empty());
+    // The comparison is exact: a lower-case family is no Tahoma.
+    machine.families = {"tahoma"};
+    EXPECT_FALSE(engine::FontInstalled(machine, "Tahoma"));
+}
+
+TEST_F(InstallTest, MissingFontFileEndsTheInstallAfterCleaningUp) {
+    machine.onRun = [](const std::vector<std::string>&) {
+        platform::ProcessOutcome ok;
+        ok.started = ok.exitedNormally = true;
+        return ok;
+    };
+    writeFile(folder() + "/TAHOMABD.TTF", "bold only");
+    try {
+        install();
+        FAIL() << "no error";
+    } catch (const engine::EngineError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + folder() + "/TAHOMA.TTF");
+    }
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
+    EXPECT_TRUE(machine.shortcuts.empty());
+    EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+    EXPECT_EQ(ui.events, std::vector<std::string>{"progress page"});  // no finish page
+    EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));                 // what was done stays
+}
+
+TEST_F(InstallTest, ShortcutsFollowTheBoxes) {
+    choices.startMenuShortcut = true;
+    install();
+    const platform::DesktopEntry& desktop = machine.shortcuts.at((root / "Desktop/Quindor.desktop").string());
+    EXPECT_EQ(desktop.name, "Quindor");
+    EXPECT_EQ(desktop.target, folder() + "/QUINDOR.EXE");
+    EXPECT_EQ(desktop.workingFolder, folder() + "/");
+    EXPECT_EQ(desktop.arguments, "");
+    EXPECT_EQ(machine.shortcuts.count((root / "applications/Quindor.desktop").string()), 1U);
+    EXPECT_TRUE(fs::is_directory(root / "Desktop"));  // the one missing folder is made
+}
+
+TEST_F(InstallTest, NoShortcutBoxCheckedStillRunsEveryStep) {
+    choices.desktopShortcut = choices.startMenuShortcut = choices.programsShortcut = false;
+    install();
+    EXPECT_TRUE(machine.shortcuts.empty());
+    EXPECT_EQ(ui.log, logFor({"UK"}, true));
+    EXPECT_EQ(ui.events.back(), "finish page");
+}
+
+TEST_F(InstallTest, DanskAndDanishWriteDKAndUnpackDA) {
+    choices.screenLanguageCode = "DK";
+    choices.dictionaryCodes = {"DA"};
+    writeFile(dist + "DA.ZIP", "PK");
+    install();
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n");
+    EXPECT_EQ(machine.runs[1][4].rfind("/dev/fd/", 0), 0U);
+    EXPECT_NE(std::find(ui.log.begin(), ui.log.end(), "Extracting language DA"), ui.log.end());
+}
+
+TEST_F(InstallTest, ExtractorThatCannotStartIsReportedOncePerArchive) {
+    machine.onRun = [](const std::vector<std::string>&) {
+        platform::ProcessOutcome failed;
+        failed.error = "No such file or directory";
+        return failed;
+    };
+    machine.families = {"Tahoma"};
+    install();
+    ASSERT_EQ(ui.messages.size(), 3U);
+    EXPECT_EQ(ui.messages[0], "Executing \r" + dist + "unzip -d \"" + folder() + "\" -o " + dist +
+                                  "QUINDOR.ZIP\r failed!");
+    EXPECT_EQ(ui.messages[1], "Executing \r" + dist + "unzip -d \"" + folder() + "/QUINDOR\" -o " +
+                                  dist + "UK.ZIP\r failed!");
+    EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));
+    EXPECT_EQ(ui.events.back(), "finish page");
+}
+
+TEST_F(InstallTest, ExtractorThatFailsIsReportedWithItsStatus) {
+    machine.families = {"Tahoma"};
+    machine.onRun = [](const std::vector<std::string>& args) {
+        platform::ProcessOutcome outcome;
+        outcome.started = outcome.exitedNormally = true;
+        outcome.exitStatus = args[2].ends_with("/QUINDOR") ? 9 : 0;
+        return outcome;
+    };
+    install();
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0], dist + "unzip -d \"" + folder() + "/QUINDOR\" -o " + dist +
+                                  "UK.ZIP\rended with exit status 9.");
+}
+
+TEST_F(InstallTest, MissingArchiveIsStillGivenToTheExtractorByName) {
+    fs::remove(dist + "UK.ZIP");
+    install();
+    EXPECT_EQ(machine.runs[1][4], dist + "UK.ZIP");
+    EXPECT_EQ(machine.inheritedCounts[1], 0U);
+}
+
+TEST_F(InstallTest, EmptyRelativeOrRootFolderIsRefusedWithNothingChanged) {
+    for (const std::string& text : {std::string(""), std::string("Quindor/"), std::string("/"),
+                                    std::string("//")}) {
+        SCOPED_TRACE(text);
+        RecordingUi refused;
+        choices.folderText = text;
+        engine::InstallProduct(machine, refused, choices, dist);
+        ASSERT_EQ(refused.messages.size(), 1U);
+        EXPECT_TRUE(refused.events.empty());
+        EXPECT_TRUE(refused.log.empty());
+    }
+    EXPECT_TRUE(machine.runs.empty());
+    EXPECT_TRUE(machine.values.empty() ||
+                !machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+}
+
+TEST_F(InstallTest, FolderTextWithoutFinalSeparatorInstallsThere) {
+    choices.folderText = (root / "Q").string();
+    install();
+    EXPECT_EQ(machine.runs[0][2], (root / "Q").string());
+    EXPECT_TRUE(fs::exists(root / "Q/MARLO.INI"));
+    EXPECT_EQ(machine.shortcuts.begin()->second.target, (root / "Q/QUINDOR.EXE").string());
+    EXPECT_EQ(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""),
+              (root / "Q").string());
+}
+
+TEST_F(InstallTest, RecordThatCannotBeWrittenStillShowsTheFinishPage) {
+    machine.families = {"Tahoma"};
+    machine.registryFails = true;
+    install();
+    EXPECT_EQ(ui.events.back(), "finish page");
+    EXPECT_TRUE(ui.messages.empty());
+}

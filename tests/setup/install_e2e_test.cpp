@@ -1,0 +1,321 @@
+// The real pages against a generated distribution with real archives and the real
+// extractor, registry store, fonts and shortcuts, all inside the sandbox.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <fstream>
+
+#include "engine/machine.h"
+#include "framework/application.h"
+#include "platform/fonts.h"
+#include "platform/registry.h"
+#include "platform/xdg_folders.h"
+#include "setup/pages.h"
+#include "setup/wizard.h"
+#include "test_distribution.h"
+#include "test_environment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> expectedLog(const std::vector<std::string>& codes) {
+    std::vector<std::string> log = {"Extracting Quindor file...", std::string(25, '='), ""};
+    for (const std::string& code : codes) {
+        log.insert(log.end(), {"", "Extracting language " + code, std::string(22, '='), ""});
+    }
+    log.insert(log.end(), {"", "Extracting HTML Quindor help files...", std::string(36, '='), "",
+                           "", "Creating MARLO.INI file", std::string(22, '='), "",
+                           "Testing/installing Tahoma font", std::string(30, '='), "",
+                           "Creating shortcuts", std::string(18, '=')});
+    return log;
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app().resetTermination();
+        app().setMessages(&messages);
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = testing_support::sandboxFolder() / ("e2e-" + name);
+        fs::remove_all(root);
+        dist = testing_support::makeDistribution(root / "dist", withUnzip());
+        wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
+        wizard->createPages();
+        wizard->isForm1->Show();
+    }
+    void TearDown() override {
+        wizard.reset();
+        app().setMessages(nullptr);
+    }
+    virtual bool withUnzip() const { return true; }
+    static framework::Application& app() { return framework::Application::instance(); }
+
+    // Walks the install pages with these choices and presses Install.
+    void install(const std::string& folderText, const std::vector<int>& rows, int language = 0,
+                 bool desktop = true, bool startMenu = false, bool programs = true) {
+        wizard->isForm1->Button3->Click();
+        wizard->isForm3->ComboBox1->comboBox()->setCurrentIndex(language);
+        wizard->isForm3->Edit1->setText(folderText);
+        wizard->isForm3->Button3->Click();
+        for (int row : rows) wizard->isform4->CheckListBox1->setChecked(row, true);
+        wizard->isform4->Button3->Click();
+        wizard->isForm5->CheckBox1->setChecked(desktop);
+        wizard->isForm5->CheckBox2->setChecked(startMenu);
+        wizard->isForm5->CheckBox3->setChecked(programs);
+        wizard->isForm5->Button3->Click();
+    }
+    void uninstall() {
+        wizard->isForm1->RadioButton2->Click();
+        wizard->isForm1->Button3->Click();
+    }
+    std::vector<std::string> log() const { return wizard->isForm7->LB->items(); }
+    std::string folder() const { return (root / "Quindor").string(); }
+    fs::path desktop() const { return platform::userFolders().desktop; }
+    fs::path applications() const { return platform::userFolders().dataHome + "/applications"; }
+    std::optional<std::string> recorded() const {
+        return platform::Registry().readString(platform::RootKey::LocalMachine,
+                                               "Software\\Quindor\\InstallTO", "");
+    }
+
+    testing_support::ScriptedMessageBoxes messages;
+    fs::path root;
+    std::string dist;
+    std::unique_ptr<setup::Wizard> wizard;
+};
+
+}  // namespace
+
+TEST_F(EndToEndTest, InstallsOneDictionaryForReal) {
+    install(folder() + "/", {0});
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+    EXPECT_EQ(log(), expectedLog({"UK"}));
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR.EXE"));
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/UK.DIC"));
+    EXPECT_TRUE(fs::exists(folder() + "/INDEX.HTM"));
+    EXPECT_FALSE(fs::exists(folder() + "/QUINDOR/US.DIC"));
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=US\r\nSpellLanguage=US\r\n");
+    EXPECT_EQ(recorded(), folder() + "/");
+    EXPECT_TRUE(fs::exists(desktop() / "Quindor.desktop"));
+    EXPECT_TRUE(fs::exists(applications() / "Quindor.desktop"));
+    EXPECT_TRUE(wizard->isform6->isShowing());
+    EXPECT_TRUE(wizard->isForm7->isShowing());
+    EXPECT_FALSE(wizard->isForm5->isShowing());
+    EXPECT_EQ(wizard->isform6->Label2->caption(), "You have successfully installed Quindor.");
+}
+
+TEST_F(EndToEndTest, InstallsAllFifteenDictionariesInRowOrder) {
+    std::vector<int> rows(15);
+    for (int i = 0; i < 15; ++i) rows[static_cast<std::size_t>(i)] = i;
+    install(folder() + "/", rows);
+    EXPECT_EQ(log(), expectedLog({"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU", "CZ", "SK", "SI",
+                                  "IT", "SP", "SE", "ZA"}));
+    for (const char* code : {"UK", "SP", "ZA"}) {
+        EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/" + code + ".DIC")) << code;
+    }
+}
+
+TEST_F(EndToEndTest, DanskWithDanishWritesDKAndUnpacksDA) {
+    install(folder() + "/", {2}, 2);
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n");
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/DA.DIC"));
+}
+
+TEST_F(EndToEndTest, TahomaIsInstalledWhereMissing) {
+    ASSERT_FALSE(platform::installedFontFamilies().empty());
+    install(folder() + "/", {0});
+    const fs::path fonts = platform::userFolders().dataHome + "/fonts";
+    EXPECT_TRUE(fs::exists(fonts / "TAHOMA.TTF"));
+    EXPECT_TRUE(fs::exists(fonts / "TAHOMABD.TTF"));
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
+    const auto families = platform::installedFontFamilies();
+    EXPECT_NE(std::find(families.begin(), families.end(), "Tahoma"), families.end());
+}
+
+TEST_F(EndToEndTest, NoShortcutBoxCheckedMakesNoShortcut) {
+    install(folder() + "/", {0}, 0, false, false, false);
+    EXPECT_FALSE(fs::exists(desktop() / "Quindor.desktop"));
+    EXPECT_FALSE(fs::exists(applications() / "Quindor.desktop"));
+    EXPECT_TRUE(wizard->isform6->isShowing());
+}
+
+TEST_F(EndToEndTest, ShortcutsPassTheDesktopEntryValidator) {
+    if (!fs::exists("/usr/bin/desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate missing";
+    install(folder() + "/", {0}, 0, true, true, true);
+    for (const fs::path& entry : {desktop() / "Quindor.desktop", applications() / "Quindor.desktop"}) {
+        const platform::ProcessOutcome outcome =
+            platform::runAndWait({"/usr/bin/desktop-file-validate", entry.string()}, [] {});
+        EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << entry;
+        EXPECT_TRUE((fs::status(entry).permissions() & fs::perms::owner_exec) != fs::perms::none);
+    }
+}
+
+TEST_F(EndToEndTest, StartQuindorStartsTheInstalledProgram) {
+    install(folder() + "/", {0});
+    wizard->isform6->Button2->Click();
+    EXPECT_TRUE(app().terminated());
+    const fs::path marker = testing_support::sandboxFolder() / "home/quindor-started";
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(fs::exists(marker));
+    EXPECT_NE(readFile(marker).find(folder() + "/QUINDOR.EXE"), std::string::npos);
+    EXPECT_TRUE(messages.shown.empty());
+    fs::remove(marker);
+}
+
+TEST_F(EndToEndTest, StartFailureIsReportedAndTheSetupEnds) {
+    install(folder() + "/", {0});
+    fs::remove(folder() + "/QUINDOR.EXE");
+    wizard->isform6->Button2->Click();
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "Starting Quindor failed!");
+    EXPECT_TRUE(app().terminated());
+}
+
+TEST_F(EndToEndTest, UninstallYesRemovesEverythingItMade) {
+    install(folder() + "/", {0, 1}, 0, true, true, true);
+    wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
+    wizard->createPages();
+    wizard->isForm1->Show();
+    messages.answerYes = true;
+    uninstall();
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].kind, "question");
+    EXPECT_EQ(messages.shown[0].text,
+              "Do you really want to delete all files and subdirs from\rthe directory " + folder() + "/");
+    EXPECT_FALSE(fs::exists(folder()));
+    EXPECT_FALSE(fs::exists(desktop() / "Quindor.desktop"));
+    EXPECT_FALSE(fs::exists(applications() / "Quindor.desktop"));
+    EXPECT_FALSE(recorded());
+    EXPECT_TRUE(wizard->isform6->isShowing());
+    EXPECT_EQ(wizard->isform6->Label2->caption(), "You have succesfully removed Quindor");
+    wizard->isform6->FormActivate(wizard->isform6.get());
+    EXPECT_FALSE(wizard->isform6->Button2->enabled());
+    EXPECT_TRUE(fs::exists(dist + "QUINDOR.ZIP"));  // the distribution is never touched
+}
+
+TEST_F(EndToEndTest, UninstallNoKeepsTheFolder) {
+    install(folder() + "/", {0});
+    messages.shown.clear();
+    messages.answerYes = false;
+    wizard->isForm1->Show();
+    uninstall();
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR.EXE"));
+    EXPECT_FALSE(fs::exists(desktop() / "Quindor.desktop"));
+    EXPECT_FALSE(recorded());
+    EXPECT_TRUE(wizard->isform6->isShowing());
+}
+
+TEST_F(EndToEndTest, UninstallWhenNeverInstalledEndsTheProgram) {
+    uninstall();
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text,
+              "You have never installed Quindor!\rSo we do not have to UnInstall it.");
+    EXPECT_TRUE(app().terminated());
+    EXPECT_FALSE(wizard->isform6->isShowing());
+    EXPECT_FALSE(wizard->isForm1->isShowing());
+}
+
+TEST_F(EndToEndTest, UninstallLeavesReadOnlyFilesAndDotFoldersWithTheirFolders) {
+    install(folder() + "/", {0});
+    fs::permissions(folder() + "/QUINDOR/UK.DIC", fs::perms::owner_read | fs::perms::group_read);
+    fs::create_directories(folder() + "/.config");
+    std::ofstream(folder() + "/.config/keep") << "x";
+    std::ofstream(folder() + "/.hidden-file") << "x";
+    wizard->isForm1->Show();
+    uninstall();
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/UK.DIC"));
+    EXPECT_TRUE(fs::exists(folder() + "/.config/keep"));
+    EXPECT_FALSE(fs::exists(folder() + "/.hidden-file"));
+    EXPECT_FALSE(fs::exists(folder() + "/QUINDOR.EXE"));
+}
+
+TEST_F(EndToEndTest, UninstallOfAVanishedFolderStillFinishes) {
+    install(folder() + "/", {0});
+    fs::remove_all(folder());
+    wizard->isForm1->Show();
+    uninstall();
+    EXPECT_TRUE(wizard->isform6->isShowing());
+    EXPECT_FALSE(recorded());
+}
+
+TEST_F(EndToEndTest, RefusedRecordsDeleteNothing) {
+    const fs::path home = testing_support::sandboxFolder() / "home";
+    std::ofstream(home / "precious") << "x";
+    fs::create_directories(root / "links");
+    fs::create_symlink(home, root / "links/to-home");
+    const std::vector<std::string> records = {
+        "/", "//", "/.", home.string() + "/", home.string(), (home / "..").string() + "/",
+        platform::userFolders().desktop + "/", "/usr/", (root / "links/to-home").string() + "/",
+        "Quindor/", home.string() + "/sub/../"};
+    for (const std::string& record : records) {
+        SCOPED_TRACE(record);
+        platform::Registry().writeString(platform::RootKey::LocalMachine, "Software\\Quindor\\InstallTO",
+                                         "", record);
+        messages.shown.clear();
+        app().resetTermination();
+        wizard->isForm1->Show();
+        uninstall();
+        ASSERT_EQ(messages.shown.size(), 1U);
+        EXPECT_EQ(messages.shown[0].kind, "message");
+        EXPECT_TRUE(app().terminated());
+        EXPECT_TRUE(fs::exists(home / "precious"));
+        EXPECT_EQ(recorded(), record);
+    }
+}
+
+TEST_F(EndToEndTest, SpecialCharactersInFoldersInstallStartAndUninstall) {
+    for (const std::string& name : {std::string("with space"), std::string("quote\"d"), std::string("it's"),
+                                    std::string("$HOME"), std::string("back`tick`"), std::string("100%"),
+                                    std::string("-dash"), std::string("[1]"), std::string("Übersetzung")}) {
+        SCOPED_TRACE(name);
+        const fs::path target = root / name / "Quindor";
+        wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
+        wizard->createPages();
+        wizard->isForm1->Show();
+        messages.shown.clear();
+        install(target.string() + "/", {0});
+        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+        EXPECT_TRUE(fs::exists(target / "QUINDOR.EXE"));
+        EXPECT_TRUE(fs::exists(target / "QUINDOR/UK.DIC"));
+        EXPECT_NE(readFile(desktop() / "Quindor.desktop").find("Exec="), std::string::npos);
+        wizard->isForm1->Show();
+        uninstall();
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_TRUE(fs::exists(root / name));
+    }
+}
+
+TEST_F(EndToEndTest, DistributionFolderWithPatternCharactersUnpacksTheRightArchives) {
+    const fs::path odd = root / "-d[1]*?";
+    fs::create_directories(root);
+    const std::string oddDist = testing_support::makeDistribution(odd);
+    // A decoy that a pattern would match instead.
+    testing_support::makeDistribution(root / "-d1xy");
+    wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), oddDist);
+    wizard->createPages();
+    wizard->isForm1->Show();
+    install(folder() + "/", {0});
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/UK.DIC"));
+}
+
+class WithoutExtractorTest : public EndToEndTest {
+protected:
+    bool withUnzip() const override { return false; }
+};
+
+TEST_F(WithoutExtractorTest, EachArchiveStepReportsAndTheSettingsAreStillWritten) {
+    install(folder() + "/", {0});
+    ASSERT_GE(messages.shown.size(), 3U);
+    EXPECT_EQ(messages.shown[0].text, "Executing \r" + dist + "unzip -d \"" + folder() + "\" -o " + dist +
+                                          "QUINDOR.ZIP\r failed!");
+    EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));
+}

@@ -20,31 +20,7 @@ namespace folder_tree_testing {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-    ~ScopedVariable() {
-        if (m_old.has_value()) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using testing_support::ScopedVariable;
 
 // Makes entries below base: a name ending in '/' is a folder, any other a file that holds
 // its own name.

@@ -1,4 +1,5 @@
 #include "platform/environment.h"
+#include "test_environment.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -8,29 +9,7 @@
 
 namespace {
 
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (m_old.has_value()) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using testing_support::ScopedVariable;
 
 }  // namespace
 

@@ -22,31 +22,7 @@
 
 namespace file_test_support {
 
-// Sets an environment variable (nullptr: unsets it) for one scope and restores it afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using testing_support::ScopedVariable;
 
 // A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
 inline std::filesystem::path testFolder(const std::string& group) {

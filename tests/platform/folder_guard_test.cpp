@@ -21,31 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-    ~ScopedVariable() {
-        if (m_old.has_value()) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using testing_support::ScopedVariable;
 
 std::string replaced(std::string text, const std::string& name, const std::string& value) {
     for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {

@@ -319,3 +319,46 @@ TEST_F(WithoutExtractorTest, EachArchiveStepReportsAndTheSettingsAreStillWritten
                                           "QUINDOR.ZIP\r failed!");
     EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));
 }
+
+namespace {
+
+// Writes archives no honest packer makes: entries that climb out with "../" or start at
+// the root, and a symbolic link followed by a file through it.
+const char* const kHostileArchives = R"(
+import sys, zipfile
+main, dictionary, outside = sys.argv[1], sys.argv[2], sys.argv[3]
+with zipfile.ZipFile(main, 'w') as z:
+    z.writestr('QUINDOR.EXE', '#!/bin/sh\n')
+    z.writestr('../../escaped-by-dots.txt', 'x')
+    z.writestr(zipfile.ZipInfo(outside + '/escaped-by-root.txt'), 'x')
+with zipfile.ZipFile(dictionary, 'w') as z:
+    link = zipfile.ZipInfo('link')
+    link.create_system = 3
+    link.external_attr = 0o120777 << 16
+    z.writestr(link, outside)
+    z.writestr('link/escaped-through-link.txt', 'x')
+)";
+
+}  // namespace
+
+TEST_F(EndToEndTest, HostileArchivesWriteNothingOutsideTheFolder) {
+    const fs::path outside = root / "outside";
+    fs::create_directories(outside);
+    fs::remove(dist + "QUINDOR.ZIP");
+    fs::remove(dist + "UK.ZIP");
+    const platform::ProcessOutcome made = platform::runAndWait(
+        {"/usr/bin/python3", "-c", kHostileArchives, dist + "QUINDOR.ZIP", dist + "UK.ZIP", outside.string()},
+        [] {});
+    ASSERT_TRUE(made.exitedNormally && made.exitStatus == 0);
+    install(folder() + "/", {0});
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_FALSE(fs::exists(root / "escaped-by-dots.txt"));
+    EXPECT_FALSE(fs::exists(root.parent_path() / "escaped-by-dots.txt"));
+    EXPECT_TRUE(fs::exists(folder() + "/QUINDOR.EXE"));
+    EXPECT_FALSE(fs::exists(folder() + "/QUINDOR/link"));
+    bool linkRefused = false;
+    for (const auto& shown : messages.shown) {
+        linkRefused |= shown.text == "UK.ZIP holds a symbolic link (link) and was not unpacked.";
+    }
+    EXPECT_TRUE(linkRefused);
+}

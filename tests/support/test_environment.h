@@ -2,7 +2,11 @@
 // Every test program runs inside its own temporary folder: HOME, the XDG folders and the
 // registry folder point there, and Qt draws offscreen.
 
+#include <stdlib.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +34,32 @@ public:
 
     std::vector<Shown> shown;
     bool answerYes = true;
+};
+
+// Sets an environment variable (nullptr: unsets it) for one scope and restores it afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    ~ScopedVariable() {
+        if (m_old) {
+            setenv(m_name, m_old->c_str(), 1);
+        } else {
+            unsetenv(m_name);
+        }
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
 };
 
 // Runs the action once the next modal page has started its own event loop.

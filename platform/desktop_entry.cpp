@@ -28,7 +28,7 @@ bool endsWithLnk(std::string_view name) {
     });
 }
 
-// A value of type string or localestring: escapes per the specification, and a blank at
+// A value of type string or localestring: escapes per the Desktop Entry Specification, and a blank at
 // either end as \s so that no reader trims it away.
 std::string escapeValue(std::string_view value) {
     std::string text;

@@ -24,9 +24,9 @@ std::string desktopEntryFileName(std::string_view linkName);
 std::string quoteExecArgument(std::string_view argument);
 
 // The whole file: [Desktop Entry], Type=Application, Name=, Exec= (quoted target, then the
-// arguments if not empty), Path=, Terminal=false; string values escaped as the specification
-// says (\s for a leading blank, \n \t \r \\), so the file stays one key per line whatever
-// the values hold. Passes desktop-file-validate.
+// arguments if not empty), Path=, Terminal=false; string values escaped as the Desktop
+// Entry Specification says (\s for a leading blank, \n \t \r \\), so the file stays one
+// key per line whatever the values hold. Passes desktop-file-validate.
 std::string desktopEntryText(const DesktopEntry& entry);
 
 // Writes the file (replacing one of the same name, atomically: a temporary file in the same

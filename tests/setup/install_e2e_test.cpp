@@ -15,6 +15,7 @@
 #include "platform/xdg_folders.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
+#include "desktop_entry_reader.h"
 #include "test_distribution.h"
 #include "test_environment.h"
 
@@ -138,6 +139,23 @@ TEST_F(EndToEndTest, TahomaIsInstalledWhereMissing) {
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
     const auto families = platform::installedFontFamilies();
     EXPECT_NE(std::find(families.begin(), families.end(), "Tahoma"), families.end());
+}
+
+TEST_F(EndToEndTest, PresentTahomaAndHelpClassSkipTheirSteps) {
+    const fs::path fonts = root / "fonts";
+    fs::create_directories(fonts);
+    fs::copy_file("/usr/share/wine/fonts/tahoma.ttf", fonts / "tahoma.ttf");
+    ASSERT_TRUE(platform::registerFontFile((fonts / "tahoma.ttf").string()));
+    platform::Registry().writeString(platform::RootKey::LocalMachine, "Software\\Classes\\.chm", "",
+                                     "chm");
+    install(folder() + "/", {0});
+    std::vector<std::string> withoutHelp = expectedLog({"UK"});
+    withoutHelp.erase(withoutHelp.begin() + 7, withoutHelp.begin() + 11);
+    EXPECT_EQ(log(), withoutHelp);
+    EXPECT_FALSE(fs::exists(folder() + "/INDEX.HTM"));
+    EXPECT_TRUE(fs::exists(folder() + "/TAHOMA.TTF"));
+    EXPECT_TRUE(fs::exists(folder() + "/TAHOMABD.TTF"));
+    EXPECT_FALSE(fs::exists(platform::userFolders().dataHome + "/fonts/TAHOMA.TTF"));
 }
 
 TEST_F(EndToEndTest, NoShortcutBoxCheckedMakesNoShortcut) {
@@ -285,7 +303,15 @@ TEST_F(EndToEndTest, SpecialCharactersInFoldersInstallStartAndUninstall) {
         EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
         EXPECT_TRUE(fs::exists(target / "QUINDOR.EXE"));
         EXPECT_TRUE(fs::exists(target / "QUINDOR/UK.DIC"));
-        EXPECT_NE(readFile(desktop() / "Quindor.desktop").find("Exec="), std::string::npos);
+        // The shortcut's Exec line reads back as the installed program and starts it.
+        const auto keys = testing_support::readKeys(readFile(desktop() / "Quindor.desktop"));
+        const std::vector<std::string> exec = testing_support::splitExec(keys.at("Exec"));
+        ASSERT_EQ(exec, std::vector<std::string>{(target / "QUINDOR.EXE").string()});
+        EXPECT_EQ(keys.at("Path"), target.string() + "/");
+        const fs::path marker = testing_support::sandboxFolder() / "home/quindor-started";
+        fs::remove(marker);
+        EXPECT_EQ(platform::runAndWait(exec, [] {}).exitStatus, 0);
+        EXPECT_EQ(readFile(marker).substr(0, exec[0].size()), exec[0]);
         wizard->isForm1->Show();
         uninstall();
         EXPECT_FALSE(fs::exists(target));

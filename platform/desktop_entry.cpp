@@ -28,8 +28,8 @@ bool endsWithLnk(std::string_view name) {
     });
 }
 
-// A value of type string or localestring: escapes per the Desktop Entry Specification, and a blank at
-// either end as \s so that no reader trims it away.
+// A value of type string or localestring: escaped by the freedesktop desktop-entry rules,
+// and a blank at either end as \s so that no reader trims it away.
 std::string escapeValue(std::string_view value) {
     std::string text;
     for (std::size_t i = 0; i < value.size(); ++i) {

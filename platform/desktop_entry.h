@@ -18,14 +18,14 @@ struct DesktopEntry {
 // appended.
 std::string desktopEntryFileName(std::string_view linkName);
 
-// One argument quoted by the Desktop Entry Specification's Exec rules (quoted when it holds
+// One argument quoted by the freedesktop desktop-entry Exec rules (quoted when it holds
 // reserved characters or is empty; inside quotes ", `, $ and \ are backslash-escaped; a
 // literal % is %%, inside quotes as well).
 std::string quoteExecArgument(std::string_view argument);
 
 // The whole file: [Desktop Entry], Type=Application, Name=, Exec= (quoted target, then the
-// arguments if not empty), Path=, Terminal=false; string values escaped as the Desktop
-// Entry Specification says (\s for a leading blank, \n \t \r \\), so the file stays one
+// arguments if not empty), Path=, Terminal=false; string values escaped as the freedesktop
+// desktop-entry rules say (\s for a leading blank, \n \t \r \\), so the file stays one
 // key per line whatever the values hold. Passes desktop-file-validate.
 std::string desktopEntryText(const DesktopEntry& entry);
 

@@ -1,6 +1,6 @@
 #pragma once
 // Reads desktop entries back as a desktop would: unescapes values and splits Exec into
-// arguments by the Desktop Entry Specification's rules.
+// arguments by the freedesktop desktop-entry rules.
 
 #include <map>
 #include <sstream>

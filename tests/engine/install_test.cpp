@@ -29,9 +29,7 @@ void writeFile(const fs::path& path, const std::string& text) {
 class InstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = testing_support::sandboxFolder() /
-               ("install-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
+        root = testing_support::testFolder("install");
         dist = (root / "dist").string() + "/";
         fs::create_directories(dist);
         for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"}) writeFile(dist + archive, "PK");

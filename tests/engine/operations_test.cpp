@@ -13,13 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path freshFolder(const std::string& name) {
-    const fs::path folder = testing_support::sandboxFolder() / ("operations-" + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 std::string shellFoldersValue(const std::string& name) {
     return FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) + "|" + name;
 }
@@ -27,7 +20,7 @@ std::string shellFoldersValue(const std::string& name) {
 }  // namespace
 
 TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
-    const fs::path root = freshFolder("chain");
+    const fs::path root = testing_support::testFolder("operations");
     engine::CreateFolderChain((root / "A/B/C").string() + "/");
     EXPECT_TRUE(fs::is_directory(root / "A/B/C"));
     engine::CreateFolderChain("/");  // the root: nothing to do
@@ -42,7 +35,7 @@ TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
 }
 
 TEST(CopyFileChunked, CopiesEmptyAndChunkSizedFiles) {
-    const fs::path root = freshFolder("copy");
+    const fs::path root = testing_support::testFolder("operations");
     for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8192}, std::size_t{16384},
                              std::size_t{100000}}) {
         SCOPED_TRACE(size);
@@ -56,7 +49,7 @@ TEST(CopyFileChunked, CopiesEmptyAndChunkSizedFiles) {
 }
 
 TEST(CopyFileChunked, FailuresNameTheFile) {
-    const fs::path root = freshFolder("copy-fail");
+    const fs::path root = testing_support::testFolder("operations");
     std::ofstream(root / "source") << "x";
     try {
         engine::CopyFileChunked((root / "missing").string(), (root / "copy").string());
@@ -73,7 +66,7 @@ TEST(CopyFileChunked, FailuresNameTheFile) {
 }
 
 TEST(CopyFileChunked, RelativeDestinationIsExpanded) {
-    const fs::path root = freshFolder("copy-relative");
+    const fs::path root = testing_support::testFolder("operations");
     std::ofstream(root / "source") << "x";
     const fs::path before = fs::current_path();
     fs::current_path(root);
@@ -87,7 +80,7 @@ TEST(CopyFileChunked, RelativeDestinationIsExpanded) {
 }
 
 TEST(CopyFileChunked, AWriteThatCannotCompleteRaises) {
-    const fs::path root = freshFolder("copy-full");
+    const fs::path root = testing_support::testFolder("operations");
     std::ofstream(root / "source") << std::string(20000, 'x');
     EXPECT_ANY_THROW(engine::CopyFileChunked((root / "source").string(), "/dev/full"));
     EXPECT_TRUE(fs::exists("/dev/full"));
@@ -105,7 +98,7 @@ TEST(ShellFolderPath, ReadsTheUsersShellFolders) {
 }
 
 TEST(CreateShortcut, KindsChooseTheFolderAndMakeOneMissingLevel) {
-    const fs::path root = freshFolder("shortcut");
+    const fs::path root = testing_support::testFolder("operations");
     FakeMachine machine;
     machine.values[shellFoldersValue("Desktop")] = (root / "Desktop").string();
     machine.values[shellFoldersValue("Programs")] = (root / "share/applications").string();
@@ -136,7 +129,7 @@ TEST(Registry, WritesAreSwallowedAndUnopenableKeysCountAsMissing) {
 }
 
 TEST(InstallFontFile, UnrecordableFontRaisesAfterTheCopy) {
-    const fs::path root = freshFolder("font");
+    const fs::path root = testing_support::testFolder("operations");
     std::ofstream(root / "TAHOMA.TTF") << "font";
     FakeMachine machine;  // no font key
     try {

@@ -20,9 +20,7 @@ const char* const kRecord = "Software\\Quindor\\InstallTO";
 class UninstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = testing_support::sandboxFolder() /
-               ("uninstall-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
+        root = testing_support::testFolder("uninstall");
         installed = root / "Quindor";
         fs::create_directories(installed / "QUINDOR/deep");
         std::ofstream(installed / "QUINDOR.EXE") << "x";

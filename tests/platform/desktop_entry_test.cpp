@@ -28,12 +28,7 @@ constexpr const char* kValidator = "/usr/bin/desktop-file-validate";
 
 class DesktopEntryTest : public testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = testing_support::sandboxFolder() / "desktop" / info->name();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
+    void SetUp() override { m_folder = testing_support::testFolder("desktop"); }
     void TearDown() override { fs::remove_all(m_folder); }
 
     std::string path(const std::string& name) const { return (m_folder / name).string(); }

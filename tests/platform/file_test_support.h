@@ -24,16 +24,7 @@ namespace file_test_support {
 
 using testing_support::ScopedVariable;
 
-// A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
-inline std::filesystem::path testFolder(const std::string& group) {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    std::replace(name.begin(), name.end(), '/', '_');
-    const std::filesystem::path folder = testing_support::sandboxFolder() / group / name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
+using testing_support::testFolder;
 
 inline void writeText(const std::filesystem::path& path, std::string_view text) {
     std::ofstream(path, std::ios::binary)

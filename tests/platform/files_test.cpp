@@ -21,12 +21,7 @@ namespace {
 // A folder of its own for each test, inside the sandbox.
 class FilesTest : public testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = testing_support::sandboxFolder() / "files" / info->name();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
+    void SetUp() override { m_folder = testing_support::testFolder("files"); }
     void TearDown() override { fs::remove_all(m_folder); }
 
     std::string path(const std::string& name) const { return (m_folder / name).string(); }

@@ -45,9 +45,7 @@ protected:
     void SetUp() override {
         app().resetTermination();
         app().setMessages(&messages);
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        root = testing_support::sandboxFolder() / ("e2e-" + name);
-        fs::remove_all(root);
+        root = testing_support::testFolder("e2e");
         dist = testing_support::makeDistribution(root / "dist", withUnzip());
         wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
         wizard->createPages();

@@ -18,6 +18,9 @@ namespace testing_support {
 // The temporary folder of this test program (removed when it ends).
 const std::filesystem::path& sandboxFolder();
 
+// A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
+std::filesystem::path testFolder(const std::string& group);
+
 // Message boxes that answer from a script and record what was asked.
 class ScriptedMessageBoxes : public framework::MessageBoxes {
 public:

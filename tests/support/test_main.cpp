@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 #include "framework/application.h"
@@ -38,6 +39,16 @@ void makeSandbox() {
 }  // namespace
 
 const std::filesystem::path& sandboxFolder() { return g_sandbox; }
+
+std::filesystem::path testFolder(const std::string& group) {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::filesystem::path folder = g_sandbox / group / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
 
 void whenModal(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
 

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/profile_file.h"
+#include "platform/system.h"
 #include "platform/xdg_folders.h"
 #include "platform/zip_listing.h"
 
@@ -31,17 +32,12 @@ void logStep(SetupUi& ui, const std::string& header, std::size_t underline, bool
 // opens, and the archive checked is the archive unpacked.
 class OpenArchive {
 public:
-    explicit OpenArchive(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY)) {}
-    ~OpenArchive() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    OpenArchive(const OpenArchive&) = delete;
-    OpenArchive& operator=(const OpenArchive&) = delete;
-    int descriptor() const { return m_fd; }
-    std::string descriptorPath() const { return "/dev/fd/" + std::to_string(m_fd); }
+    explicit OpenArchive(const std::string& path) : m_file(platform::openFile(path, O_RDONLY)) {}
+    int descriptor() const { return m_file.get(); }
+    std::string descriptorPath() const { return "/dev/fd/" + std::to_string(m_file.get()); }
 
 private:
-    int m_fd;
+    platform::FileDescriptor m_file;
 };
 
 // Runs the extractor for one archive of the distribution folder into the target folder.

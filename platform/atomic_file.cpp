@@ -7,43 +7,47 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <stdexcept>
 
 namespace platform {
 
 namespace {
 
-[[noreturn]] void throwFailure(const std::string& what, const std::string& path, int error) {
-    throw std::runtime_error(what + " " + path + ": " + std::strerror(error));
-}
+// Lock files are ours: a link, a file of another user or one with other names (hard links)
+// in its place is never used, so nothing planted at the lock's name can be reached.
+constexpr int kLockFlags = O_NOFOLLOW | O_NONBLOCK;
 
-// Retries a system call that was interrupted by a signal.
-template <typename Call>
-auto retried(Call call) {
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result == -1 && errno == EINTR);
-    return result;
-}
-
-int openLockFile(const std::string& path) {
-    int fd = retried([&] { return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); });
+FileDescriptor openLockFile(const std::string& path) {
+    FileDescriptor fd = openFile(path, O_RDWR | O_CREAT | kLockFlags, 0666);
     // A lock file that exists but may not be written can still be locked through a read handle.
-    if (fd == -1 && errno == EACCES) {
-        fd = retried([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
+    if (!fd && errno == EACCES) fd = openFile(path, O_RDONLY | kLockFlags);
+    if (!fd && errno == ELOOP) {
+        throw SystemError("Cannot open the lock file", path, ELOOP, "it is a symbolic link");
     }
-    if (fd == -1) throwFailure("Cannot open the lock file", path, errno);
+    if (!fd) throw SystemError("Cannot open the lock file", path, errno);
+    const auto identity = identityOf(fd.get());
+    if (!identity) throw SystemError("Cannot open the lock file", path, errno);
+    if (!S_ISREG(identity->mode)) {
+        throw SystemError("Cannot use the lock file", path, EINVAL, "it is not a regular file");
+    }
+    if (identity->owner != ::geteuid()) {
+        throw SystemError("Cannot use the lock file", path, EPERM, "it belongs to another user");
+    }
     return fd;
 }
 
 bool isSameFile(int fd, const std::string& path) {
-    struct stat held {};
-    struct stat linked {};
-    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &linked) == 0 &&
-           held.st_dev == linked.st_dev && held.st_ino == linked.st_ino;
+    const auto held = identityOf(fd);
+    const auto linked = identityAt(AT_FDCWD, path, false);
+    return held && linked && held->sameFile(*linked);
+}
+
+// A lock file that has other names is somebody's file linked here, not ours.
+void requireSingleName(int fd, const std::string& path) {
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && status.st_nlink > 1) {
+        throw SystemError("Cannot use the lock file", path, EPERM, "it has other names (hard links)");
+    }
 }
 
 std::string folderOf(const std::string& path) {
@@ -56,15 +60,6 @@ std::string folderOf(const std::string& path) {
 std::string nameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void writeFully(int fd, std::string_view contents, const std::string& path) {
-    while (!contents.empty()) {
-        const ssize_t written =
-            retried([&] { return ::write(fd, contents.data(), contents.size()); });
-        if (written == -1) throwFailure("Cannot write", path, errno);
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
 }
 
 // Long names are cut so that the temporary names stay within the name limit.
@@ -82,30 +77,24 @@ public:
         static std::atomic<unsigned> counter{0};
         const std::string stem =
             folderOf(target) + "/" + temporaryPrefix(target) + std::to_string(::getpid()) + "-";
-        for (int attempt = 0; attempt < 100 && m_fd == -1; ++attempt) {
+        for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
             m_path = stem + std::to_string(counter++);
             // 0666 lets the umask decide the mode of a new file, as for any other new file.
-            m_fd = retried([&] {
-                return ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            });
-            if (m_fd == -1 && errno != EEXIST) throwFailure("Cannot replace", target, errno);
+            m_file = openFile(m_path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+            if (!m_file && errno != EEXIST) throw SystemError("Cannot replace", target, errno);
         }
-        if (m_fd == -1) throwFailure("Cannot replace", target, EEXIST);
+        if (!m_file) throw SystemError("Cannot replace", target, EEXIST);
     }
     ~TemporaryFile() {
-        if (m_fd != -1) ::close(m_fd);
+        m_file.reset();
         if (!m_renamed) ::unlink(m_path.c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    int descriptor() const { return m_fd; }
+    int descriptor() const { return m_file.get(); }
     // Closes the file, reporting a failed close (a late write error on some file systems).
-    bool close() {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0;
-    }
+    bool close() { return m_file.close(); }
     bool renameTo(const std::string& target) {
         m_renamed = ::rename(m_path.c_str(), target.c_str()) == 0;
         return m_renamed;
@@ -113,87 +102,64 @@ public:
 
 private:
     std::string m_path;
-    int m_fd = -1;
+    FileDescriptor m_file;
     bool m_renamed = false;
 };
 
-void keepOwnerAndMode(int fd, const struct stat& old, const std::string& path) {
+void keepOwnerAndMode(int fd, const FileIdentity& old, const std::string& path) {
     // Ownership first: changing the owner clears set-id bits that the mode then restores. A
     // process that may not give the file away keeps the new file as its own.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    if (::fchown(fd, old.owner, old.group) != 0) {
         // Not permitted; nothing is lost but the old owner.
     }
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-        throwFailure("Cannot keep the mode of", path, errno);
-    }
+    if (::fchmod(fd, old.mode & 07777) != 0) throw SystemError("Cannot keep the mode of", path, errno);
 }
 
 void syncFolder(const std::string& folder, const std::string& path) {
-    const int fd =
-        retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (fd == -1) throwFailure("Cannot flush the folder of", path, errno);
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
+    FileDescriptor fd = openFile(folder, O_RDONLY | O_DIRECTORY);
+    if (!fd) throw SystemError("Cannot flush the folder of", path, errno);
     // Some file systems cannot flush folders at all; the rename is then as durable as it gets.
-    if (result != 0 && error != EINVAL) throwFailure("Cannot flush the folder of", path, error);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL) {
+        throw SystemError("Cannot flush the folder of", path, errno);
+    }
 }
 
 }  // namespace
 
 FileLock::FileLock(const std::string& lockPath) : m_path(lockPath) {
     for (;;) {
-        const int fd = openLockFile(m_path);
-        if (retried([&] { return ::flock(fd, LOCK_EX); }) != 0) {
-            const int error = errno;
-            ::close(fd);
-            throwFailure("Cannot lock", m_path, error);
+        FileDescriptor fd = openLockFile(m_path);
+        if (retried([&] { return ::flock(fd.get(), LOCK_EX); }) != 0) {
+            throw SystemError("Cannot lock", m_path, errno);
         }
-        if (isSameFile(fd, m_path)) {
-            m_descriptor = fd;
+        if (isSameFile(fd.get(), m_path)) {
+            requireSingleName(fd.get(), m_path);
+            m_file = std::move(fd);
             return;
         }
-        ::close(fd);  // the holder before us removed that file: lock the current one
+        // The holder before us removed that file: lock the current one.
     }
 }
 
 FileLock::~FileLock() {
     // Removed while still held, so that a waiter on this file notices and starts over.
     ::unlink(m_path.c_str());
-    ::close(m_descriptor);
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    const int fd = retried([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
-    if (fd == -1) {
-        if (errno == ENOENT) return std::nullopt;
-        throwFailure("Cannot open", path, errno);
-    }
-    std::string contents;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = retried([&] { return ::read(fd, buffer, sizeof buffer); });
-        if (got == 0) break;
-        if (got == -1) {
-            const int error = errno;
-            ::close(fd);
-            throwFailure("Cannot read", path, error);
-        }
-        contents.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return contents;
-}
-
-void replaceFileAtomically(const std::string& path, std::string_view contents) {
-    struct stat old {};
-    const bool hadFile = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+void replaceFileAtomically(const std::string& path, std::string_view contents,
+                           std::optional<mode_t> mode) {
+    const auto old = identityAt(AT_FDCWD, path, false);
+    const bool hadFile = old && S_ISREG(old->mode);
     TemporaryFile temporary(path);
-    writeFully(temporary.descriptor(), contents, path);
-    if (hadFile) keepOwnerAndMode(temporary.descriptor(), old, path);
-    if (::fsync(temporary.descriptor()) != 0) throwFailure("Cannot flush", path, errno);
-    if (!temporary.close()) throwFailure("Cannot write", path, errno);
-    if (!temporary.renameTo(path)) throwFailure("Cannot replace", path, errno);
+    writeAll(temporary.descriptor(), contents, path);
+    if (mode) {
+        if (::fchmod(temporary.descriptor(), *mode) != 0) throw SystemError("Cannot set the mode of", path, errno);
+    } else if (hadFile) {
+        keepOwnerAndMode(temporary.descriptor(), *old, path);
+    }
+    if (::fsync(temporary.descriptor()) != 0) throw SystemError("Cannot flush", path, errno);
+    if (!temporary.close()) throw SystemError("Cannot write", path, errno);
+    if (!temporary.renameTo(path)) throw SystemError("Cannot replace", path, errno);
     syncFolder(folderOf(path), path);
 }
 

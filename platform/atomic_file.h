@@ -2,9 +2,13 @@
 // Whole-file reading and crash-safe replacement of small files, with an advisory lock that
 // serialises read-modify-write cycles between processes.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "system.h"
 
 namespace platform {
 
@@ -13,9 +17,13 @@ namespace platform {
 // are left behind in the user's folders. Removal is safe: a waiter that gets the lock on a file
 // that has meanwhile been removed or replaced starts over on the file now at lockPath, so two
 // holders never overlap. A process that dies while holding the lock loses it with its file
-// descriptors; the lock file it leaves is simply reused. Blocks until the lock is held. Throws
-// std::runtime_error naming lockPath when the lock file cannot be opened or locked (its
-// folder missing or not writable, for instance).
+// descriptors; the lock file it leaves is simply reused. Blocks until the lock is held.
+//
+// The lock file is never reached through a link and is always a regular file of this
+// process's user with no other names: a symbolic link, a named pipe, a device, another
+// user's file or a hard link planted at lockPath is refused, and nothing is created where a
+// planted link points. Throws SystemError naming lockPath when the lock file cannot be
+// opened, used or locked (its folder missing or not writable, for instance).
 class FileLock {
 public:
     explicit FileLock(const std::string& lockPath);
@@ -25,21 +33,19 @@ public:
 
 private:
     std::string m_path;
-    int m_descriptor = -1;
+    FileDescriptor m_file;
 };
 
-// Whole file, or nullopt when it does not exist; throws std::runtime_error naming the path on
-// other errors (no permission, a folder, a read error).
-std::optional<std::string> readWholeFile(const std::string& path);
-
 // Replaces the file atomically: temporary file in the same folder, written fully, fsync'd,
-// renamed over the file, folder fsync'd. Keeps the old file's mode (and, where this process
-// may, its owner) when there was one; a new file gets 0666 less the umask. A symbolic link at
-// path is replaced by the file, never followed. Throws std::runtime_error naming the path when
+// renamed over the file, folder fsync'd. The file gets mode when one is given; else it keeps
+// the old file's mode (and, where this process may, its owner) when there was one, and a new
+// file gets 0666 less the umask. A symbolic link at path is replaced by the file, never
+// followed. Throws SystemError naming the path when
 // it cannot; the old file is then untouched and no temporary file is left (a process killed
 // mid-way can leave a hidden ".<name>.tmp-*" file beside it, never a damaged file; see
 // removeStaleTemporaries).
-void replaceFileAtomically(const std::string& path, std::string_view contents);
+void replaceFileAtomically(const std::string& path, std::string_view contents,
+                           std::optional<mode_t> mode = std::nullopt);
 
 // Removes the temporary files that interrupted replacements of path (a process killed
 // mid-way) left beside it. Call it only while holding the lock that every writer of path

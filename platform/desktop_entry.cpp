@@ -1,14 +1,12 @@
 #include "desktop_entry.h"
 
-#include <errno.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <vector>
 
+#include "atomic_file.h"
 #include "process.h"
 
 namespace platform {
@@ -59,33 +57,6 @@ bool representable(std::string_view value) {
     });
 }
 
-bool writeAllTo(int descriptor, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = ::write(descriptor, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-// Writes text to a new hidden file beside file and renames it over file.
-bool replaceAtomically(const std::string& file, const std::string& text) {
-    const std::size_t slash = file.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : file.substr(0, slash + 1)) +
-        ".desktop-entry-XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    bool written =
-        ::fchmod(descriptor, 0755) == 0 && writeAllTo(descriptor, text) && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (written && ::rename(temporary.c_str(), file.c_str()) == 0) return true;
-    ::unlink(temporary.c_str());
-    return false;
-}
-
 void markTrusted(const std::string& file) {
     if (::access(kGio, X_OK) != 0) return;
     runWithTimeLimit({kGio, "set", file, "metadata::trusted", "true"}, kGioTimeLimit);
@@ -131,7 +102,11 @@ bool writeDesktopEntry(const std::string& file, const DesktopEntry& entry) {
          {&entry.name, &entry.target, &entry.arguments, &entry.workingFolder}) {
         if (!representable(*value)) return false;
     }
-    if (!replaceAtomically(file, desktopEntryText(entry))) return false;
+    try {
+        replaceFileAtomically(file, desktopEntryText(entry), 0755);
+    } catch (const SystemError&) {
+        return false;
+    }
     markTrusted(file);
     return true;
 }

@@ -29,8 +29,9 @@ std::string quoteExecArgument(std::string_view argument);
 // key per line whatever the values hold. Passes desktop-file-validate.
 std::string desktopEntryText(const DesktopEntry& entry);
 
-// Writes the file (replacing one of the same name, atomically: a temporary file in the same
-// folder, flushed to disc, then renamed over it), mode 0755, and, where the `gio` program
+// Writes the file (replacing one of the same name atomically, as replaceFileAtomically does:
+// a temporary file in the same folder, flushed to disc, renamed over it, the folder flushed),
+// mode 0755, and, where the `gio` program
 // exists, marks it trusted (gio set FILE metadata::trusted true; failure ignored, output
 // suppressed, stopped after a few seconds). False when it cannot be written (folder missing
 // or not writable, no name or target); nothing is left behind then.

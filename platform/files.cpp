@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -13,14 +12,10 @@ namespace platform {
 
 namespace {
 
-std::string errorText(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
-}
-
 std::string currentFolder() {
     std::vector<char> buffer(256);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) throw FileError(errorText("Cannot read", "the current folder", errno));
+        if (errno != ERANGE) throw SystemError("Cannot read", "the current folder", errno);
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -44,15 +39,10 @@ void appendParts(std::vector<std::string>& parts, const std::string& path) {
 
 // Opens without waiting for the other end of a named pipe (a reader then sees an empty
 // file, a writer fails with ENXIO), then makes the descriptor blocking again.
-int openWithoutWaiting(const std::string& path, int flags, mode_t mode = 0) {
-    const int descriptor = ::open(path.c_str(), flags | O_NONBLOCK, mode);
-    if (descriptor >= 0) ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-    return descriptor;
-}
-
-void closeDescriptor(int& descriptor) {
-    if (descriptor >= 0) ::close(descriptor);
-    descriptor = -1;
+FileDescriptor openWithoutWaiting(const std::string& path, int flags, mode_t mode = 0) {
+    FileDescriptor file = openFile(path, flags | O_NONBLOCK, mode);
+    if (file) ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    return file;
 }
 
 }  // namespace
@@ -81,96 +71,46 @@ bool removeFile(const std::string& path) { return !path.empty() && ::unlink(path
 
 // ---- InputFile ----
 
-InputFile::InputFile(int descriptor, std::string path)
-    : m_descriptor(descriptor), m_path(std::move(path)) {}
+InputFile::InputFile(FileDescriptor file, std::string path)
+    : m_file(std::move(file)), m_path(std::move(path)) {}
 
 std::optional<InputFile> InputFile::open(const std::string& path) {
-    const int descriptor = openWithoutWaiting(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return std::nullopt;
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
-        ::close(descriptor);
-        errno = error;
+    FileDescriptor file = openWithoutWaiting(path, O_RDONLY);
+    if (!file) return std::nullopt;
+    const auto identity = identityOf(file.get());
+    if (!identity || S_ISDIR(identity->mode)) {
+        if (identity) errno = EISDIR;
         return std::nullopt;
     }
-    return InputFile(descriptor, path);
+    return InputFile(std::move(file), path);
 }
-
-InputFile::InputFile(InputFile&& other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path)) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-    if (this != &other) {
-        closeDescriptor(m_descriptor);
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-        m_path = std::move(other.m_path);
-    }
-    return *this;
-}
-
-InputFile::~InputFile() { closeDescriptor(m_descriptor); }
 
 std::size_t InputFile::read(char* buffer, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t count = ::read(m_descriptor, buffer + done, size - done);
-        if (count == 0) break;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            throw FileError(errorText("Cannot read", m_path, errno));
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return done;
+    return readFully(m_file.get(), buffer, size, m_path);
 }
 
 // ---- OutputFile ----
 
-OutputFile::OutputFile(int descriptor, std::string path)
-    : m_descriptor(descriptor), m_path(std::move(path)) {}
+OutputFile::OutputFile(FileDescriptor file, std::string path)
+    : m_file(std::move(file)), m_path(std::move(path)) {}
 
 std::optional<OutputFile> OutputFile::create(const std::string& path) {
-    const int descriptor = openWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0) return std::nullopt;
-    return OutputFile(descriptor, path);
+    FileDescriptor file = openWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!file) return std::nullopt;
+    return OutputFile(std::move(file), path);
 }
-
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        closeDescriptor(m_descriptor);
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-        m_path = std::move(other.m_path);
-    }
-    return *this;
-}
-
-OutputFile::~OutputFile() { closeDescriptor(m_descriptor); }
 
 void OutputFile::writeAll(const char* data, std::size_t size) {
-    if (m_descriptor < 0) throw FileError(errorText("Cannot write to", m_path, EBADF));
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t count = ::write(m_descriptor, data + done, size - done);
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            throw FileError(errorText("Cannot write to", m_path, errno));
-        }
-        done += static_cast<std::size_t>(count);
-    }
+    if (!m_file) throw SystemError("Cannot write", m_path, EBADF);
+    platform::writeAll(m_file.get(), std::string_view(data, size), m_path);
 }
 
 void OutputFile::close() {
-    if (m_descriptor < 0) return;
-    const int descriptor = std::exchange(m_descriptor, -1);
+    if (!m_file) return;
     int error = 0;
-    if (::fsync(descriptor) != 0 && errno != EINVAL) error = errno;
-    // Linux releases the descriptor even when close() fails, so it is never retried.
-    if (::close(descriptor) != 0 && error == 0 && errno != EINTR) error = errno;
-    if (error != 0) throw FileError(errorText("Cannot write to", m_path, error));
+    if (::fsync(m_file.get()) != 0 && errno != EINVAL) error = errno;
+    if (!m_file.close() && error == 0) error = errno;
+    if (error != 0) throw SystemError("Cannot write", m_path, error);
 }
 
 }  // namespace platform

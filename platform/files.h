@@ -1,18 +1,14 @@
 #pragma once
 // Files and folders through plain POSIX calls: the few operations the installation engine
-// needs, with errors it can act on (a result or a FileError, never a silent short count).
+// needs, with errors it can act on (a result or a SystemError, never a silent short count).
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
-namespace platform {
+#include "system.h"
 
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+namespace platform {
 
 // True when the path exists (following links) and is a folder.
 bool folderExists(const std::string& path);
@@ -23,7 +19,7 @@ bool createFolder(const std::string& path);
 
 // The path made absolute against the current folder, lexically (no link resolution): "."
 // parts and repeated '/' are dropped, ".." removes the part before it (never above "/"),
-// and a final '/' is kept. An empty path gives the current folder. Throws FileError when
+// and a final '/' is kept. An empty path gives the current folder. Throws SystemError when
 // the current folder cannot be read (it was removed, for instance).
 std::string absolutePath(const std::string& path);
 
@@ -38,21 +34,16 @@ public:
     // pipe is opened without waiting for a writer (without one it reads as empty).
     static std::optional<InputFile> open(const std::string& path);
 
-    InputFile(InputFile&& other) noexcept;
-    InputFile& operator=(InputFile&& other) noexcept;
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-    ~InputFile();
 
     // Up to size bytes; retries on EINTR and keeps reading after a short read until size
     // bytes came or end of file, so a count below size means the end was reached (0 only at
-    // the end). Throws FileError on a read error.
+    // the end). Throws SystemError on a read error.
     std::size_t read(char* buffer, std::size_t size);
 
 private:
-    InputFile(int descriptor, std::string path);
+    InputFile(FileDescriptor file, std::string path);
 
-    int m_descriptor = -1;
+    FileDescriptor m_file;
     std::string m_path;
 };
 
@@ -65,25 +56,20 @@ public:
     // a reader fails at once (ENXIO) rather than waiting for one.
     static std::optional<OutputFile> create(const std::string& path);
 
-    OutputFile(OutputFile&& other) noexcept;
-    OutputFile& operator=(OutputFile&& other) noexcept;
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-    ~OutputFile();
 
-    // All bytes or FileError (a short write is retried; ENOSPC etc. raise). Also raises
+    // All bytes or SystemError (a short write is retried; ENOSPC etc. raise). Also raises
     // after close().
     void writeAll(const char* data, std::size_t size);
 
-    // fsync + close; throws FileError when either fails. Files that cannot be synced
+    // fsync + close; throws SystemError when either fails. Files that cannot be synced
     // (devices, pipes: EINVAL) are only closed. The file is closed afterwards in every case;
     // a second call does nothing.
     void close();
 
 private:
-    OutputFile(int descriptor, std::string path);
+    OutputFile(FileDescriptor file, std::string path);
 
-    int m_descriptor = -1;
+    FileDescriptor m_file;
     std::string m_path;
 };
 

@@ -62,7 +62,7 @@ bool registerFontFile(const std::string& file) {
     if (::access(kFcCache, X_OK) != 0) return true;
     try {
         runAndWait({kFcCache, folderOf(file)}, {});
-    } catch (const FileError&) {
+    } catch (const SystemError&) {
         // A relative path while the current folder is gone: the cache is refreshed later.
     }
     return true;

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "files.h"
+#include "system.h"
 
 namespace platform {
 
@@ -24,23 +25,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kCallbackInterval{15};
-
-// A descriptor closed when the object ends.
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor = -1) : m_descriptor(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { reset(); }
-    int get() const { return m_descriptor; }
-    void reset(int descriptor = -1) {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-        m_descriptor = descriptor;
-    }
-
-private:
-    int m_descriptor;
-};
 
 // Moves a descriptor above the standard ones, so that redirecting those in the child
 // can never overwrite it (this process may have been started with them closed).
@@ -175,7 +159,7 @@ public:
 
 private:
     int openChannels() {
-        m_null.reset(aboveStandard(::open("/dev/null", O_RDWR | O_CLOEXEC)));
+        m_null.reset(aboveStandard(openFile("/dev/null", O_RDWR).release()));
         if (m_null.get() < 0) return errno;
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC) != 0) return errno;
@@ -190,9 +174,9 @@ private:
     std::string m_program;
     std::string m_folder;
     ChildPlan m_plan;
-    Descriptor m_null;
-    Descriptor m_readEnd;
-    Descriptor m_writeEnd;
+    FileDescriptor m_null;
+    FileDescriptor m_readEnd;
+    FileDescriptor m_writeEnd;
 };
 
 void recordStatus(ProcessOutcome& outcome, pid_t waited, int status) {
@@ -226,7 +210,7 @@ void sleepUntilEndOr(int pidDescriptor, Clock::time_point deadline) {
 // Waits for the child, calling tick about every 15 ms meanwhile. When tick throws, the
 // child is still waited for (without ticks) and the exception is passed on.
 void waitWithTicks(pid_t pid, ProcessOutcome& outcome, const std::function<void()>& tick) {
-    const Descriptor pidDescriptor(processDescriptor(pid));
+    const FileDescriptor pidDescriptor(processDescriptor(pid));
     auto nextTick = Clock::now() + kCallbackInterval;
     for (;;) {
         int status = 0;
@@ -254,7 +238,7 @@ ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
             ChildStarter starter(arguments, inherit, std::string());
             launch = starter.launch([](const ChildPlan& plan) { execChild(plan); });
             error = launch.error;
-        } catch (const FileError&) {
+        } catch (const SystemError&) {
             error = ENOENT;  // a relative program path while the current folder is gone
         }
     }
@@ -293,7 +277,7 @@ bool startDetached(const std::vector<std::string>& arguments, const std::string&
     std::optional<ChildStarter> starter;
     try {
         starter.emplace(arguments, std::vector<int>{}, workingFolder);
-    } catch (const FileError&) {
+    } catch (const SystemError&) {
         return false;  // a relative program path while the current folder is gone
     }
     const Launch launch = starter->launch([](const ChildPlan& plan) {

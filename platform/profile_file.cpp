@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "atomic_file.h"
+#include "system.h"
 
 namespace platform {
 
@@ -164,7 +165,7 @@ void writeEntry(const std::string& file, std::string_view section, std::string_v
     if (!mayWrite(folderOf(file))) throw std::runtime_error("the folder may not be written");
     const FileLock lock(file + ".lock");
     removeStaleTemporaries(file);
-    const std::optional<std::string> contents = readWholeFile(file);
+    const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile);
     if (contents && !mayWrite(file)) throw std::runtime_error("the file is write-protected");
     replaceFileAtomically(file, withEntry(contents.value_or(""), section, key, value));
 }

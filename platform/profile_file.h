@@ -4,7 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include <cstddef>
+
 namespace platform {
+
+// The largest settings file that is read (and so edited): 1 MiB.
+constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 
 // Writes key=value into [section] as profile-string writing does: the file is created when
 // missing (its folder is not); other sections, keys, comments and blank lines stay as they
@@ -17,6 +22,10 @@ namespace platform {
 //
 // Read as the service reads: "[name]" starts a section; "name=value" is a key, blanks around
 // the name ignored; lines starting with ';' or '#' are comments.
+//
+// Only a regular file (or a link to one) of at most kLargestSettingsFile bytes is read and
+// replaced: a named pipe, a device (a link to /dev/zero), a folder or a larger file is a
+// failure, read without ever blocking, and nothing is written.
 //
 // Refused with std::invalid_argument, nothing written: CR, LF or NUL in section, key or value;
 // an empty section or key; ']' in the section, '=' in the key, or blanks at either end of

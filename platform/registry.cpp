@@ -8,6 +8,7 @@
 
 #include "atomic_file.h"
 #include "registry_hive.h"
+#include "system.h"
 #include "xdg_folders.h"
 
 namespace platform {
@@ -47,7 +48,7 @@ Hive newSystemHive(RootKey root) {
 // The hive as its file holds it, or a new system's hive when the file is missing. Throws
 // std::runtime_error when the file cannot be read, HiveParseError when it cannot be parsed.
 Hive loadHive(const std::string& file, RootKey root) {
-    const std::optional<std::string> text = readWholeFile(file);
+    const std::optional<std::string> text = readRegularFile(file, kLargestHiveFile);
     return text ? parseHive(*text) : newSystemHive(root);
 }
 

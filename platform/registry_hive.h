@@ -12,12 +12,16 @@
 // Names and data are UTF-8 and may hold any byte except NUL, CR and LF, which the line-based
 // format cannot carry; backslash and double quote are escaped with a backslash.
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
+
+// The largest hive file that is read: 64 MiB. A larger one cannot be parsed.
+constexpr std::size_t kLargestHiveFile = std::size_t{64} << 20;
 
 // Key and value names compare without regard to ASCII case; other bytes compare exactly.
 bool sameRegistryName(std::string_view a, std::string_view b);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "system.h"
+
 namespace platform {
 
 namespace {
@@ -35,21 +37,14 @@ std::uint32_t u32(const Bytes& bytes, std::size_t at) {
 
 class ArchiveFile {
 public:
-    explicit ArchiveFile(const std::string& path)
-        : m_descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~ArchiveFile() {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-    }
-    ArchiveFile(const ArchiveFile&) = delete;
-    ArchiveFile& operator=(const ArchiveFile&) = delete;
+    explicit ArchiveFile(const std::string& path) : m_file(openFile(path, O_RDONLY | O_NONBLOCK)) {}
 
     // The file's size when it is an open regular file (only those can be read at offsets;
     // the open never waits for a named pipe's writer).
     std::optional<std::uint64_t> size() const {
-        struct stat status {};
-        if (m_descriptor < 0 || ::fstat(m_descriptor, &status) != 0) return std::nullopt;
-        if (!S_ISREG(status.st_mode)) return std::nullopt;
-        return static_cast<std::uint64_t>(status.st_size);
+        const auto identity = m_file ? identityOf(m_file.get()) : std::nullopt;
+        if (!identity || !S_ISREG(identity->mode)) return std::nullopt;
+        return identity->size;
     }
 
     // Exactly count bytes from offset, or nullopt.
@@ -57,9 +52,10 @@ public:
         Bytes bytes(count, '\0');
         std::size_t done = 0;
         while (done < count) {
-            const ssize_t got = ::pread(m_descriptor, bytes.data() + done, count - done,
-                                        static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = retried([&] {
+                return ::pread(m_file.get(), bytes.data() + done, count - done,
+                               static_cast<off_t>(offset + done));
+            });
             if (got <= 0) return std::nullopt;
             done += static_cast<std::size_t>(got);
         }
@@ -67,7 +63,7 @@ public:
     }
 
 private:
-    int m_descriptor;
+    FileDescriptor m_file;
 };
 
 struct Directory {

@@ -59,22 +59,22 @@ std::string failureOf(Action action) {
 TEST_F(AtomicFileTest, ReadWholeFileGivesEveryByte) {
     const std::string bytes("first\r\nsecond\0third\xff", 20);
     writeText(m_folder / "data", bytes);
-    EXPECT_EQ(platform::readWholeFile(path("data")), bytes);
+    EXPECT_EQ(platform::readRegularFile(path("data"), 1 << 24), bytes);
     writeText(m_folder / "empty", "");
-    EXPECT_EQ(platform::readWholeFile(path("empty")), std::string());
+    EXPECT_EQ(platform::readRegularFile(path("empty"), 1 << 24), std::string());
     const std::string big(300000, 'q');
     writeText(m_folder / "big", big);
-    EXPECT_EQ(platform::readWholeFile(path("big")), big);
+    EXPECT_EQ(platform::readRegularFile(path("big"), 1 << 24), big);
 }
 
 TEST_F(AtomicFileTest, ReadWholeFileOfAMissingFileIsNothing) {
-    EXPECT_EQ(platform::readWholeFile(path("missing")), std::nullopt);
-    EXPECT_EQ(platform::readWholeFile(path("missing-folder/file")), std::nullopt);
+    EXPECT_EQ(platform::readRegularFile(path("missing"), 1 << 24), std::nullopt);
+    EXPECT_EQ(platform::readRegularFile(path("missing-folder/file"), 1 << 24), std::nullopt);
 }
 
 TEST_F(AtomicFileTest, ReadWholeFileOfAFolderThrowsNamingIt) {
     fs::create_directory(m_folder / "folder");
-    EXPECT_NE(failureOf([&] { platform::readWholeFile(path("folder")); }).find(path("folder")),
+    EXPECT_NE(failureOf([&] { platform::readRegularFile(path("folder"), 1 << 24); }).find(path("folder")),
               std::string::npos);
 }
 
@@ -201,7 +201,7 @@ TEST_F(AtomicFileTest, LockSerialisesReadModifyWriteAcrossProcesses) {
         children.push_back(file_test_support::startChild([&] {
             for (int round = 0; round < kRounds; ++round) {
                 const platform::FileLock lock(path("counter.lock"));
-                const int value = std::stoi(*platform::readWholeFile(counter));
+                const int value = std::stoi(*platform::readRegularFile(counter, 1 << 24));
                 ::usleep(50);  // widen the window in which an unlocked writer would interfere
                 writeText(counter, std::to_string(value + 1));
             }
@@ -211,6 +211,44 @@ TEST_F(AtomicFileTest, LockSerialisesReadModifyWriteAcrossProcesses) {
     for (const pid_t child : children) EXPECT_EQ(file_test_support::waitForChild(child), 0);
     EXPECT_EQ(readText(counter), std::to_string(kProcesses * kRounds));
     EXPECT_FALSE(fs::exists(path("counter.lock")));
+}
+
+// Whatever is planted at a lock's name, the lock never reaches through it: no file is made
+// where a link points, and the planted thing stays as it was.
+TEST_F(AtomicFileTest, PlantedLockFilesAreRefusedAndLeftAlone) {
+    const fs::path elsewhere = m_folder / "elsewhere";
+    fs::create_directory(elsewhere);
+    writeText(elsewhere / "precious", "keep");
+    fs::create_symlink(elsewhere / "created-through-link", m_folder / "dangling.lock");
+    fs::create_symlink(elsewhere / "precious", m_folder / "existing.lock");
+    ASSERT_EQ(::mkfifo(path("fifo.lock").c_str(), 0600), 0);
+    fs::create_hard_link(elsewhere / "precious", m_folder / "hard.lock");
+    for (const std::string name : {"dangling.lock", "existing.lock", "fifo.lock", "hard.lock"}) {
+        const std::string failure = failureOf([&] { platform::FileLock lock(path(name)); });
+        EXPECT_NE(failure.find(path(name)), std::string::npos) << name << ": " << failure;
+    }
+    EXPECT_FALSE(fs::exists(elsewhere / "created-through-link"));
+    EXPECT_TRUE(fs::is_symlink(m_folder / "dangling.lock"));
+    EXPECT_TRUE(fs::is_fifo(m_folder / "fifo.lock"));
+    EXPECT_EQ(readText(elsewhere / "precious"), "keep");
+    EXPECT_EQ(fs::hard_link_count(elsewhere / "precious"), 2u);
+}
+
+TEST_F(AtomicFileTest, LockFileOfAnotherUserIsRefused) {
+    if (!file_test_support::runningAsRoot()) GTEST_SKIP() << "needs root to give a file away";
+    writeText(m_folder / "store.lock", "");
+    ASSERT_EQ(::chown(path("store.lock").c_str(), 65534, 65534), 0);
+    EXPECT_NE(failureOf([&] { platform::FileLock lock(path("store.lock")); }).find("another user"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(m_folder / "store.lock"));
+}
+
+TEST_F(AtomicFileTest, ReplacementCanSetTheModeOfTheNewFile) {
+    writeText(m_folder / "entry", "old");
+    fs::permissions(m_folder / "entry", fs::perms(0600));
+    platform::replaceFileAtomically(path("entry"), "new", 0755);
+    EXPECT_EQ(modeOf(path("entry")), 0755u);
+    EXPECT_EQ(readText(m_folder / "entry"), "new");
 }
 
 }  // namespace

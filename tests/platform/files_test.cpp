@@ -233,7 +233,7 @@ TEST(FileErrors, ReadErrorRaises) {
     auto input = platform::InputFile::open("/proc/self/mem");
     if (!input) GTEST_SKIP() << "/proc/self/mem cannot be opened here";
     char buffer[16];
-    EXPECT_THROW(input->read(buffer, sizeof buffer), platform::FileError);
+    EXPECT_THROW(input->read(buffer, sizeof buffer), platform::SystemError);
 }
 
 TEST(FileErrors, WritingToAFullFileSystemRaises) {
@@ -244,7 +244,7 @@ TEST(FileErrors, WritingToAFullFileSystemRaises) {
     try {
         output->writeAll(bytes.data(), bytes.size());
         ADD_FAILURE() << "no error on a full file system";
-    } catch (const platform::FileError& error) {
+    } catch (const platform::SystemError& error) {
         EXPECT_NE(std::string(error.what()).find("No space left on device"), std::string::npos)
             << error.what();
     }
@@ -257,7 +257,7 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     moved.writeAll("abc", 3);
     moved.close();
     moved.close();  // a second close does nothing
-    EXPECT_THROW(moved.writeAll("d", 1), platform::FileError);
+    EXPECT_THROW(moved.writeAll("d", 1), platform::SystemError);
     EXPECT_EQ(readWhole(path("out")), "abc");
 
     // Assigning over an open file closes it without losing what was written.

@@ -225,4 +225,42 @@ TEST_F(ProfileFileTest, ModeOfAnExistingFileIsKept) {
     EXPECT_EQ(fs::status(m_file).permissions(), fs::perms(0604));
 }
 
+// A named pipe would block the reader forever, /dev/zero would be read without end: neither
+// is read beyond a look at its type, both fail with the designed message and a cause that
+// says why, and nothing is written (the special file stays, no lock file is left).
+TEST_F(ProfileFileTest, SpecialFileAsSettingsFileFailsAndNothingIsWritten) {
+    const std::string fifo = (m_folder / "fifo/MARLO.INI").string();
+    const std::string zero = (m_folder / "zero/MARLO.INI").string();
+    fs::create_directories(m_folder / "fifo");
+    fs::create_directories(m_folder / "zero");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", zero);
+    for (const std::string& file : {fifo, zero}) {
+        try {
+            platform::writeProfileString(file, "UserChoice", "MarloLanguage", "DK");
+            ADD_FAILURE() << "no failure for " << file;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + file);
+            try {
+                std::rethrow_if_nested(error);
+            } catch (const std::exception& cause) {
+                EXPECT_NE(std::string(cause.what()).find("not a regular file"), std::string::npos)
+                    << cause.what();
+            }
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(file).parent_path()),
+                                fs::directory_iterator()),
+                  1);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(zero));
+}
+
+TEST_F(ProfileFileTest, SettingsFileLargerThanTheBoundIsNotEdited) {
+    const std::string big(platform::kLargestSettingsFile + 1, ';');
+    writeText(m_file, big);
+    EXPECT_EQ(writeFailure(m_file), "Unable to write to " + m_file);
+    EXPECT_EQ(fs::file_size(m_file), big.size());
+}
+
 }  // namespace

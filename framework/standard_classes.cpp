@@ -2,9 +2,12 @@
 
 #include "buttons.h"
 #include "containers.h"
+#include "image_list.h"
 #include "list_controls.h"
 #include "picture.h"
+#include "popup_menu.h"
 #include "text_controls.h"
+#include "tree_view.h"
 
 namespace framework {
 
@@ -23,6 +26,10 @@ void registerStandardClasses() {
     r.add(TGroupBox::staticClassInfo(), &createComponent<TGroupBox>);
     r.add(TPanel::staticClassInfo(), &createComponent<TPanel>);
     r.add(TImage::staticClassInfo(), &createComponent<TImage>);
+    r.add(TTreeView::staticClassInfo(), &createComponent<TTreeView>);
+    r.add(TImageList::staticClassInfo(), &createComponent<TImageList>);
+    r.add(TPopupMenu::staticClassInfo(), &createComponent<TPopupMenu>);
+    r.add(TMenuItem::staticClassInfo(), &createComponent<TMenuItem>);
 }
 
 }  // namespace framework

@@ -1,0 +1,368 @@
+#include "tree_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include "popup_menu.h"
+#include "tree_model.h"
+
+namespace framework {
+
+// The Qt view: routes expansion, editing, the context menu and right clicks to the control.
+class TreeViewWidget : public QTreeView {
+public:
+    explicit TreeViewWidget(TTreeView* tree) : m_tree(tree) {}
+
+    TreeModel* treeModel() const { return static_cast<TreeModel*>(model()); }
+    void relayoutLater() { scheduleDelayedItemsLayout(); }
+    // Ends the open editor, taking its text unless cancelled.
+    void finishEditing(bool cancel);
+    bool editing() const { return state() == EditingState; }
+    bool startEdit(const QModelIndex& index) { return edit(index, AllEditTriggers, nullptr); }
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TTreeView* m_tree;
+};
+
+namespace {
+
+// Draws the selected image of the selected node and hides the selection without focus
+// when the control asks for it.
+class TreeItemDelegate : public QStyledItemDelegate {
+public:
+    TreeItemDelegate(TTreeView* tree, QTreeView* view) : QStyledItemDelegate(view), m_tree(tree), m_view(view) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_tree->hideSelection() && !m_view->hasFocus()) option->state &= ~QStyle::State_Selected;
+        const TTreeNode* node = TreeModel::nodeOf(index);
+        if (node == nullptr || m_tree->images() == nullptr || index != m_view->currentIndex()) return;
+        const QIcon selected = m_tree->images()->icon(node->selectedIndex(), node->overlayIndex());
+        if (!selected.isNull()) option->icon = selected;
+    }
+
+private:
+    TTreeView* m_tree;
+    QTreeView* m_view;
+};
+
+}  // namespace
+
+bool TreeViewWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool starts = trigger == AllEditTriggers ||
+                        (trigger != SelectedClicked && (editTriggers() & trigger) != 0);
+    if (!starts || state() == EditingState || !index.isValid()) return QTreeView::edit(index, trigger, event);
+    TTreeNode* node = TreeModel::nodeOf(index);
+    if (!m_tree->CanEdit(node)) return false;
+    if (!QTreeView::edit(index, trigger, event)) return false;
+    m_tree->m_editing = node;
+    return true;
+}
+
+void TreeViewWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const bool cancelled = hint == QAbstractItemDelegate::RevertModelCache;
+    QTreeView::closeEditor(editor, hint);
+    if (cancelled) m_tree->editCancelled();
+    m_tree->m_editing = nullptr;
+}
+
+void TreeViewWidget::finishEditing(bool cancel) {
+    QWidget* editor = indexWidget(currentIndex());
+    if (state() != EditingState || editor == nullptr) return;
+    if (!cancel) commitData(editor);
+    closeEditor(editor, cancel ? QAbstractItemDelegate::RevertModelCache : QAbstractItemDelegate::NoHint);
+}
+
+void TreeViewWidget::contextMenuEvent(QContextMenuEvent* event) {
+    TreeContextRequest request;
+    request.fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+    if (request.fromKeyboard) {
+        request.node = m_tree->selected();
+        if (request.node == nullptr) return;
+        const TTreeView::Rect r = m_tree->displayRect(request.node, true);
+        request.x = r.left + (r.right - r.left) / 2;
+        request.y = r.top + (r.bottom - r.top) / 2;
+    } else {
+        // Mouse context-menu events reach the view with viewport coordinates.
+        request.x = event->pos().x();
+        request.y = event->pos().y();
+        request.node = m_tree->getNodeAt(request.x, request.y);
+    }
+    event->accept();
+    m_tree->contextRequested(request);
+}
+
+void TreeViewWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && !m_tree->rightClickSelect()) {
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+TTreeView::TTreeView(Component* owner) : TControl(owner) {
+    auto* view = new TreeViewWidget(this);
+    m_model = new TreeModel(m_nodes, view);
+    m_nodes.setNodeFactory([this](TTreeNodes*) { return CreateNode(); });
+    m_nodes.setExpansionHandler([this](TTreeNode* node, bool expand) { nodeExpansion(node, expand); });
+    m_model->setEditCommit([this](TTreeNode* node, const std::string& text) { editCommitted(node, text); });
+    m_model->setRelayout([view] {
+        view->relayoutLater();
+        view->viewport()->update();
+    });
+    m_model->setNodeDeleting([this](TTreeNode* node) { nodeDeleting(node); });
+    view->setModel(m_model);
+    view->setItemDelegate(new TreeItemDelegate(this, view));
+    view->setHeaderHidden(true);
+    view->setUniformRowHeights(true);
+    view->setIndentation(19);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    view->setContextMenuPolicy(Qt::DefaultContextMenu);
+    QObject::connect(view, &QTreeView::expanded, view,
+                     [this](const QModelIndex& index) { viewExpansion(TreeModel::nodeOf(index), true); });
+    QObject::connect(view, &QTreeView::collapsed, view,
+                     [this](const QModelIndex& index) { viewExpansion(TreeModel::nodeOf(index), false); });
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                     [this](const QModelIndex& current) { currentChanged(TreeModel::nodeOf(current)); });
+    setWidget(view);
+}
+
+TTreeView::~TTreeView() {
+    setState(csDestroying, true);
+    if (m_images != nullptr) m_images->removeObserver(this);
+    // The widget (and with it the model) goes first, so that no view signal reaches
+    // nodes that are being destroyed.
+    QObject::disconnect(view()->selectionModel(), nullptr, view(), nullptr);
+    view()->setModel(nullptr);
+    delete m_model;
+    m_model = nullptr;
+    m_nodes.setExpansionHandler({});
+}
+
+const ClassInfo& TTreeView::staticClassInfo() {
+    using C = TTreeView;
+    static const ClassInfo info(
+        "TTreeView", &TControl::staticClassInfo(),
+        {
+            booleanProperty<C>("ReadOnly", &C::readOnly, &C::setReadOnly),
+            booleanProperty<C>("HideSelection", &C::hideSelection, &C::setHideSelection),
+            booleanProperty<C>("RightClickSelect", &C::rightClickSelect, &C::setRightClickSelect),
+            booleanProperty<C>("ShowRoot", &C::showRoot, &C::setShowRoot),
+            integerProperty<C>("Indent", &C::indent, &C::setIndent),
+            valueProperty<C, std::string>("BorderStyle", PropertyKind::Enumeration, &C::borderStyle,
+                                          &C::setBorderStyle),
+            // Stored handlers take the sender; the node is the selected one.
+            {"OnChange", PropertyKind::Event, {},
+             [](Component& c, const PropertyValue& v) {
+                 const auto* handler = std::get_if<NotifyEvent>(&v);
+                 if (handler == nullptr) throw EPropertyError("Event OnChange needs a method");
+                 static_cast<C&>(c).OnChange = [h = *handler](Component* sender, TTreeNode*) { h(sender); };
+             }},
+        });
+    return info;
+}
+
+TreeViewWidget* TTreeView::view() const { return static_cast<TreeViewWidget*>(widget()); }
+
+std::unique_ptr<TTreeNode> TTreeView::CreateNode() { return std::make_unique<TTreeNode>(&m_nodes); }
+
+TTreeNode* TTreeView::selected() const {
+    const QModelIndex current = view()->currentIndex();
+    if (!view()->selectionModel()->isSelected(current)) return nullptr;
+    return TreeModel::nodeOf(current);
+}
+
+void TTreeView::setSelected(TTreeNode* node) {
+    const QModelIndex index = m_model->indexOf(node);
+    view()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (index.isValid()) view()->scrollTo(index);
+}
+
+TTreeNode* TTreeView::getNodeAt(int x, int y) const { return TreeModel::nodeOf(view()->indexAt(QPoint(x, y))); }
+
+TTreeView::Rect TTreeView::displayRect(TTreeNode* node, bool textOnly) const {
+    const QModelIndex index = m_model->indexOf(node);
+    QRect r = view()->visualRect(index);
+    if (r.isEmpty()) return {};
+    if (!textOnly) r = QRect(0, r.top(), view()->viewport()->width(), r.height());
+    else if (!view()->iconSize().isEmpty() && m_images != nullptr) r.setLeft(r.left() + view()->iconSize().width() + 4);
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void TTreeView::clientToScreen(int& x, int& y) const {
+    const QPoint global = view()->viewport()->mapToGlobal(QPoint(x, y));
+    x = global.x();
+    y = global.y();
+}
+
+void TTreeView::customSort(TTreeNode* parent, const TreeNodeCompare& compare, bool recursive) {
+    const TreeNodeCompare& used = compare ? compare : m_sortCallback;
+    if (!used) return;
+    m_nodes.customSort(parent, used, recursive);
+}
+
+bool TTreeView::startEditing(TTreeNode* node) {
+    const QModelIndex index = m_model->indexOf(node);
+    if (!index.isValid()) return false;
+    view()->setCurrentIndex(index);
+    return view()->startEdit(index) && isEditing();
+}
+
+bool TTreeView::isEditing() const { return view()->editing(); }
+
+void TTreeView::endEditing(bool cancel) { view()->finishEditing(cancel); }
+
+void TTreeView::setImages(TImageList* images) {
+    if (m_images == images) return;
+    if (m_images != nullptr) m_images->removeObserver(this);
+    m_images = images;
+    if (m_images != nullptr) {
+        m_images->addObserver(this);
+        view()->setIconSize(QSize(m_images->width(), m_images->height()));
+    } else {
+        view()->setIconSize(QSize());
+    }
+    m_model->setImages(m_images);
+    imagesChanged();
+}
+
+void TTreeView::imagesChanged() {
+    if (m_images != nullptr) view()->setIconSize(QSize(m_images->width(), m_images->height()));
+    view()->viewport()->update();
+}
+
+void TTreeView::imagesDestroyed() {
+    m_images = nullptr;
+    m_model->setImages(nullptr);
+    view()->viewport()->update();
+}
+
+void TTreeView::setReadOnly(bool value) {
+    m_readOnly = value;
+    m_model->setEditable(!value);
+}
+
+void TTreeView::setHideSelection(bool value) {
+    m_hideSelection = value;
+    view()->viewport()->update();
+}
+
+bool TTreeView::showRoot() const { return view()->rootIsDecorated(); }
+void TTreeView::setShowRoot(bool value) { view()->setRootIsDecorated(value); }
+int TTreeView::indent() const { return view()->indentation(); }
+void TTreeView::setIndent(int value) { view()->setIndentation(value); }
+
+void TTreeView::setBorderStyle(const std::string& value) {
+    if (value != "bsNone" && value != "bsSingle") throw EPropertyError("Unknown border " + value);
+    m_borderStyle = value;
+    view()->setFrameShape(value == "bsNone" ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+bool TTreeView::CanExpand(TTreeNode* node) {
+    bool allow = true;
+    if (OnExpanding) OnExpanding(this, node, allow);
+    return allow;
+}
+
+bool TTreeView::CanCollapse(TTreeNode* node) {
+    bool allow = true;
+    if (OnCollapsing) OnCollapsing(this, node, allow);
+    return allow;
+}
+
+void TTreeView::Expand(TTreeNode* node) {
+    if (OnExpanded) OnExpanded(this, node);
+}
+
+void TTreeView::Collapse(TTreeNode* node) {
+    if (OnCollapsed) OnCollapsed(this, node);
+}
+
+void TTreeView::Change(TTreeNode* node) {
+    if (OnChange) OnChange(this, node);
+}
+
+bool TTreeView::CanEdit(TTreeNode* node) {
+    if (m_readOnly) return false;
+    bool allow = true;
+    if (OnEditing) OnEditing(this, node, allow);
+    return allow;
+}
+
+void TTreeView::Edit(TTreeNode* node, const std::optional<std::string>& text) {
+    if (!text) return;
+    std::string edited = *text;
+    if (OnEdited) OnEdited(this, node, edited);
+    node->setText(edited);
+}
+
+void TTreeView::ContextPopup(const TreeContextRequest& request) {
+    bool handled = false;
+    if (OnContextPopup) OnContextPopup(this, request, handled);
+    if (handled || request.node == nullptr || m_popupMenu == nullptr) return;
+    int x = request.x;
+    int y = request.y;
+    clientToScreen(x, y);
+    m_popupMenu->setPopupComponent(this);
+    m_popupMenu->popup(x, y);
+}
+
+// A node asks to expand or collapse (by code).
+void TTreeView::nodeExpansion(TTreeNode* node, bool expand) {
+    if (expand ? !CanExpand(node) : !CanCollapse(node)) return;
+    // A node that has no children once asked stays collapsed.
+    node->m_expanded = expand && node->count() > 0;
+    if (node->m_expanded != expand) return;
+    applyExpansion(node);
+    if (expand) Expand(node);
+    else Collapse(node);
+}
+
+// The view expanded or collapsed a row (by the user, or while showing a selected node).
+void TTreeView::viewExpansion(TTreeNode* node, bool expanded) {
+    if (node == nullptr || m_syncing || node->m_expanded == expanded) return;
+    nodeExpansion(node, expanded);
+    // Refused (or left without children): the row goes back to the node's state.
+    if (node->m_expanded != expanded) applyExpansion(node);
+}
+
+void TTreeView::applyExpansion(TTreeNode* node) {
+    if (csDestroying & state()) return;
+    const QModelIndex index = m_model->indexOf(node);
+    if (node->m_expanded) m_nodes.announceChildren(node);
+    m_syncing = true;
+    view()->setExpanded(index, node->m_expanded);
+    m_syncing = false;
+}
+
+void TTreeView::editCommitted(TTreeNode* node, const std::string& text) {
+    m_editing = nullptr;
+    Edit(node, text);
+}
+
+void TTreeView::editCancelled() {
+    if (m_editing != nullptr) Edit(m_editing, std::nullopt);
+}
+
+void TTreeView::nodeDeleting(TTreeNode* node) {
+    if (m_editing != nullptr && m_editing->hasAsAncestor(node)) m_editing = nullptr;
+}
+
+void TTreeView::currentChanged(TTreeNode* node) {
+    if (!hasState(csDestroying)) Change(node);
+}
+
+void TTreeView::contextRequested(const TreeContextRequest& request) { ContextPopup(request); }
+
+}  // namespace framework

@@ -1,0 +1,379 @@
+// The tree view offscreen: lazy expansion and its refusal, sorting that keeps expansion
+// and selection, label editing, selection changes, the context-menu request and images.
+
+#include "framework/tree_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
+#include <QTreeView>
+
+#include "framework/popup_menu.h"
+#include "framework/standard_classes.h"
+#include "test_environment.h"
+
+using namespace framework;
+
+namespace {
+
+class TreeViewTest : public ::testing::Test {
+protected:
+    TreeViewTest() {
+        tree.setBounds(0, 0, 200, 300);
+        tree.widget()->show();
+        QApplication::setActiveWindow(tree.widget());
+        tree.widget()->setFocus();
+    }
+
+    QTreeView* view() const { return static_cast<QTreeView*>(tree.widget()); }
+    QModelIndex indexOf(const TTreeNode* node) const {
+        if (node == nullptr) return {};
+        return view()->model()->index(node->index(), 0, indexOf(node->parent()));
+    }
+    std::vector<std::string> shownChildren(const TTreeNode* parent) const {
+        std::vector<std::string> out;
+        const QModelIndex p = indexOf(parent);
+        for (int i = 0; i < view()->model()->rowCount(p); ++i) {
+            out.push_back(view()->model()->index(i, 0, p).data().toString().toStdString());
+        }
+        return out;
+    }
+    // A node that fills its children on its first expansion.
+    TTreeNode* lazyNode(const std::string& text) {
+        TTreeNode* node = tree.items().add(text);
+        node->setHasChildren(true);
+        return node;
+    }
+    void clickBranch(const TTreeNode* node) {
+        const QRect r = view()->visualRect(indexOf(node));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                          QPoint(r.left() - view()->indentation() / 2, r.center().y()));
+        testing_support::settle();
+    }
+
+    TTreeView tree{nullptr};
+};
+
+int byText(const TTreeNode* a, const TTreeNode* b) { return a->text().compare(b->text()); }
+
+}  // namespace
+
+TEST_F(TreeViewTest, ExpandingFillsChildrenOnDemandByCodeByClickAndByKey) {
+    int asked = 0;
+    tree.OnExpanding = [&](Component* sender, TTreeNode* node, bool& allow) {
+        EXPECT_EQ(sender, &tree);
+        EXPECT_TRUE(allow);
+        ++asked;
+        if (node->count() == 0) {
+            tree.beginUpdate();
+            for (const char* t : {"c", "a", "b"}) tree.items().addChild(node, std::string(node->text()) + t);
+            tree.customSort(node, byText, false);
+            tree.endUpdate();
+        }
+    };
+    TTreeNode* byCode = lazyNode("x");
+    TTreeNode* byClick = lazyNode("y");
+    TTreeNode* byKey = lazyNode("z");
+    testing_support::settle();
+    EXPECT_TRUE(shownChildren(byCode).empty());
+
+    byCode->expand(false);
+    clickBranch(byClick);
+    tree.setSelected(byKey);
+    QTest::keyClick(view(), Qt::Key_Right);
+    testing_support::settle();
+
+    EXPECT_EQ(asked, 3);
+    for (TTreeNode* node : {byCode, byClick, byKey}) {
+        EXPECT_TRUE(node->expanded()) << node->text();
+        EXPECT_TRUE(view()->isExpanded(indexOf(node))) << node->text();
+    }
+    EXPECT_EQ(shownChildren(byClick), (std::vector<std::string>{"ya", "yb", "yc"}));
+}
+
+TEST_F(TreeViewTest, ARefusedExpansionLeavesNodeAndRowCollapsed) {
+    TTreeNode* node = lazyNode("locked");
+    tree.items().addChild(node, "inside");
+    std::vector<std::string> events;
+    tree.OnExpanding = [&](Component*, TTreeNode*, bool& allow) {
+        events.push_back("expanding");
+        allow = false;
+    };
+    tree.OnExpanded = [&](Component*, TTreeNode*) { events.push_back("expanded"); };
+    testing_support::settle();
+    node->expand(false);
+    clickBranch(node);
+    view()->expand(indexOf(node));  // as the view itself does when it shows a row below
+    testing_support::settle();
+    EXPECT_EQ(events, (std::vector<std::string>{"expanding", "expanding", "expanding"}));
+    EXPECT_FALSE(node->expanded());
+    EXPECT_FALSE(view()->isExpanded(indexOf(node)));
+}
+
+TEST_F(TreeViewTest, ANodeLeftWithoutChildrenStaysCollapsedAndCollapseCanBeRefused) {
+    TTreeNode* empty = lazyNode("empty");
+    TTreeNode* full = tree.items().add("full");
+    tree.items().addChild(full, "child");
+    empty->expand(false);
+    EXPECT_FALSE(empty->expanded());
+    full->expand(false);
+    bool allowCollapse = false;
+    tree.OnCollapsing = [&](Component*, TTreeNode*, bool& allow) { allow = allowCollapse; };
+    clickBranch(full);
+    EXPECT_TRUE(full->expanded());
+    EXPECT_TRUE(view()->isExpanded(indexOf(full)));
+    allowCollapse = true;
+    full->collapse(false);
+    EXPECT_FALSE(view()->isExpanded(indexOf(full)));
+}
+
+TEST_F(TreeViewTest, SortingReordersRowsAndKeepsExpansionAndSelection) {
+    TTreeNode* top = tree.items().add("top");
+    std::vector<TTreeNode*> children;
+    {
+        TreeUpdateScope update(tree.items());
+        for (const char* t : {"d", "b", "e", "a", "c"}) children.push_back(tree.items().addChild(top, t));
+        tree.items().addChild(children[1], "b-child");
+    }
+    top->expand(false);
+    children[1]->expand(false);  // "b"
+    tree.setSelected(children[2]);  // "e"
+    tree.setSortCallback(byText);
+    tree.customSort(top, nullptr, false);
+    EXPECT_EQ(shownChildren(top), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+    EXPECT_TRUE(view()->isExpanded(indexOf(children[1])));
+    EXPECT_EQ(view()->currentIndex(), indexOf(children[2]));
+    EXPECT_EQ(tree.selected(), children[2]);
+
+    tree.customSort(top, [](const TTreeNode* a, const TTreeNode* b) { return -byText(a, b); }, true);
+    EXPECT_EQ(shownChildren(top), (std::vector<std::string>{"e", "d", "c", "b", "a"}));
+    EXPECT_EQ(tree.selected(), children[2]);
+    EXPECT_TRUE(view()->isExpanded(indexOf(children[1])));
+    EXPECT_EQ(shownChildren(children[1]), std::vector<std::string>{"b-child"});
+}
+
+TEST_F(TreeViewTest, SelectionChangesRaiseOnChangeWithTheNode) {
+    std::vector<TTreeNode*> seen;
+    tree.OnChange = [&](Component*, TTreeNode* node) { seen.push_back(node); };
+    TTreeNode* a = tree.items().add("a");
+    TTreeNode* b = tree.items().add("b");
+    tree.setSelected(a);
+    QTest::keyClick(view(), Qt::Key_Down);
+    tree.items().remove(b);  // the selected node goes: the selection moves
+    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], a);
+    EXPECT_EQ(seen[1], b);
+    EXPECT_EQ(tree.selected(), a);
+}
+
+TEST_F(TreeViewTest, StoredOnChangeHandlerTakesTheSender) {
+    registerStandardClasses();
+    std::unique_ptr<Component> made(ClassRegistry::instance().create("TTreeView", nullptr));
+    auto* stored = dynamic_cast<TTreeView*>(made.get());
+    ASSERT_NE(stored, nullptr);
+    Component* sender = nullptr;
+    stored->setProperty("OnChange", NotifyEvent([&](Component* s) { sender = s; }));
+    stored->setProperty("Indent", std::int64_t{19});
+    stored->setProperty("RightClickSelect", Identifier{"False"});
+    stored->setSelected(stored->items().add("only"));
+    EXPECT_EQ(sender, stored);
+    EXPECT_FALSE(stored->rightClickSelect());
+    EXPECT_THROW(stored->setProperty("BorderStyle", Identifier{"bsDouble"}), EPropertyError);
+}
+
+// Edits a label through the real editor: types the text, then Return or Escape.
+class LabelEditing : public TreeViewTest {
+protected:
+    bool typeLabel(TTreeNode* node, const QString& text, Qt::Key end) {
+        if (!tree.startEditing(node)) return false;
+        auto* editor = view()->findChild<QLineEdit*>();
+        if (editor == nullptr) return false;
+        editor->setText(text);
+        QTest::keyClick(editor, end);
+        testing_support::settle();
+        return true;
+    }
+};
+
+TEST_F(LabelEditing, OnEditedMayChangeTheTextTheNodeTakes) {
+    TTreeNode* node = tree.items().add("old");
+    tree.OnEdited = [](Component*, TTreeNode* n, std::string& text) {
+        EXPECT_EQ(n->text(), "old");
+        text += "!";
+    };
+    ASSERT_TRUE(typeLabel(node, "new", Qt::Key_Return));
+    EXPECT_EQ(node->text(), "new!");
+    EXPECT_FALSE(tree.isEditing());
+    EXPECT_EQ(shownChildren(nullptr), std::vector<std::string>{"new!"});
+}
+
+TEST_F(LabelEditing, CancellingKeepsTheTextAndRaisesNoOnEdited) {
+    TTreeNode* node = tree.items().add("old");
+    bool edited = false;
+    tree.OnEdited = [&](Component*, TTreeNode*, std::string&) { edited = true; };
+    ASSERT_TRUE(typeLabel(node, "new", Qt::Key_Escape));
+    EXPECT_FALSE(edited);
+    EXPECT_EQ(node->text(), "old");
+}
+
+TEST_F(LabelEditing, OnEditingMayRefuseAndReadOnlyAsksNobody) {
+    TTreeNode* node = tree.items().add("old");
+    int asked = 0;
+    tree.OnEditing = [&](Component*, TTreeNode* n, bool& allow) {
+        ++asked;
+        allow = n->text() != "old";
+    };
+    EXPECT_FALSE(typeLabel(node, "new", Qt::Key_Return));
+    EXPECT_EQ(asked, 1);
+    tree.setReadOnly(true);
+    node->setText("other");
+    EXPECT_FALSE(typeLabel(node, "new", Qt::Key_Return));
+    EXPECT_EQ(asked, 1);
+    tree.setReadOnly(false);
+    EXPECT_TRUE(typeLabel(node, "new", Qt::Key_Return));
+    EXPECT_EQ(node->text(), "new");
+}
+
+TEST_F(LabelEditing, DeletingTheEditedNodeEndsEditingQuietly) {
+    TTreeNode* parent = tree.items().add("parent");
+    TTreeNode* node = tree.items().addChild(parent, "child");
+    bool edited = false;
+    tree.OnEdited = [&](Component*, TTreeNode*, std::string&) { edited = true; };
+    ASSERT_TRUE(tree.startEditing(node));
+    tree.items().remove(parent);
+    testing_support::settle();
+    tree.endEditing(false);
+    EXPECT_FALSE(edited);
+    EXPECT_EQ(tree.items().count(), 0);
+}
+
+TEST_F(TreeViewTest, ContextRequestsFromMouseAndMenuKey) {
+    TTreeNode* a = tree.items().add("a");
+    TTreeNode* b = tree.items().add("b");
+    std::vector<TreeContextRequest> requests;
+    tree.OnContextPopup = [&](Component*, const TreeContextRequest& r, bool& handled) {
+        requests.push_back(r);
+        handled = true;
+    };
+    tree.setRightClickSelect(false);
+    tree.setSelected(a);
+    testing_support::settle();
+    const QRect rowB = view()->visualRect(indexOf(b));
+    QTest::mousePress(view()->viewport(), Qt::RightButton, {}, rowB.center());
+    QContextMenuEvent onB(QContextMenuEvent::Mouse, rowB.center(), view()->viewport()->mapToGlobal(rowB.center()));
+    QApplication::sendEvent(view()->viewport(), &onB);
+    QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, QPoint(5, 280), QPoint(5, 280));
+    QApplication::sendEvent(view()->viewport(), &onEmpty);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+    QApplication::sendEvent(view(), &key);
+
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].node, b);
+    EXPECT_EQ(requests[0].x, rowB.center().x());
+    EXPECT_EQ(requests[1].node, nullptr);
+    EXPECT_EQ(requests[2].node, a);  // right clicks did not select
+    EXPECT_TRUE(requests[2].fromKeyboard);
+    const TTreeView::Rect label = tree.displayRect(a, true);
+    EXPECT_EQ(requests[2].x, label.left + (label.right - label.left) / 2);
+    EXPECT_EQ(requests[2].y, label.top + (label.bottom - label.top) / 2);
+
+    tree.setSelected(nullptr);
+    QApplication::sendEvent(view(), &key);
+    EXPECT_EQ(requests.size(), 3u);  // the menu key without a selected node asks nothing
+}
+
+TEST_F(TreeViewTest, AnUnhandledRequestPopsUpTheMenuOverANodeOnly) {
+    TPopupMenu menu(nullptr);
+    int popups = 0;
+    menu.OnPopup = [&](Component*) { ++popups; };
+    menu.add("Open");
+    tree.setPopupMenu(&menu);
+    TTreeNode* a = tree.items().add("a");
+    testing_support::settle();
+    QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, QPoint(5, 280), QPoint(5, 280));
+    QApplication::sendEvent(view()->viewport(), &onEmpty);
+    EXPECT_EQ(popups, 0);
+    testing_support::whenModal([] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    const QPoint at = view()->visualRect(indexOf(a)).center();
+    QContextMenuEvent onA(QContextMenuEvent::Mouse, at, view()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view()->viewport(), &onA);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(menu.popupComponent(), &tree);
+}
+
+TEST_F(TreeViewTest, RowsShowTheirImageWithItsOverlay) {
+    TImageList images(nullptr);
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    QPixmap arrow(16, 16);
+    arrow.fill(Qt::transparent);
+    {
+        QPainter p(&arrow);
+        p.fillRect(0, 12, 4, 4, Qt::blue);
+    }
+    images.add(red);
+    images.add(arrow);
+    ASSERT_TRUE(images.setOverlay(1, 0));
+    tree.setImages(&images);
+    TTreeNode* link = tree.items().add("link");
+    link->setImageIndex(0);
+    link->setOverlayIndex(0);
+    TTreeNode* plain = tree.items().add("plain");
+    plain->setImageIndex(0);
+    plain->setOverlayIndex(3);  // an overlay nobody registered draws nothing
+
+    const auto pixel = [&](const TTreeNode* node, int x, int y) {
+        const QIcon icon = indexOf(node).data(Qt::DecorationRole).value<QIcon>();
+        return icon.pixmap(16, 16).toImage().pixelColor(x, y);
+    };
+    EXPECT_EQ(pixel(link, 1, 14), QColor(Qt::blue));
+    EXPECT_EQ(pixel(link, 10, 5), QColor(Qt::red));
+    EXPECT_EQ(pixel(plain, 1, 14), QColor(Qt::red));
+    EXPECT_FALSE(images.setOverlay(2, 0));
+    EXPECT_FALSE(images.setOverlay(0, TImageList::kMaxOverlays));
+    EXPECT_EQ(view()->iconSize(), QSize(16, 16));
+}
+
+TEST(ImageList, ADestroyedListLeavesTheTreeWithoutImages) {
+    TTreeView tree(nullptr);
+    auto images = std::make_unique<TImageList>(nullptr);
+    images->add(QPixmap(16, 16));
+    tree.setImages(images.get());
+    TTreeNode* node = tree.items().add("a");
+    node->setImageIndex(0);
+    images.reset();
+    EXPECT_EQ(tree.images(), nullptr);
+    const QModelIndex index = static_cast<QTreeView*>(tree.widget())->model()->index(0, 0);
+    EXPECT_FALSE(index.data(Qt::DecorationRole).isValid());
+}
+
+TEST(PopupMenu, TheChosenItemsOnClickRunsAfterTheMenuClosed) {
+    TPopupMenu menu(nullptr);
+    std::vector<std::string> log;
+    menu.add("Hidden", [&](Component*) { log.push_back("hidden"); })->setVisible(false);
+    menu.add("-");
+    TMenuItem* rename = menu.add("Rename", [&](Component* sender) {
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        log.push_back(static_cast<TMenuItem*>(sender)->caption());
+    });
+    TMenuItem* more = menu.add("More");
+    more->add("Deeper");
+    testing_support::whenModal([&] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QStringList shown;
+        for (QAction* action : popup->actions()) shown << (action->isSeparator() ? "-" : action->text());
+        log.push_back(shown.join(',').toStdString());
+        popup->setActiveAction(popup->actions().at(1));
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    EXPECT_EQ(menu.popup(10, 10), rename);
+    EXPECT_EQ(log, (std::vector<std::string>{"-,Rename,More", "Rename"}));
+}

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "engine/machine.h"
 #include "framework/application.h"
@@ -179,7 +181,12 @@ TEST_F(EndToEndTest, StartQuindorStartsTheInstalledProgram) {
     wizard->isform6->Button2->Click();
     EXPECT_TRUE(app().terminated());
     const fs::path marker = testing_support::sandboxFolder() / "home/quindor-started";
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // The program runs detached; give a loaded machine up to ten seconds to start it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ASSERT_TRUE(fs::exists(marker));
     EXPECT_NE(readFile(marker).find(folder() + "/QUINDOR.EXE"), std::string::npos);
     EXPECT_TRUE(messages.shown.empty());

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "form.h"
+#include "ui_thread.h"
 
 namespace framework {
 
@@ -39,10 +40,14 @@ Application::Application(int& argc, char** argv) {
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
                                {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")});
+    attachUiThreadQueue();
     g_instance = this;
 }
 
-Application::~Application() { g_instance = nullptr; }
+Application::~Application() {
+    detachUiThreadQueue();
+    g_instance = nullptr;
+}
 
 Application& Application::instance() {
     if (g_instance == nullptr) throw std::logic_error("No application object");

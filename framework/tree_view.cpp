@@ -269,6 +269,11 @@ void TTreeView::setBorderStyle(const std::string& value) {
     view()->setFrameShape(value == "bsNone" ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
+void TTreeView::Notification(Component* component, Operation operation) {
+    TControl::Notification(component, operation);
+    if (operation == Operation::Remove && component == m_popupMenu) m_popupMenu = nullptr;
+}
+
 bool TTreeView::CanExpand(TTreeNode* node) {
     bool allow = true;
     if (OnExpanding) OnExpanding(this, node, allow);

@@ -99,6 +99,9 @@ public:
     TVEditedEvent OnEdited;
     TVContextPopupEvent OnContextPopup;
 
+    // Forgets a popup menu that is being removed from the page.
+    void Notification(Component* component, Operation operation) override;
+
 protected:
     // Makes every node of the tree; derived trees make their own node class.
     virtual std::unique_ptr<TTreeNode> CreateNode();

@@ -341,6 +341,15 @@ TEST_F(TreeViewTest, RowsShowTheirImageWithItsOverlay) {
     EXPECT_EQ(view()->iconSize(), QSize(16, 16));
 }
 
+TEST(PopupMenu, ATreeForgetsItsMenuWhenTheMenuLeavesThePage) {
+    Component page(nullptr);
+    auto* tree = new TTreeView(&page);
+    auto* menu = new TPopupMenu(&page);
+    tree->setPopupMenu(menu);
+    delete menu;
+    EXPECT_EQ(tree->popupMenu(), nullptr);
+}
+
 TEST(ImageList, ADestroyedListLeavesTheTreeWithoutImages) {
     TTreeView tree(nullptr);
     auto images = std::make_unique<TImageList>(nullptr);
@@ -376,4 +385,53 @@ TEST(PopupMenu, TheChosenItemsOnClickRunsAfterTheMenuClosed) {
     });
     EXPECT_EQ(menu.popup(10, 10), rename);
     EXPECT_EQ(log, (std::vector<std::string>{"-,Rename,More", "Rename"}));
+}
+
+// Paints a small folder tree (saved to QUINDOR_SCREENSHOT_DIR when set): the selected
+// node shows its selected image, the others their own image, a link its overlay.
+TEST_F(TreeViewTest, PaintsImagesSelectedImagesAndOverlays) {
+    TImageList images(nullptr);
+    const auto solid = [](QColor colour) {
+        QPixmap p(16, 16);
+        p.fill(Qt::transparent);
+        QPainter painter(&p);
+        painter.fillRect(2, 3, 12, 10, colour);
+        return p;
+    };
+    QPixmap arrow(16, 16);
+    arrow.fill(Qt::transparent);
+    {
+        QPainter painter(&arrow);
+        painter.fillRect(0, 11, 6, 5, Qt::white);
+        painter.fillRect(1, 12, 4, 3, Qt::black);
+    }
+    const int closed = images.add(solid(QColor(220, 180, 60)));
+    const int open = images.add(solid(QColor(40, 170, 40)));
+    images.setOverlay(images.add(arrow), 0);
+    tree.setImages(&images);
+    tree.setHideSelection(false);
+    TTreeNode* root = tree.items().add("Computer");
+    for (const char* name : {"bin", "home", "link to home", "tmp"}) {
+        TTreeNode* node = tree.items().addChild(root, name);
+        node->setImageIndex(closed);
+        node->setSelectedIndex(open);
+        node->setHasChildren(true);
+    }
+    root->item(2)->setOverlayIndex(0);
+    root->expand(false);
+    tree.setSelected(root->item(1));
+    testing_support::settle();
+
+    const QImage shot = view()->viewport()->grab().toImage();
+    const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
+    if (folder != nullptr) shot.save(QString(folder) + "/tree_view.png", "PNG");
+    const auto iconColour = [&](const TTreeNode* node, int x, int y) {
+        const QRect r = view()->visualRect(indexOf(node));
+        return shot.pixelColor(r.left() + 3 + x, r.top() + (r.height() - 16) / 2 + y);
+    };
+    // The style may tint the selected row's icon a little with the highlight colour.
+    const QColor selected = iconColour(root->item(1), 8, 8);
+    EXPECT_GT(selected.green(), 2 * selected.red());   // the open image
+    EXPECT_EQ(iconColour(root->item(0), 8, 8), QColor(220, 180, 60));  // its own image
+    EXPECT_EQ(iconColour(root->item(2), 2, 13), QColor(Qt::black));    // the overlay
 }

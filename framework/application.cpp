@@ -102,6 +102,14 @@ ScreenSize Application::screenSize() const {
     return {screen->geometry().width(), screen->geometry().height()};
 }
 
+int Application::pixelsPerInch() const {
+    if (m_pixelsPerInchOverride > 0) return m_pixelsPerInchOverride;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return 96;
+    const int dpi = qRound(screen->logicalDotsPerInchY());
+    return dpi > 0 ? dpi : 96;
+}
+
 bool Application::helpContext(int /*topic*/) { return false; }
 
 HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

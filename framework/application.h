@@ -53,6 +53,11 @@ public:
     ScreenSize screenSize() const;
     // Tests pretend other screens; a zero size goes back to the real screen.
     void setScreenSizeOverride(ScreenSize size) { m_screenOverride = size; }
+    // The screen's resolution, by which font sizes in points become pixels (96 where
+    // the screen does not tell).
+    int pixelsPerInch() const;
+    // Tests pretend other resolutions; 0 goes back to the real screen.
+    void setPixelsPerInchOverride(int value) { m_pixelsPerInchOverride = value; }
 
     // No help file is configured: asking for a topic shows nothing.
     bool helpContext(int topic);
@@ -65,6 +70,7 @@ private:
     WindowMessageBoxes m_windowMessages;
     MessageBoxes* m_messages = &m_windowMessages;
     ScreenSize m_screenOverride;
+    int m_pixelsPerInchOverride = 0;
 };
 
 // Shows the hourglass for its lifetime.

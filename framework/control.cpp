@@ -57,6 +57,27 @@ QFont FontSpec::toQFont() const {
     return font;
 }
 
+namespace {
+
+// Multiplies and divides, rounding half away from zero, as font heights are converted.
+int mulDiv(int value, int numerator, int denominator) {
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
+}  // namespace
+
+int FontSpec::size(int pixelsPerInch) const {
+    // A positive height (the cell height) counts as the character height, as in toQFont.
+    return mulDiv(height < 0 ? -height : height, 72, std::max(1, pixelsPerInch));
+}
+
+void FontSpec::setSize(int points, int pixelsPerInch) {
+    height = -mulDiv(points, pixelsPerInch, 72);
+}
+
 void raiseEvent(const NotifyEvent& event, Component* sender) {
     if (!event) return;
     try {
@@ -127,7 +148,7 @@ void TControl::setParentControl(TControl* parent) {
         m_widget->setParent(m_parent->clientWidget());
         // A child shows with its parent unless hidden; showing it here, before its bounds
         // are read, would make Qt size it to its contents first.
-        if (!m_visible) m_widget->hide();
+        if (!m_visible || m_hiddenCount > 0) m_widget->hide();
         applyFont();
         applyHint();
     }
@@ -160,7 +181,23 @@ void TControl::applyGeometry() {
 
 void TControl::setVisible(bool value) {
     m_visible = value;
-    if (m_widget && m_parent != nullptr) m_widget->setVisible(value);
+    if (m_widget && m_parent != nullptr && m_hiddenCount == 0) m_widget->setVisible(value);
+}
+
+void TControl::hideTemporarily() {
+    if (m_hiddenCount++ == 0 && m_widget && m_parent != nullptr) m_widget->hide();
+}
+
+void TControl::endTemporaryHiding() {
+    if (m_hiddenCount == 0 || --m_hiddenCount > 0) return;
+    if (m_widget && m_parent != nullptr) m_widget->setVisible(m_visible);
+}
+
+void TControl::keepBounds(int left, int top, int width, int height) {
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
 }
 
 bool TControl::enabled() const { return !m_widget || m_widget->isEnabled(); }
@@ -288,6 +325,15 @@ void TControl::setFontStyle(const SetValue& value) {
 void TControl::setFontColor(const std::string& value) {
     namedColor(value);  // rejects unknown names
     ownFont().color = value;
+    applyFont();
+}
+
+int TControl::fontSize() const {
+    return font().size(Application::instance().pixelsPerInch());
+}
+
+void TControl::setFontSize(int points) {
+    ownFont().setSize(points, Application::instance().pixelsPerInch());
     applyFont();
 }
 

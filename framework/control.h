@@ -20,6 +20,9 @@ struct FontSpec {
     SetValue style;
     std::string color = "clWindowText";
     QFont toQFont() const;
+    // The size in points at a screen resolution, and back (rounded to the nearest pixel).
+    int size(int pixelsPerInch) const;
+    void setSize(int points, int pixelsPerInch);
 };
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
@@ -54,6 +57,12 @@ public:
 
     bool visible() const { return m_visible; }
     virtual void setVisible(bool value);
+    // Hides the control on screen while leaving Visible as it is (a page hides its
+    // controls while it lays them out anew); endTemporaryHiding shows it again exactly
+    // when Visible is set, also when Visible changed meanwhile. Calls nest.
+    void hideTemporarily();
+    void endTemporaryHiding();
+    bool temporarilyHidden() const { return m_hiddenCount > 0; }
     bool enabled() const;
     void setEnabled(bool value);
 
@@ -85,6 +94,9 @@ public:
     void setFontHeight(int value);
     void setFontStyle(const SetValue& value);
     void setFontColor(const std::string& value);
+    // The font's size in points at the screen's pixels per inch.
+    int fontSize() const;
+    void setFontSize(int points);
 
     std::string color() const { return m_color; }
     void setColor(const std::string& value);
@@ -95,6 +107,8 @@ public:
 protected:
     void setWidget(QWidget* widget);
     virtual void applyGeometry();
+    // Records bounds the window already has (the window manager moved or sized it).
+    void keepBounds(int left, int top, int width, int height);
     virtual void applyFont();
     void applyHint();
 
@@ -108,6 +122,7 @@ private:
     std::vector<TControl*> m_children;  // not owned: the owner owns them
     int m_left = 0, m_top = 0, m_width = 0, m_height = 0;
     bool m_visible = true;
+    int m_hiddenCount = 0;
     std::string m_hint;
     std::optional<bool> m_showHint;
     int m_helpContext = 0;

@@ -1,9 +1,11 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <QWindowStateChangeEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -12,19 +14,93 @@
 
 namespace framework {
 
-// The page's top-level window: reports showing, activation and the close box.
+namespace {
+
+WindowState windowStateOf(Qt::WindowStates states) {
+    if (states.testFlag(Qt::WindowMinimized)) return WindowState::Minimized;
+    if (states.testFlag(Qt::WindowMaximized) || states.testFlag(Qt::WindowFullScreen)) {
+        return WindowState::Maximized;
+    }
+    return WindowState::Normal;
+}
+
+Qt::WindowStates qtWindowState(WindowState state) {
+    switch (state) {
+        case WindowState::Minimized:
+            return Qt::WindowMinimized;
+        case WindowState::Maximized:
+            return Qt::WindowMaximized;
+        default:
+            return Qt::WindowNoState;
+    }
+}
+
+}  // namespace
+
+// The page's top-level window: turns the window's events into the page's messages and
+// leaves the close box to the page.
 class FormWindow : public QWidget {
 public:
-    explicit FormWindow(TForm* form) : m_form(form) {}
+    explicit FormWindow(TForm* form) : m_form(form) {
+        m_kindTimer.setSingleShot(true);
+        m_kindTimer.setInterval(kSizeAfterStateMs);
+        QObject::connect(&m_kindTimer, &QTimer::timeout, this, [this] { reportPendingKind(); });
+    }
     void detach() { m_form = nullptr; }
 
 protected:
     bool event(QEvent* event) override {
-        if (m_form != nullptr) {
-            if (event->type() == QEvent::Show) raiseEvent(m_form->OnShow, m_form);
-            if (event->type() == QEvent::WindowActivate) raiseEvent(m_form->OnActivate, m_form);
-        }
+        if (m_form != nullptr) deliver(*event);
         return QWidget::event(event);
+    }
+    void deliver(QEvent& event) {
+        // Events the window system sends are spontaneous; those the program's own calls
+        // cause are not.
+        const MessageOrigin origin =
+            event.spontaneous() ? MessageOrigin::WindowManager : MessageOrigin::Program;
+        switch (event.type()) {
+            case QEvent::Show:  // a spontaneous one only restores an icon
+                if (!event.spontaneous()) m_form->windowShown();
+                break;
+            case QEvent::Hide:
+                if (!event.spontaneous()) m_form->windowHidden();
+                break;
+            case QEvent::WindowActivate:
+            case QEvent::WindowDeactivate:
+                m_form->windowActivated(event.type() == QEvent::WindowActivate);
+                break;
+            case QEvent::Move:
+                m_form->windowMoved(origin);
+                break;
+            case QEvent::Resize:
+                resized(origin);
+                break;
+            case QEvent::WindowStateChange:
+                windowStateChanged(static_cast<QWindowStateChangeEvent&>(event), origin);
+                break;
+            default:
+                break;
+        }
+    }
+    void windowStateChanged(const QWindowStateChangeEvent& event, MessageOrigin origin) {
+        const WindowState oldState = windowStateOf(event.oldState());
+        m_form->windowStateChanged(oldState, origin);
+        // An icon keeps its size: its new size kind is reported now. Maximizing and
+        // restoring bring a new size after the state: the kind is reported with it, or
+        // after a while, should the size stay.
+        if (oldState == WindowState::Minimized || m_form->windowState() == WindowState::Minimized) {
+            m_form->reportResize(origin);
+            return;
+        }
+        m_kindOrigin = origin;
+        m_kindTimer.start();
+    }
+    void resized(MessageOrigin origin) {
+        m_kindTimer.stop();
+        m_form->windowResized(origin);
+    }
+    void reportPendingKind() {
+        if (m_form != nullptr) m_form->reportResize(m_kindOrigin);
     }
     void closeEvent(QCloseEvent* event) override {
         // Only the window system closes the window itself (the page hides it): that is the
@@ -34,7 +110,10 @@ protected:
     }
 
 private:
+    static constexpr int kSizeAfterStateMs = 150;
     TForm* m_form;
+    QTimer m_kindTimer;
+    MessageOrigin m_kindOrigin = MessageOrigin::Program;
 };
 
 TForm::TForm(Component* owner) : TControl(owner) {
@@ -46,6 +125,8 @@ TForm::TForm(Component* owner) : TControl(owner) {
 TForm::~TForm() {
     Application::instance().formDestroyed(this);
     if (FormWindow* w = window()) w->detach();
+    // Components on the page go while the page is still whole (they may undo their hooks).
+    destroyComponents();
     if (m_modalLoop != nullptr) m_modalLoop->quit();
 }
 
@@ -68,6 +149,7 @@ const ClassInfo& TForm::staticClassInfo() {
             eventProperty<C>("OnCreate", &C::OnCreate),
             eventProperty<C>("OnShow", &C::OnShow),
             eventProperty<C>("OnActivate", &C::OnActivate),
+            eventProperty<C>("OnResize", &C::OnResize),
             eventProperty<C>("OnDestroy", &C::OnDestroy),
         });
     return info;
@@ -80,12 +162,92 @@ void TForm::createFromDefinition(std::string_view definition) {
     Loaded();
     applyTabOrder();
     raiseEvent(OnCreate, this);
+    // A failing component hook fails the creation of the page.
+    m_hooks->deliver(message(FormMessageKind::Created, MessageOrigin::Program));
 }
 
 void TForm::beforeDestruction() {
     if (m_destroyRaised) return;
     m_destroyRaised = true;
-    raiseEvent(OnDestroy, this);
+    dispatch(message(FormMessageKind::Destroy, MessageOrigin::Program), OnDestroy);
+}
+
+MessageHookHandle TForm::addMessageHook(FormMessageHook hook) {
+    return MessageHookHandle(m_hooks, m_hooks->add(std::move(hook)));
+}
+
+FormMessage TForm::message(FormMessageKind kind, MessageOrigin origin) const {
+    FormMessage result;
+    result.kind = kind;
+    result.origin = origin;
+    result.bounds = {left(), top(), width(), height()};
+    result.newState = result.oldState = windowState();
+    result.sizeKind = sizeKindOf(result.newState);
+    return result;
+}
+
+void TForm::dispatch(const FormMessage& message, const NotifyEvent& handler) {
+    const std::shared_ptr<MessageHookChain> hooks = m_hooks;  // hooks may drop their handles
+    try {
+        hooks->deliver(message);
+    } catch (const std::exception& error) {
+        Application::instance().showException(error);
+        return;
+    }
+    raiseEvent(handler, this);
+}
+
+void TForm::windowShown() {
+    dispatch(message(FormMessageKind::Show, MessageOrigin::Program), OnShow);
+}
+
+void TForm::windowHidden() {
+    dispatch(message(FormMessageKind::Hide, MessageOrigin::Program), {});
+}
+
+void TForm::windowActivated(bool active) {
+    if (active) {
+        dispatch(message(FormMessageKind::Activate, MessageOrigin::WindowManager), OnActivate);
+    } else {
+        dispatch(message(FormMessageKind::Deactivate, MessageOrigin::WindowManager), {});
+    }
+}
+
+void TForm::windowMoved(MessageOrigin origin) {
+    keepBounds(widget()->x(), widget()->y(), width(), height());
+    dispatch(message(FormMessageKind::Move, origin), {});
+}
+
+void TForm::windowResized(MessageOrigin origin) {
+    keepBounds(left(), top(), widget()->width() + kFrameWidth, widget()->height() + kFrameHeight);
+    reportResize(origin);
+}
+
+void TForm::windowStateChanged(WindowState oldState, MessageOrigin origin) {
+    FormMessage changed = message(FormMessageKind::WindowState, origin);
+    changed.oldState = oldState;
+    dispatch(changed, {});
+}
+
+void TForm::reportResize(MessageOrigin origin) {
+    const FormMessage resized = message(FormMessageKind::Resize, origin);
+    const std::tuple size{resized.bounds.width, resized.bounds.height, resized.sizeKind};
+    if (m_reportedSize == size) return;
+    m_reportedSize = size;
+    dispatch(resized, OnResize);
+}
+
+WindowState TForm::windowState() const { return windowStateOf(widget()->windowState()); }
+
+void TForm::setWindowState(WindowState state) { widget()->setWindowState(qtWindowState(state)); }
+
+void TForm::setSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
+    const auto client = [](int outer, int frame, int none) {
+        return outer > 0 ? std::max(0, outer - frame) : none;
+    };
+    widget()->setMinimumSize(client(minWidth, kFrameWidth, 0), client(minHeight, kFrameHeight, 0));
+    widget()->setMaximumSize(client(maxWidth, kFrameWidth, QWIDGETSIZE_MAX),
+                             client(maxHeight, kFrameHeight, QWIDGETSIZE_MAX));
 }
 
 std::string TForm::caption() const { return widget()->windowTitle().toStdString(); }

@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <string_view>
+#include <tuple>
 
 #include "control.h"
+#include "form_messages.h"
 
 class QEventLoop;
 
@@ -54,10 +56,22 @@ public:
     void Close();      // ends a modal run; closing the main page ends the program
     bool isModal() const { return m_modalLoop != nullptr; }
 
+    // The page's own handlers. Components do not assign these: they install a message
+    // hook, which runs before the handler whenever and by whomever the handler is set.
     NotifyEvent OnCreate;
     NotifyEvent OnShow;
     NotifyEvent OnActivate;
+    NotifyEvent OnResize;
     NotifyEvent OnDestroy;
+
+    // Installs a hook that hears every message of this page before the page's handlers,
+    // and before the hooks installed earlier. The hook stays while the handle lives.
+    [[nodiscard]] MessageHookHandle addMessageHook(FormMessageHook hook);
+
+    WindowState windowState() const;
+    void setWindowState(WindowState state);
+    // Smallest and largest outer size the user can give the page; 0 leaves a limit free.
+    void setSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
 
     // The page's published method of that name, for event properties; empty if none.
     NotifyEvent methodAddress(std::string_view name) const;
@@ -85,6 +99,17 @@ protected:
 
 private:
     friend class FormWindow;
+    // Message dispatch from the window: hooks first, then the page's handler.
+    void windowShown();
+    void windowHidden();
+    void windowActivated(bool active);
+    void windowMoved(MessageOrigin origin);
+    void windowResized(MessageOrigin origin);
+    void windowStateChanged(WindowState oldState, MessageOrigin origin);
+    void reportResize(MessageOrigin origin);
+    FormMessage message(FormMessageKind kind, MessageOrigin origin) const;
+    // Hooks, then the handler; what escapes is shown in the error box.
+    void dispatch(const FormMessage& message, const NotifyEvent& handler);
     void applyTabOrder();
     void centreOnScreen();
     void focusFirstControl();
@@ -96,6 +121,9 @@ private:
     bool m_scaled = true;
     QEventLoop* m_modalLoop = nullptr;
     bool m_destroyRaised = false;
+    std::shared_ptr<MessageHookChain> m_hooks = std::make_shared<MessageHookChain>();
+    // The size and kind last reported, so that each change is reported once.
+    std::optional<std::tuple<int, int, SizeKind>> m_reportedSize;
 };
 
 struct FormDeleter {

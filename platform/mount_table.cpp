@@ -1,0 +1,123 @@
+#include "mount_table.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kMountTable = "/proc/self/mounts";
+
+bool isOctal(char c) { return c >= '0' && c <= '7'; }
+
+// Decodes the table's "\ooo" escapes; anything else stays as it is.
+std::string decodeField(std::string_view field) {
+    std::string result;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) &&
+            isOctal(field[i + 2]) && isOctal(field[i + 3])) {
+            result += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                        (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            result += field[i];
+        }
+    }
+    return result;
+}
+
+// The second blank-separated field of a line, or empty.
+std::string_view secondField(std::string_view line) {
+    const std::size_t firstEnd = line.find_first_of(" \t");
+    if (firstEnd == std::string_view::npos) return {};
+    const std::size_t start = line.find_first_not_of(" \t", firstEnd);
+    if (start == std::string_view::npos) return {};
+    const std::size_t end = line.find_first_of(" \t", start);
+    return line.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+bool isBelow(std::string_view path, std::string_view folder) {
+    return path.size() > folder.size() + 1 && path.substr(0, folder.size()) == folder &&
+           path[folder.size()] == '/';
+}
+
+bool isVolume(std::string_view path) {
+    return path == "/mnt" || isBelow(path, "/mnt") || isBelow(path, "/media") ||
+           isBelow(path, "/run/media");
+}
+
+std::string readAll(int descriptor) {
+    std::string text;
+    char buffer[4096];
+    ::lseek(descriptor, 0, SEEK_SET);
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> parseMountPoints(std::string_view table) {
+    std::vector<std::string> points;
+    while (!table.empty()) {
+        const std::size_t end = table.find('\n');
+        const std::string_view field = secondField(table.substr(0, end));
+        if (!field.empty()) points.push_back(decodeField(field));
+        table.remove_prefix(end == std::string_view::npos ? table.size() : end + 1);
+    }
+    return points;
+}
+
+std::vector<std::string> volumeMountPoints(const std::vector<std::string>& mountPoints) {
+    std::vector<std::string> volumes;
+    std::copy_if(mountPoints.begin(), mountPoints.end(), std::back_inserter(volumes),
+                 [](const std::string& point) { return isVolume(point); });
+    std::sort(volumes.begin(), volumes.end());
+    volumes.erase(std::unique(volumes.begin(), volumes.end()), volumes.end());
+    return volumes;
+}
+
+std::string readMountTable() {
+    const int descriptor = ::open(kMountTable, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return {};
+    std::string text = readAll(descriptor);
+    ::close(descriptor);
+    return text;
+}
+
+MountTableWatch::MountTableWatch() : m_descriptor(::open(kMountTable, O_RDONLY | O_CLOEXEC)) {
+    if (m_descriptor >= 0) readAll(m_descriptor);
+}
+
+MountTableWatch::MountTableWatch(MountTableWatch&& other) noexcept
+    : m_descriptor(std::exchange(other.m_descriptor, -1)) {}
+
+MountTableWatch& MountTableWatch::operator=(MountTableWatch&& other) noexcept {
+    if (this != &other) {
+        if (m_descriptor >= 0) ::close(m_descriptor);
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+    }
+    return *this;
+}
+
+MountTableWatch::~MountTableWatch() {
+    if (m_descriptor >= 0) ::close(m_descriptor);
+}
+
+bool MountTableWatch::takeChange() {
+    if (m_descriptor < 0) return false;
+    pollfd entry{m_descriptor, POLLPRI, 0};
+    if (::poll(&entry, 1, 0) <= 0 || (entry.revents & (POLLPRI | POLLERR)) == 0) return false;
+    readAll(m_descriptor);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+// Matching re-read items with existing children, and the order of siblings.
+
+#include "shelltree/child_index.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "folder_tree_builder.h"
+#include "shelltree/file_system_folder.h"
+#include "shelltree/item_id.h"
+#include "test_environment.h"
+
+namespace shelltree {
+namespace {
+
+struct PlainNode {
+    TNodeInfo Info;
+    std::string name;
+};
+
+IDList entry(ItemKind kind, const std::string& name) { return std::move(*makeItemList(kind, name)); }
+
+std::unique_ptr<PlainNode> node(ItemKind kind, const std::string& name, bool seen = true) {
+    auto result = std::make_unique<PlainNode>();
+    result->Info.RelativeIDList = entry(kind, name);
+    result->Info.Seen = seen;
+    result->name = name;
+    return result;
+}
+
+TEST(ChildIndex, FirstUnseenChildWithTheSameBytes) {
+    std::vector<std::unique_ptr<PlainNode>> owned;
+    for (const char* name : {"a", "b", "a", "B"}) owned.push_back(node(ItemKind::Folder, name));
+    owned.push_back(node(ItemKind::FolderLink, "c"));
+    std::vector<PlainNode*> children;
+    for (auto& child : owned) children.push_back(child.get());
+    ChildIndex<PlainNode> index(children);
+    for (PlainNode* child : children) EXPECT_FALSE(child->Info.Seen) << "cleared when indexing";
+
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "a").get()), children[0]);
+    EXPECT_TRUE(children[0]->Info.Seen);
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "a").get()), children[2]);
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "a").get()), nullptr);
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "b").get()), children[1]);
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "c").get()), nullptr)
+        << "a folder where a link to a folder was is another item";
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "x").get()), nullptr);
+    EXPECT_FALSE(children[3]->Info.Seen);
+    EXPECT_FALSE(children[4]->Info.Seen);
+}
+
+TEST(SiblingOrder, FilesFollowTheSettingsFoldersAlwaysByNameAscending) {
+    const auto root = testing_support::testFolder("sibling_order");
+    shelltree_testing::makeTree(root, {"b/", "A/", "c/", "x.txt", "Y.txt", "z.doc"});
+    auto folder = std::make_shared<FileSystemFolder>(root.string());
+    std::vector<std::unique_ptr<PlainNode>> nodes;
+    for (const char* name : {"b", "A", "c"}) nodes.push_back(node(ItemKind::Folder, name));
+    for (const char* name : {"x.txt", "z.doc", "Y.txt"}) nodes.push_back(node(ItemKind::File, name));
+    for (auto& n : nodes) {
+        n->Info.ParentFolder = folder;
+        n->Info.ItemAttributes = *folder->GetAttributesOf(n->Info.RelativeIDList.get(), kRequestedAttributes);
+        n->Info.sortKey = folder->nameSortKey(n->Info.RelativeIDList.get());
+    }
+    const auto sorted = [&](TFileSortType type, TFileSortOrder order) {
+        std::vector<PlainNode*> list;
+        for (auto& n : nodes) list.push_back(n.get());
+        std::stable_sort(list.begin(), list.end(), [&](PlainNode* a, PlainNode* b) {
+            return compareSiblings(a->Info, b->Info, type, order) < 0;
+        });
+        std::string names;
+        for (PlainNode* n : list) names += n->name + " ";
+        return names;
+    };
+    EXPECT_EQ(sorted(so_Name, so_Ascending), "A b c x.txt Y.txt z.doc ");
+    EXPECT_EQ(sorted(so_Name, so_Descending), "A b c z.doc Y.txt x.txt ");
+    EXPECT_EQ(sorted(so_Type, so_Ascending), "A b c z.doc x.txt Y.txt ");
+    EXPECT_EQ(sorted(so_Type, so_Descending), "A b c Y.txt x.txt z.doc ");
+}
+
+}  // namespace
+}  // namespace shelltree

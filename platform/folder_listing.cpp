@@ -16,19 +16,11 @@ namespace platform {
 namespace {
 
 constexpr long kBufferSize = 32 * 1024;
+// Most folders answer within their first block of entries.
+constexpr long kProbeBufferSize = 4 * 1024;
 
 bool isDotOrDotDot(std::string_view name) { return name == "." || name == ".."; }
 
-void closeDescriptor(int& descriptor) {
-    if (descriptor >= 0) ::close(descriptor);
-    descriptor = -1;
-}
-
-// The folder `name` inside `parent` opened for listing, following a link; -1 on failure.
-int openSubFolder(int parent, std::string_view name) {
-    const std::string text(name);
-    return ::openat(parent, text.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
 
 // Whether an entry met while probing is a folder; asks the kernel only when the listing's
 // type cannot tell (a link, or a file system without types).
@@ -42,42 +34,21 @@ bool probedEntryIsFolder(int folder, const char* name, unsigned char type) {
 }  // namespace
 
 std::optional<FolderReader> FolderReader::open(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) return std::nullopt;
-    return FolderReader(descriptor);
+    FileDescriptor folder = openFile(path, O_RDONLY | O_DIRECTORY);
+    if (!folder) return std::nullopt;
+    return FolderReader(std::move(folder));
 }
 
-FolderReader::FolderReader(int descriptor)
-    : m_descriptor(descriptor), m_buffer(new char[kBufferSize]) {}
-
-FolderReader::FolderReader(FolderReader&& other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)),
-      m_buffer(std::move(other.m_buffer)),
-      m_filled(other.m_filled),
-      m_position(other.m_position),
-      m_entry(other.m_entry) {}
-
-FolderReader& FolderReader::operator=(FolderReader&& other) noexcept {
-    if (this != &other) {
-        closeDescriptor(m_descriptor);
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-        m_buffer = std::move(other.m_buffer);
-        m_filled = other.m_filled;
-        m_position = other.m_position;
-        m_entry = other.m_entry;
-    }
-    return *this;
-}
-
-FolderReader::~FolderReader() { closeDescriptor(m_descriptor); }
+FolderReader::FolderReader(FileDescriptor folder)
+    : m_folder(std::move(folder)), m_buffer(new char[kBufferSize]) {}
 
 void FolderReader::rewind() {
-    ::lseek(m_descriptor, 0, SEEK_SET);
+    ::lseek(m_folder.get(), 0, SEEK_SET);
     m_filled = m_position = 0;
 }
 
 bool FolderReader::refill() {
-    const ssize_t count = ::getdents64(m_descriptor, m_buffer.get(), kBufferSize);
+    const ssize_t count = retried([&] { return ::getdents64(m_folder.get(), m_buffer.get(), kBufferSize); });
     m_filled = count > 0 ? count : 0;
     m_position = 0;
     return count > 0;
@@ -100,9 +71,9 @@ bool FolderReader::examine(std::string_view name, unsigned char kernelType, bool
     if (foldersOnly && !mayBeFolder) return false;
     m_entry = FolderEntry{name, EntryType::File, 0, 0};
     struct stat status {};
-    if (::fstatat(m_descriptor, name.data(), &status, AT_SYMLINK_NOFOLLOW) != 0) return !foldersOnly;
+    if (::fstatat(m_folder.get(), name.data(), &status, AT_SYMLINK_NOFOLLOW) != 0) return !foldersOnly;
     const bool link = S_ISLNK(status.st_mode);
-    if (link && ::fstatat(m_descriptor, name.data(), &status, 0) != 0) {
+    if (link && ::fstatat(m_folder.get(), name.data(), &status, 0) != 0) {
         m_entry.type = EntryType::FileLink;
         return !foldersOnly;
     }
@@ -121,21 +92,19 @@ bool SubFolderTest::hasSubFolder(int parent, std::string_view name, nlink_t link
         if (linkCount == 2) return false;
         if (includeHidden) return true;
     }
-    const int folder = openSubFolder(parent, name);
-    return folder >= 0 && readsSubFolder(folder, includeHidden);
+    const FileDescriptor folder = openFileAt(parent, std::string(name), O_RDONLY | O_DIRECTORY);
+    return folder && readsSubFolder(folder.get(), includeHidden);
 }
 
 bool SubFolderTest::hasSubFolder(const std::string& path, bool includeHidden) {
-    const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return false;
+    const FileDescriptor folder = openFile(path, O_RDONLY | O_DIRECTORY);
+    if (!folder) return false;
     struct stat status {};
-    if (::fstat(folder, &status) == 0 && status.st_nlink >= 2 && linkCountKept(folder, status.st_dev)) {
-        if (status.st_nlink == 2 || includeHidden) {
-            ::close(folder);
-            return status.st_nlink > 2;
-        }
+    if (::fstat(folder.get(), &status) == 0 && status.st_nlink >= 2 &&
+        linkCountKept(folder.get(), status.st_dev) && (status.st_nlink == 2 || includeHidden)) {
+        return status.st_nlink > 2;
     }
-    return readsSubFolder(folder, includeHidden);
+    return readsSubFolder(folder.get(), includeHidden);
 }
 
 // A device is asked about through a descriptor on it: the listed folder for its entries; an
@@ -151,22 +120,18 @@ bool SubFolderTest::linkCountKept(int descriptorOnDevice, dev_t device) {
 }
 
 bool readsSubFolder(int folder, bool includeHidden) {
-    DIR* stream = ::fdopendir(folder);
-    if (stream == nullptr) {
-        ::close(folder);
-        return false;
-    }
-    bool found = false;
-    while (const dirent* record = ::readdir(stream)) {
-        const std::string_view name(record->d_name);
-        if (isDotOrDotDot(name) || (!includeHidden && isHiddenName(name))) continue;
-        if (probedEntryIsFolder(folder, record->d_name, record->d_type)) {
-            found = true;
-            break;
+    auto buffer = std::make_unique<char[]>(kProbeBufferSize);
+    for (;;) {
+        const ssize_t count = retried([&] { return ::getdents64(folder, buffer.get(), kProbeBufferSize); });
+        if (count <= 0) return false;
+        for (ssize_t at = 0; at < count;) {
+            const auto* record = reinterpret_cast<const dirent64*>(buffer.get() + at);
+            at += record->d_reclen;
+            const std::string_view name(record->d_name);
+            if (isDotOrDotDot(name) || (!includeHidden && isHiddenName(name))) continue;
+            if (probedEntryIsFolder(folder, record->d_name, record->d_type)) return true;
         }
     }
-    ::closedir(stream);
-    return found;
 }
 
 bool keepsFolderLinkCounts(int descriptor) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "system.h"
+
 namespace platform {
 
 // What an entry is. A link is a symbolic link; a link whose target is missing counts as
@@ -40,25 +42,19 @@ public:
     // nullopt when the folder cannot be opened (errno tells why).
     static std::optional<FolderReader> open(const std::string& path);
 
-    FolderReader(FolderReader&& other) noexcept;
-    FolderReader& operator=(FolderReader&& other) noexcept;
-    FolderReader(const FolderReader&) = delete;
-    FolderReader& operator=(const FolderReader&) = delete;
-    ~FolderReader();
-
     // The next entry, or nullptr at the end (or on a read error). With foldersOnly, entries
     // that the kernel reports as plain files are skipped without being examined; hidden
     // entries are skipped unless includeHidden.
     const FolderEntry* next(bool foldersOnly, bool includeHidden);
     void rewind();
-    int descriptor() const { return m_descriptor; }
+    int descriptor() const { return m_folder.get(); }
 
 private:
-    explicit FolderReader(int descriptor);
+    explicit FolderReader(FileDescriptor folder);
     bool refill();
     bool examine(std::string_view name, unsigned char kernelType, bool foldersOnly);
 
-    int m_descriptor = -1;
+    FileDescriptor m_folder;
     std::unique_ptr<char[]> m_buffer;
     long m_filled = 0;
     long m_position = 0;
@@ -88,7 +84,7 @@ private:
     std::unordered_map<dev_t, bool> m_linkCountKept;
 };
 
-// Reads the folder open as `folder` up to its first sub-folder; the descriptor is consumed.
+// Reads the open folder up to its first sub-folder (from where its listing stands).
 bool readsSubFolder(int folder, bool includeHidden);
 
 // Whether the file system of an open descriptor keeps folder link counts as 2 + sub-folders.

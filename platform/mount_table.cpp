@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace platform {
 
 namespace {
 
 constexpr const char* kMountTable = "/proc/self/mounts";
+constexpr std::size_t kTableLimit = 16 * 1024 * 1024;
 
 bool isOctal(char c) { return c >= '0' && c <= '7'; }
 
@@ -51,16 +51,14 @@ bool isVolume(std::string_view path) {
            isBelow(path, "/run/media");
 }
 
-std::string readAll(int descriptor) {
-    std::string text;
-    char buffer[4096];
+// The table through an open descriptor, from its start; empty when it cannot be read.
+std::string readTable(int descriptor) {
     ::lseek(descriptor, 0, SEEK_SET);
-    for (;;) {
-        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-        if (count <= 0) break;
-        text.append(buffer, static_cast<std::size_t>(count));
+    try {
+        return readAll(descriptor, kMountTable, kTableLimit);
+    } catch (const SystemError&) {
+        return {};
     }
-    return text;
 }
 
 }  // namespace
@@ -86,37 +84,19 @@ std::vector<std::string> volumeMountPoints(const std::vector<std::string>& mount
 }
 
 std::string readMountTable() {
-    const int descriptor = ::open(kMountTable, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return {};
-    std::string text = readAll(descriptor);
-    ::close(descriptor);
-    return text;
+    const FileDescriptor table = openFile(kMountTable, O_RDONLY);
+    return table ? readTable(table.get()) : std::string();
 }
 
-MountTableWatch::MountTableWatch() : m_descriptor(::open(kMountTable, O_RDONLY | O_CLOEXEC)) {
-    if (m_descriptor >= 0) readAll(m_descriptor);
-}
-
-MountTableWatch::MountTableWatch(MountTableWatch&& other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)) {}
-
-MountTableWatch& MountTableWatch::operator=(MountTableWatch&& other) noexcept {
-    if (this != &other) {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-    }
-    return *this;
-}
-
-MountTableWatch::~MountTableWatch() {
-    if (m_descriptor >= 0) ::close(m_descriptor);
+MountTableWatch::MountTableWatch() : m_table(openFile(kMountTable, O_RDONLY)) {
+    if (m_table) readTable(m_table.get());
 }
 
 bool MountTableWatch::takeChange() {
-    if (m_descriptor < 0) return false;
-    pollfd entry{m_descriptor, POLLPRI, 0};
+    if (!m_table) return false;
+    pollfd entry{m_table.get(), POLLPRI, 0};
     if (::poll(&entry, 1, 0) <= 0 || (entry.revents & (POLLPRI | POLLERR)) == 0) return false;
-    readAll(m_descriptor);
+    readTable(m_table.get());
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system.h"
+
 namespace platform {
 
 // The mount points of a mount table's text, in table order, with the table's octal escapes
@@ -23,19 +25,13 @@ std::string readMountTable();
 class MountTableWatch {
 public:
     MountTableWatch();
-    MountTableWatch(MountTableWatch&& other) noexcept;
-    MountTableWatch& operator=(MountTableWatch&& other) noexcept;
-    MountTableWatch(const MountTableWatch&) = delete;
-    MountTableWatch& operator=(const MountTableWatch&) = delete;
-    ~MountTableWatch();
-
-    int descriptor() const { return m_descriptor; }  // -1 when the table cannot be opened
+    int descriptor() const { return m_table.get(); }  // -1 when the table cannot be opened
     // True once after each change of the table since the last call (reads the table through
     // the descriptor, which re-arms the kernel's mark).
     bool takeChange();
 
 private:
-    int m_descriptor = -1;
+    FileDescriptor m_table;
 };
 
 }  // namespace platform

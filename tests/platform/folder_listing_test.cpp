@@ -92,8 +92,10 @@ TEST(FolderListing, SubFolderTestBothWays) {
         EXPECT_EQ(test.hasSubFolder(path, true), row.withHidden && !linksOnly);
         EXPECT_EQ(test.hasSubFolder(path, false), row.withoutHidden && !linksOnly);
         // Reading the folder itself, as on file systems without link counts.
-        EXPECT_EQ(platform::readsSubFolder(::open(path.c_str(), O_RDONLY | O_DIRECTORY), true), row.withHidden);
-        EXPECT_EQ(platform::readsSubFolder(::open(path.c_str(), O_RDONLY | O_DIRECTORY), false), row.withoutHidden);
+        EXPECT_EQ(platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), true),
+                  row.withHidden);
+        EXPECT_EQ(platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), false),
+                  row.withoutHidden);
     }
     EXPECT_FALSE(test.hasSubFolder(root / "none", true));
 }

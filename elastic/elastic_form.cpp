@@ -1,27 +1,356 @@
 #include "elastic_form.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QTimer>
+
+#include "background_picture.h"
+#include "elastic_persistence.h"
+#include "form_scaler.h"
+#include "framework/application.h"
+#include "framework/picture.h"
+#include "framework_adapters.h"
+#include "track_limits.h"
+
 namespace elastic {
 
-using framework::ClassInfo;
-using framework::PropertyKind;
+using framework::FormMessage;
+using framework::FormMessageKind;
 
-TElasticForm::TElasticForm(framework::Component* owner) : Component(owner) {}
+namespace {
 
-const ClassInfo& TElasticForm::staticClassInfo() {
+// One flag for every elastic form of the program, as a maximized page hands it on.
+bool g_maximized = false;
+
+constexpr const char* kTrueTypeWarning =
+    "Form's Font is not True Type.  Only True Type font are guaranteed to resize well at all "
+    "form sizes.  Consider Changing the form's font to one that is True Type.";
+
+Screen currentScreen() {
+    const framework::Application& app = framework::Application::instance();
+    const framework::ScreenSize size = app.screenSize();
+    return {size.width, size.height, app.pixelsPerInch()};
+}
+
+int elasticFormsOn(const framework::Component& owner) {
+    int count = 0;
+    for (int i = 0; i < owner.componentCount(); ++i) {
+        if (dynamic_cast<TElasticForm*>(owner.component(i)) != nullptr) ++count;
+    }
+    return count;
+}
+
+bool isTrueType(const framework::FontSpec& font) {
+    return QFontDatabase::isSmoothlyScalable(QFontInfo(font.toQFont()).family());
+}
+
+}  // namespace
+
+TElasticForm::TElasticForm(framework::Component* owner)
+    : Component(owner), m_form(dynamic_cast<framework::TForm*>(owner)) {
+    if (m_form == nullptr) throw EElasticForm("Owner of TElasticForm component must be a form");
+    if (elasticFormsOn(*owner) > 1) {
+        throw EElasticForm("A TElasticForm component already exists in " + owner->name());
+    }
+    m_adapter = std::make_unique<FormAdapter>(*m_form);
+    m_scaler = std::make_unique<FormScaler>(*m_adapter, currentScreen());
+    m_font = m_form->font();
+    m_scaler->setFontSize(m_form->fontSize());
+    if (owner->hasState(framework::csDesigning)) {
+        setState(framework::csDesigning, true);
+        startDesigning();
+    } else {
+        m_hook = m_form->addMessageHook([this](const FormMessage& message) { handleMessage(message); });
+    }
+    g_maximized = m_form->windowState() == framework::WindowState::Maximized;
+}
+
+TElasticForm::~TElasticForm() = default;
+
+ElasticSettings& TElasticForm::settings() { return m_scaler->settings(); }
+const ElasticSettings& TElasticForm::settings() const { return m_scaler->settings(); }
+
+bool TElasticForm::sharedMaximized() { return g_maximized; }
+
+void TElasticForm::Loaded() {
+    Component::Loaded();
+    resolveBackground();
+}
+
+// --- the font ---
+
+const framework::FontSpec& TElasticForm::Font() const { return m_font; }
+
+void TElasticForm::SetFont(const framework::FontSpec& value) {
+    m_font = value;
+    fontChanged();
+}
+
+void TElasticForm::setFontName(const std::string& value) {
+    m_font.name = value;
+    fontChanged();
+}
+
+void TElasticForm::setFontHeight(int value) {
+    m_font.height = value;
+    fontChanged();
+}
+
+void TElasticForm::setFontStyle(const framework::SetValue& value) {
+    m_font.style = value;
+    fontChanged();
+}
+
+void TElasticForm::setFontColor(const std::string& value) {
+    m_font.color = value;
+    fontChanged();
+}
+
+void TElasticForm::fontChanged() {
+    m_scaler->setFontSize(m_font.size(framework::Application::instance().pixelsPerInch()));
+    const framework::FontSpec& form = m_form->font();
+    if (form.name != m_font.name) m_form->setFontName(m_font.name);
+    if (form.style != m_font.style) m_form->setFontStyle(m_font.style);
+    syncFormFont();
+}
+
+// The page's font follows the component's in size and colour; the scaling changes the
+// component's size.
+void TElasticForm::syncFormFont() {
+    const int ppi = framework::Application::instance().pixelsPerInch();
+    if (m_font.size(ppi) != m_scaler->fontSize()) m_font.setSize(m_scaler->fontSize(), ppi);
+    if (m_form->fontSize() != m_scaler->fontSize()) m_form->setFontSize(m_scaler->fontSize());
+    if (m_form->fontColor() != m_font.color) m_form->setFontColor(m_font.color);
+}
+
+// --- the background picture ---
+
+void TElasticForm::SetBkGrndImage(const std::string& value) {
+    m_backgroundName = value;
+    m_background = nullptr;
+    if (!hasState(framework::csLoading)) resolveBackground();
+}
+
+void TElasticForm::resolveBackground() {
+    if (m_backgroundName.empty() || m_background != nullptr) return;
+    m_background = dynamic_cast<framework::TImage*>(m_form->findComponent(m_backgroundName));
+    if (m_background == nullptr) {
+        throw framework::EPropertyError("BkGrndImage: " + m_backgroundName + " is no image control");
+    }
+    m_background->setVisible(false);  // only its picture is used
+}
+
+void TElasticForm::paintBackgroundPicture() {
+    if (m_background != nullptr) paintBackground(*m_form, *m_background);
+}
+
+// --- the page's messages ---
+
+void TElasticForm::handleMessage(const FormMessage& message) {
+    syncFormFont();
+    if (m_scaler->adaptationPending()) adapt();
+    if (const auto position = m_scaler->takePendingPosition()) {
+        m_form->setBounds(position->left, position->top, position->width, position->height);
+    }
+    switch (message.kind) {
+        case FormMessageKind::Show:
+            shown();
+            break;
+        case FormMessageKind::Activate:
+            m_activated = true;
+            break;
+        case FormMessageKind::Move:
+            positionChanged();
+            break;
+        case FormMessageKind::Resize:
+            positionChanged();
+            resized(message);
+            break;
+        case FormMessageKind::WindowState:
+            windowStateChanged(message);
+            break;
+        case FormMessageKind::Destroy:
+            m_hook.reset();
+            return;
+        default:
+            break;
+    }
+    m_lastWidth = m_form->width();
+    m_lastHeight = m_form->height();
+}
+
+void TElasticForm::adapt() {
+    m_scaler->AdaptToScreen();
+    m_lastWidth = m_scaler->scaledBounds().width;
+    m_lastHeight = m_scaler->scaledBounds().height;
+}
+
+void TElasticForm::giveScaledBounds() {
+    const Bounds b = m_scaler->scaledBounds();
+    m_form->setBounds(b.left, b.top, b.width, b.height);
+}
+
+void TElasticForm::shown() {
+    if (m_beforeFirstShow) {
+        giveScaledBounds();
+        if (m_scaler->firstRescalePending()) rescaleNow();
+        m_beforeFirstShow = false;
+    }
+    if (const auto size = m_scaler->takePendingSize()) {
+        m_scaler->Rescale();
+        m_scaler->setScaledSize(*size);
+        giveScaledBounds();
+    }
+}
+
+// The page's bounds are its own once it has been activated and then moved or sized.
+void TElasticForm::positionChanged() {
+    if (m_activated) m_sizingReleased = true;
+}
+
+void TElasticForm::resized(const FormMessage& message) {
+    using framework::SizeKind;
+    if (message.sizeKind == SizeKind::Maximized && !g_maximized) {
+        m_sizingReleased = true;
+        g_maximized = true;
+    } else if (message.sizeKind == SizeKind::Restored && m_sizingReleased) {
+        m_beforeFirstShow = false;
+        g_maximized = false;
+    }
+    if (m_beforeFirstShow || !m_sizingReleased) giveScaledBounds();
+    const bool userDrag = message.origin == framework::MessageOrigin::WindowManager &&
+                          message.sizeKind == SizeKind::Restored && m_sizingReleased;
+    if (userDrag) {
+        dragResize();
+    } else if (!m_scaler->dragInProgress()) {
+        rescaleNow();
+    }
+}
+
+void TElasticForm::windowStateChanged(const FormMessage& message) {
+    // A page maximized before its first show is scaled to the screen before it grows.
+    if (message.newState == framework::WindowState::Maximized && m_scaler->firstRescalePending()) {
+        m_scaler->Rescale();
+    }
+}
+
+void TElasticForm::rescaleNow() {
+    m_scaler->rescaleWithControlsHidden();
+    syncFormFont();
+    applySizeLimits();
+    paintBackgroundPicture();
+    savePersistenceFile();
+}
+
+// --- a drag of the border ---
+
+void TElasticForm::dragResize() {
+    if (!m_scaler->dragInProgress()) {
+        m_scaler->setDragStartSize({m_lastWidth, m_lastHeight});
+        m_scaler->setDragInProgress(true);
+    }
+    m_sizeChangedDuringDrag = true;
+    if (!m_dragTimer) {
+        m_dragTimer = std::make_unique<QTimer>();
+        m_dragTimer->setSingleShot(true);
+        m_dragTimer->setInterval(kDragSettleMs);
+        QObject::connect(m_dragTimer.get(), &QTimer::timeout, [this] { dragEnded(); });
+    }
+    m_dragTimer->start();
+}
+
+void TElasticForm::dragEnded() {
+    m_scaler->setDragInProgress(false);
+    if (m_sizeChangedDuringDrag) {
+        m_sizeChangedDuringDrag = false;
+        m_scaler->rescaleWithControlsHidden(settings().MaintainProportions);
+        syncFormFont();
+        applySizeLimits();
+        paintBackgroundPicture();
+    }
+    g_maximized = false;
+    savePersistenceFile();
+}
+
+// --- limits and persistence ---
+
+// The window managers of X11 and Wayland place and size a maximized window themselves:
+// the maximized size and position of the limits cannot be given to Qt and are not applied;
+// the smallest and largest sizes the user can drag to are.
+void TElasticForm::applySizeLimits() {
+    Size maximized;
+    const Bounds scaled = m_scaler->scaledBounds();
+    if (settings().MaintainProportions) {
+        maintainProportionLimits(settings(), {scaled.width, scaled.height}, m_scaler->screen(),
+                                 m_adapter->screenCentred(), maximized);
+    }
+    if (m_scaler->firstRescalePending()) return;
+    MinMaxInfo info;
+    applyLimits(settings(), maximized, m_scaler->screen(), info);
+    if (info == MinMaxInfo{}) return;
+    m_form->setSizeLimits(info.minTrackSize.width, info.minTrackSize.height, info.maxTrackSize.width,
+                          info.maxTrackSize.height);
+}
+
+void TElasticForm::savePersistenceFile() {
+    if (!settings().ElFrmIniFile.empty()) {
+        savePersistedState(settings().ElFrmIniFile, m_scaler->persistedState(g_maximized));
+    }
+}
+
+// --- in a form designer only ---
+
+void TElasticForm::startDesigning() {
+    recordDesignBounds();
+    m_designTimer = std::make_unique<QTimer>();
+    m_designTimer->setInterval(1000);
+    // The framework's pages have no automatic scroll bars to switch off.
+    QObject::connect(m_designTimer.get(), &QTimer::timeout, [this] {
+        recordDesignBounds();
+        m_font = m_form->font();
+    });
+    m_designTimer->start();
+    m_form->setScaled(false);
+    const Screen screen = currentScreen();
+    settings().DesignScreenWidth = screen.width;
+    settings().DesignScreenHeight = screen.height;
+    settings().DesignPixelsPerInch = screen.pixelsPerInch;
+    if (!isTrueType(m_form->font())) framework::Application::instance().messages().showMessage(kTrueTypeWarning);
+}
+
+void TElasticForm::recordDesignBounds() {
+    ElasticSettings& s = settings();
+    s.DesignFormWidth = m_form->width();
+    s.DesignFormHeight = m_form->height();
+    s.DesignFormClientWidth = m_form->clientWidth();
+    s.DesignFormClientHeight = m_form->clientHeight();
+    s.DesignFormLeft = m_form->left();
+    s.DesignFormTop = m_form->top();
+}
+
+// --- published properties ---
+
+const framework::ClassInfo& TElasticForm::staticClassInfo() {
     using C = TElasticForm;
     using framework::booleanProperty;
     using framework::integerProperty;
-    static const ClassInfo info(
+    using framework::PropertyKind;
+    using framework::valueProperty;
+    static const framework::ClassInfo info(
         "TElasticForm", &Component::staticClassInfo(),
         {
             booleanProperty<C>("ElasticHorizontal", &C::ElasticHorizontal, &C::SetElasticHorizontal),
             booleanProperty<C>("ElasticVertical", &C::ElasticVertical, &C::SetElasticVertical),
             booleanProperty<C>("ElasticFont", &C::ElasticFont, &C::SetElasticFont),
             integerProperty<C>("DesignScreenWidth", &C::DesignScreenWidth, &C::SetDesignScreenWidth),
-            integerProperty<C>("DesignScreenHeight", &C::DesignScreenHeight,
-                               &C::SetDesignScreenHeight),
-            integerProperty<C>("DesignPixelsPerInch", &C::DesignPixelsPerInch,
-                               &C::SetDesignPixelsPerInch),
+            integerProperty<C>("DesignScreenHeight", &C::DesignScreenHeight, &C::SetDesignScreenHeight),
+            integerProperty<C>("DesignPixelsPerInch", &C::DesignPixelsPerInch, &C::SetDesignPixelsPerInch),
+            integerProperty<C>("MaximizedPosX", &C::MaximizedPosX, &C::SetMaximizedPosX),
+            integerProperty<C>("MaximizedPosY", &C::MaximizedPosY, &C::SetMaximizedPosY),
+            integerProperty<C>("MinimumTrackWidth", &C::MinimumTrackWidth, &C::SetMinimumTrackWidth),
+            integerProperty<C>("MinimumTrackHeight", &C::MinimumTrackHeight, &C::SetMinimumTrackHeight),
+            integerProperty<C>("MaximumTrackWidth", &C::MaximumTrackWidth, &C::SetMaximumTrackWidth),
+            integerProperty<C>("MaximumTrackHeight", &C::MaximumTrackHeight, &C::SetMaximumTrackHeight),
             integerProperty<C>("DesignFormWidth", &C::DesignFormWidth, &C::SetDesignFormWidth),
             integerProperty<C>("DesignFormHeight", &C::DesignFormHeight, &C::SetDesignFormHeight),
             integerProperty<C>("DesignFormClientWidth", &C::DesignFormClientWidth,
@@ -30,21 +359,25 @@ const ClassInfo& TElasticForm::staticClassInfo() {
                                &C::SetDesignFormClientHeight),
             integerProperty<C>("DesignFormLeft", &C::DesignFormLeft, &C::SetDesignFormLeft),
             integerProperty<C>("DesignFormTop", &C::DesignFormTop, &C::SetDesignFormTop),
-            framework::valueProperty<C, std::string>("Font.Name", PropertyKind::String,
-                                                     &C::fontName, &C::setFontName),
+            booleanProperty<C>("MaintainProportions", &C::MaintainProportions, &C::SetMaintainProportions),
+            valueProperty<C, std::string>("Font.Name", PropertyKind::String, &C::fontName, &C::setFontName),
             integerProperty<C>("Font.Height", &C::fontHeight, &C::setFontHeight),
-            framework::valueProperty<C, framework::SetValue>("Font.Style", PropertyKind::Set,
-                                                             &C::fontStyle, &C::setFontStyle),
-            framework::valueProperty<C, std::string>("ElFrmIniFile", PropertyKind::String,
-                                                     &C::ElFrmIniFile, &C::SetElFrmIniFile),
+            valueProperty<C, framework::SetValue>("Font.Style", PropertyKind::Set, &C::fontStyle,
+                                                  &C::setFontStyle),
+            valueProperty<C, std::string>("Font.Color", PropertyKind::Enumeration, &C::fontColor,
+                                          &C::setFontColor),
+            valueProperty<C, std::string>("BkGrndImage", PropertyKind::String, &C::BkGrndImage,
+                                          &C::SetBkGrndImage),
+            booleanProperty<C>("DBGridSelfResize", &C::DBGridSelfResize, &C::SetDBGridSelfResize),
+            valueProperty<C, std::string>("ElFrmIniFile", PropertyKind::String, &C::ElFrmIniFile,
+                                          &C::SetElFrmIniFile),
             framework::floatProperty<C>("Version", &C::Version, &C::SetVersion),
         });
     return info;
 }
 
 void TElasticForm::registerClass() {
-    framework::ClassRegistry::instance().add(staticClassInfo(),
-                                             &framework::createComponent<TElasticForm>);
+    framework::ClassRegistry::instance().add(staticClassInfo(), &framework::createComponent<TElasticForm>);
 }
 
 }  // namespace elastic

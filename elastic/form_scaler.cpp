@@ -238,7 +238,12 @@ Size keptProportions(Size start, Size now) {
 void FormScaler::KeepProportions() {
     const Bounds now = m_form.bounds();
     const Size kept = keptProportions(m_dragStartSize, {now.width, now.height});
-    if (kept != Size{now.width, now.height}) m_form.setSize(kept);
+    // A new size brings its own rescale; an unchanged one would bring none.
+    if (kept != Size{now.width, now.height}) {
+        m_form.setSize(kept);
+    } else {
+        Rescale();
+    }
 }
 
 PersistedState FormScaler::persistedState(bool maximized) {

@@ -57,7 +57,8 @@ public:
     void Rescale();
     bool firstRescalePending() const { return m_firstRescalePending; }
 
-    // Corrects the form's size to the proportions it had when the drag began.
+    // Corrects the form's size to the proportions it had when the drag began; the new
+    // size's own resize rescales. When the size stays (both sides changed alike), rescales.
     void KeepProportions();
 
     // Runs a rescale (or KeepProportions) with every listed control hidden, so that the

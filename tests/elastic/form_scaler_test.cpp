@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "elastic/rounding.h"
 #include "fake_page.h"
 
 namespace {
@@ -321,6 +322,25 @@ TEST_F(FormScalerTest, KeepProportionsResizesTheFormOnlyWhenNeeded) {
     scaler->rescaleWithControlsHidden(true);
     EXPECT_EQ(form.outer, (Bounds{10, 10, 500, 375}));
     EXPECT_EQ(std::count(form.log.begin(), form.log.end(), "resize 500x375"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KeepProportionsAlone, UnchangedSizeStillLaysOut) {
+    elastic_testing::FakeForm form;
+    elastic::FormScaler scaler(form, {800, 600, 96});
+    elastic_testing::designWelcomePage(form, scaler.settings());
+    scaler.AdaptToScreen();
+    form.outer = scaler.scaledBounds();
+    scaler.Rescale();
+    scaler.setDragStartSize({373, 361});
+    form.outer.width += 50;
+    form.outer.height += 50;  // both sides alike: the proportions cannot be kept better
+    scaler.KeepProportions();
+    EXPECT_EQ(form.outer.width, 423);
+    EXPECT_EQ(form.root.children[1]->bounds.width, elastic::RoundEven(75.0 * 415 / 365));
 }
 
 }  // namespace

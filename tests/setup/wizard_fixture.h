@@ -18,6 +18,9 @@ protected:
     void SetUp() override {
         app().resetTermination();
         app().setMessages(&messages);
+        // The design screen, so that the pages keep their designed bounds (the offscreen
+        // screen is 800 x 800).
+        app().setScreenSizeOverride({800, 600});
         wizard.createPages();
         wizard.isForm1->Show();
         testing_support::settle();

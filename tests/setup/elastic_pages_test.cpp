@@ -1,0 +1,182 @@
+// The real pages under their elastic component: adaptation to the screen through the
+// design screen their creation handlers choose, proportional resizing, a drag laid out
+// once, visibility kept, and pictures at 1x and 1.5x (saved to QUINDOR_SCREENSHOT_DIR when
+// that is set).
+
+#include <QEvent>
+#include <array>
+#include <QPixmap>
+#include <QTest>
+#include <QWindow>
+#include <cstdlib>
+#include <functional>
+
+#include "elastic/elastic_form.h"
+#include "elastic/rounding.h"
+#include "wizard_fixture.h"
+
+namespace {
+
+using framework::TControl;
+using framework::TForm;
+
+void forEachControl(const TControl& parent, const std::function<void(TControl&)>& action) {
+    for (TControl* child : parent.childControls()) {
+        action(*child);
+        forEachControl(*child, action);
+    }
+}
+
+struct ControlState {
+    int left, top, width, height, fontSize;
+    bool visible, shown;
+};
+
+std::vector<ControlState> controlStates(TForm& page) {
+    std::vector<ControlState> states;
+    forEachControl(page, [&](TControl& c) {
+        states.push_back({c.left(), c.top(), c.width(), c.height(), c.fontSize(), c.visible(),
+                          c.widget()->isVisible()});
+    });
+    return states;
+}
+
+void resizeClient(TForm& page, int width, int height) {
+    page.setBounds(page.left(), page.top(), width + TForm::kFrameWidth, height + TForm::kFrameHeight);
+    testing_support::settle();
+}
+
+std::filesystem::path screenshotFolder() {
+    const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
+    const std::filesystem::path target =
+        folder != nullptr ? std::filesystem::path(folder) : testing_support::sandboxFolder() / "screens";
+    std::filesystem::create_directories(target);
+    return target;
+}
+
+void saveShot(TForm& page, const std::string& name) {
+    const QPixmap shot = page.widget()->grab();
+    EXPECT_EQ(shot.size(), QSize(page.clientWidth(), page.clientHeight())) << name;
+    const std::filesystem::path file = screenshotFolder() / (name + ".png");
+    EXPECT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG")) << file;
+}
+
+TEST_F(WizardTest, DoublingTheWelcomePageDoublesEveryControlAndItsFont) {
+    TForm& page = *wizard.isForm1;
+    wizard.isForm1->ElasticForm1->SetElasticFont(true);
+    const int width = page.clientWidth();  // as adapted to this screen
+    const int height = page.clientHeight();
+    const std::vector<ControlState> before = controlStates(page);
+    resizeClient(page, 2 * width, 2 * height);
+    const std::vector<ControlState> after = controlStates(page);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].left, 2 * before[i].left) << i;
+        EXPECT_EQ(after[i].top, 2 * before[i].top) << i;
+        EXPECT_EQ(after[i].width, 2 * before[i].width) << i;
+        EXPECT_EQ(after[i].height, 2 * before[i].height) << i;
+        EXPECT_EQ(after[i].fontSize, 2 * before[i].fontSize) << i;
+    }
+    // Back, and there and back again: the same bounds every time.
+    for (int round = 0; round < 2; ++round) {
+        resizeClient(page, width, height);
+        const std::vector<ControlState> back = controlStates(page);
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ((std::array{back[i].left, back[i].top, back[i].width, back[i].height}),
+                      (std::array{before[i].left, before[i].top, before[i].width, before[i].height}))
+                << i;
+        }
+        resizeClient(page, 2 * width + 13, 2 * height - 7);
+    }
+}
+
+// Counts the size changes a control's window hears.
+class ResizeCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+TEST_F(WizardTest, ABorderDragOnTheWelcomePageIsLaidOutOnceAtItsEnd) {
+    TForm& page = *wizard.isForm1;
+    TControl& memo = *wizard.isForm1->Memo1;
+    ResizeCounter counter;
+    memo.widget()->installEventFilter(&counter);
+    const int memoWidth = memo.width(), memoHeight = memo.height();
+    const int clientWidth = page.clientWidth(), clientHeight = page.clientHeight();
+    QWindow* window = page.widget()->windowHandle();
+    for (int step = 1; step <= 6; ++step) {
+        window->setGeometry(QRect(window->x(), window->y(), 365 + 30 * step, 334 + 20 * step));
+        testing_support::settle();
+        EXPECT_EQ(memo.width(), memoWidth) << "step " << step;
+    }
+    QTest::qWait(elastic::TElasticForm::kDragSettleMs + 150);
+    testing_support::settle();
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(memo.width(), elastic::RoundEven(memoWidth * 545.0 / clientWidth));
+    EXPECT_EQ(memo.height(), elastic::RoundEven(memoHeight * 454.0 / clientHeight));
+}
+
+TEST_F(WizardTest, VisibleOfEveryControlIsTheSameAfterARescale) {
+    for (TForm* page : allPages()) {
+        page->Show();
+        testing_support::settle();
+        const std::vector<ControlState> before = controlStates(*page);
+        resizeClient(*page, page->clientWidth() + 91, page->clientHeight() + 57);
+        const std::vector<ControlState> after = controlStates(*page);
+        ASSERT_EQ(after.size(), before.size()) << page->name();
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(after[i].visible, before[i].visible) << page->name() << " " << i;
+            EXPECT_EQ(after[i].shown, before[i].shown) << page->name() << " " << i;
+        }
+        page->Hide();
+    }
+}
+
+// Pages on screens of other sizes, created anew after the screen is set.
+struct ScreenCase {
+    int width;
+    int height;
+    int pageWidth;
+    int pageHeight;
+    int fontSize;
+};
+
+class ScreenAdaptationTest : public ::testing::TestWithParam<ScreenCase> {
+protected:
+    void TearDown() override { framework::Application::instance().setScreenSizeOverride({}); }
+};
+
+TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler) {
+    const ScreenCase c = GetParam();
+    framework::Application::instance().setScreenSizeOverride({c.width, c.height});
+    setup::Wizard wizard;
+    wizard.createPages();
+    wizard.isForm1->Show();
+    testing_support::settle();
+    EXPECT_EQ(wizard.isForm1->width(), c.pageWidth);
+    EXPECT_EQ(wizard.isForm1->height(), c.pageHeight);
+    EXPECT_EQ(wizard.isForm1->fontSize(), c.fontSize);
+    if (c.width == 1536) saveShot(*wizard.isForm1, "elastic-welcome-1.5x-screen");
+    if (c.width == 800) {
+        saveShot(*wizard.isForm1, "elastic-welcome-1x");
+        resizeClient(*wizard.isForm1, 365 * 3 / 2, 334 * 3 / 2);
+        EXPECT_EQ(wizard.isForm1->Button3->left(), 408);  // 272 x 547 / 365 = 407.6
+        saveShot(*wizard.isForm1, "elastic-welcome-1.5x-resized");
+    }
+    wizard.isForm1->Hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ScreenAdaptationTest,
+    ::testing::Values(ScreenCase{640, 480, 373, 361, 8},    // design 640 x 480: as designed
+                      ScreenCase{800, 600, 373, 361, 8},    // design 800 x 600: as designed
+                      ScreenCase{720, 540, 336, 325, 7},    // between: slightly smaller
+                      ScreenCase{1024, 768, 373, 361, 8},   // design 1024 x 768: as designed
+                      ScreenCase{1280, 1024, 466, 481, 10}, // 1.25 x 1.333
+                      ScreenCase{1536, 1152, 560, 542, 12}));
+
+}  // namespace

@@ -236,10 +236,17 @@ void TElasticForm::windowStateChanged(const FormMessage& message) {
 
 void TElasticForm::rescaleNow() {
     m_scaler->rescaleWithControlsHidden();
+    afterRescale();
+    savePersistenceFile();
+}
+
+// Aligned controls were scaled like any other; their parents now align them again, so that
+// a top panel spans the page and a client panel fills the rest without a rounding gap.
+void TElasticForm::afterRescale() {
     syncFormFont();
+    m_form->realignChildren();
     applySizeLimits();
     paintBackgroundPicture();
-    savePersistenceFile();
 }
 
 // --- a drag of the border ---
@@ -264,9 +271,7 @@ void TElasticForm::dragEnded() {
     if (m_sizeChangedDuringDrag) {
         m_sizeChangedDuringDrag = false;
         m_scaler->rescaleWithControlsHidden(settings().MaintainProportions);
-        syncFormFont();
-        applySizeLimits();
-        paintBackgroundPicture();
+        afterRescale();
     }
     g_maximized = false;
     savePersistenceFile();

@@ -127,6 +127,7 @@ private:
     void dragResize();
     void dragEnded();
     void rescaleNow();
+    void afterRescale();
     void giveScaledBounds();
     void applySizeLimits();
     void paintBackgroundPicture();

@@ -10,10 +10,10 @@
 // with a published AutoSize and pages of a page control (a control with PageIndex but no
 // Pages is not scaled itself; its children are).
 //
-// Aligned panels: an aligned control is listed and scaled like any other, and its parent
-// then aligns it again (a top panel keeps its scaled height and takes the full width, a
-// client panel fills the rest); the controls inside are scaled within the panel by the
-// page's own ratios.
+// Aligned panels: an aligned control is listed and scaled like any other; the component
+// then lets the page align its children again, so that a top panel keeps its scaled height
+// and spans the page and a client panel fills the rest, whatever the rounding. The
+// controls inside a panel are scaled by the page's own ratios, from their own bounds.
 
 #include <memory>
 #include <optional>

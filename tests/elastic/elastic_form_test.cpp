@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QEvent>
+#include <QImage>
+#include <QPixmap>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -269,6 +272,44 @@ TEST_F(ElasticFormTest, PersistenceFileKeepsThePlacementBetweenRuns) {
     show();
     EXPECT_EQ(page->width(), 500);
     EXPECT_EQ(page->height(), 400);
+}
+
+// A 4 x 4 red picture whose last column is blue.
+framework::Bytes markedPicture() {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < 4; ++y) image.setPixel(3, y, qRgb(0, 0, 255));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return framework::Bytes(bytes.begin(), bytes.end());
+}
+
+TEST_F(ElasticFormTest, BackgroundPictureIsTiledWithOnePixelOverlap) {
+    create(pageDefinition("    BkGrndImage = 'Image1'\n",
+                          "  object Image1: TImage\n    Width = 4\n    Height = 4\n  end\n"));
+    dynamic_cast<framework::TImage&>(control("Image1")).setPictureData(markedPicture());
+    show();
+    const QImage shot = page->widget()->grab(QRect(0, 0, 12, 4)).toImage();
+    // Tiles at 0, 3, 6, 9: each one's blue column is painted over by the next tile's red.
+    EXPECT_EQ(shot.pixel(3, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(shot.pixel(6, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(shot.pixel(2, 1), qRgb(255, 0, 0));
+    const QImage whole = page->widget()->grab().toImage();
+    const QRgb corner = whole.pixel(whole.width() - 1, whole.height() - 1);
+    EXPECT_TRUE(corner == qRgb(255, 0, 0) || corner == qRgb(0, 0, 255)) << "no tile in the corner";
+}
+
+TEST_F(ElasticFormTest, BackgroundPictureAlignedToTheClientIsStretched) {
+    create(pageDefinition("    BkGrndImage = 'Image1'\n",
+                          "  object Image1: TImage\n    Width = 4\n    Height = 4\n    Align = alClient\n  end\n"));
+    dynamic_cast<framework::TImage&>(control("Image1")).setPictureData(markedPicture());
+    show();
+    const QImage whole = page->widget()->grab().toImage();
+    // Stretched over the page's outer width: the blue quarter starts at 3/4 of it.
+    EXPECT_EQ(whole.pixel(page->width() * 3 / 4 + 4, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(whole.pixel(page->width() * 3 / 4 - 4, 10), qRgb(255, 0, 0));
 }
 
 TEST_F(ElasticFormTest, DesignerRecordsTheFormAndHooksNothing) {

@@ -180,3 +180,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ScreenCase{1536, 1152, 560, 542, 12}));
 
 }  // namespace
+
+namespace {
+
+TEST_F(WizardTest, AlignedPanelsOfTheFolderChooserFillThePageAfterARescale) {
+    setup::TiForm10& chooser = *wizard.iForm10;
+    chooser.Show();
+    testing_support::settle();
+    for (const auto& [width, height] : {std::pair{500, 401}, std::pair{371, 337}, std::pair{733, 655}}) {
+        resizeClient(chooser, width, height);
+        EXPECT_EQ(chooser.Panel4->width(), width);
+        EXPECT_EQ(chooser.Panel4->height(), elastic::RoundEven(41.0 * height / 328));
+        EXPECT_EQ(chooser.Panel1->top(), chooser.Panel4->height());
+        EXPECT_EQ(chooser.Panel1->top() + chooser.Panel1->height(), height);
+        EXPECT_EQ(chooser.Panel1->width(), width);
+        EXPECT_EQ(chooser.Button2->left(), elastic::RoundEven(272.0 * width / 357));
+    }
+    chooser.Hide();
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -434,4 +435,35 @@ TEST_F(TreeViewTest, PaintsImagesSelectedImagesAndOverlays) {
     EXPECT_GT(selected.green(), 2 * selected.red());   // the open image
     EXPECT_EQ(iconColour(root->item(0), 8, 8), QColor(220, 180, 60));  // its own image
     EXPECT_EQ(iconColour(root->item(2), 2, 13), QColor(Qt::black));    // the overlay
+}
+
+// Qt's own model checker watches the model through bulk updates, insertions among rows,
+// removals, sorts and clearing; it reports every broken rule of the model protocol.
+TEST(TreeModel, KeepsTheItemModelRules) {
+    static int complaints = 0;
+    complaints = 0;
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && text.contains("FAIL")) ++complaints;
+    });
+    TTreeView tree(nullptr);
+    auto* view = static_cast<QTreeView*>(tree.widget());
+    QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    TTreeNodes& nodes = tree.items();
+    TTreeNode* a = nodes.add("a");
+    {
+        TreeUpdateScope update(nodes);
+        for (int i = 0; i < 20; ++i) nodes.addChild(nodes.addChild(a, "c" + std::to_string(19 - i)), "g");
+        nodes.insertChild(a, 3, "inserted");
+        a->customSort(byText, true);
+        nodes.remove(a->item(5));
+    }
+    a->expand(false);
+    tree.setSelected(a->item(2));
+    a->customSort([](const TTreeNode* x, const TTreeNode* y) { return -byText(x, y); }, false);
+    nodes.insertChild(nullptr, 0, "first");
+    a->item(0)->deleteChildren();
+    a->item(1)->setText("renamed");
+    nodes.clear();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(complaints, 0);
 }

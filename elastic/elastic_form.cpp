@@ -147,6 +147,10 @@ void TElasticForm::paintBackgroundPicture() {
 // --- the page's messages ---
 
 void TElasticForm::handleMessage(const FormMessage& message) {
+    // The page adapts at its first message after its creation handler, which is the
+    // creation hook itself; only a page's later messages can need it, so a page that is
+    // never shown costs nothing at start-up.
+    if (message.kind == FormMessageKind::Created) return;
     syncFormFont();
     if (m_scaler->adaptationPending()) adapt();
     if (const auto position = m_scaler->takePendingPosition()) {

@@ -40,7 +40,7 @@ int elasticFormsOn(const framework::Component& owner) {
     return count;
 }
 
-bool isTrueType(const framework::FontSpec& font) {
+bool isTrueType(const framework::TFont& font) {
     return QFontDatabase::isSmoothlyScalable(QFontInfo(font.toQFont()).family());
 }
 
@@ -54,8 +54,11 @@ TElasticForm::TElasticForm(framework::Component* owner)
     }
     m_adapter = std::make_unique<FormAdapter>(*m_form);
     m_scaler = std::make_unique<FormScaler>(*m_adapter, currentScreen());
-    m_font = m_form->font();
-    m_scaler->setFontSize(m_form->fontSize());
+    m_font.assign(m_form->Font());
+    m_font.onChange = [this] {
+        if (!m_syncingFont) fontChanged();
+    };
+    m_scaler->setFontSize(m_form->Font().size());
     if (owner->hasState(framework::csDesigning)) {
         setState(framework::csDesigning, true);
         startDesigning();
@@ -79,48 +82,25 @@ void TElasticForm::Loaded() {
 
 // --- the font ---
 
-const framework::FontSpec& TElasticForm::Font() const { return m_font; }
-
-void TElasticForm::SetFont(const framework::FontSpec& value) {
-    m_font = value;
-    fontChanged();
-}
-
-void TElasticForm::setFontName(const std::string& value) {
-    m_font.name = value;
-    fontChanged();
-}
-
-void TElasticForm::setFontHeight(int value) {
-    m_font.height = value;
-    fontChanged();
-}
-
-void TElasticForm::setFontStyle(const framework::SetValue& value) {
-    m_font.style = value;
-    fontChanged();
-}
-
-void TElasticForm::setFontColor(const std::string& value) {
-    m_font.color = value;
-    fontChanged();
-}
-
 void TElasticForm::fontChanged() {
-    m_scaler->setFontSize(m_font.size(framework::Application::instance().pixelsPerInch()));
-    const framework::FontSpec& form = m_form->font();
-    if (form.name != m_font.name) m_form->setFontName(m_font.name);
-    if (form.style != m_font.style) m_form->setFontStyle(m_font.style);
+    m_scaler->setFontSize(m_font.size());
+    framework::TFont& form = m_form->Font();
+    if (form.name() != m_font.name()) form.setName(m_font.name());
+    if (form.style() != m_font.style()) form.setStyle(m_font.style());
     syncFormFont();
 }
 
 // The page's font follows the component's in size and colour; the scaling changes the
 // component's size.
 void TElasticForm::syncFormFont() {
-    const int ppi = framework::Application::instance().pixelsPerInch();
-    if (m_font.size(ppi) != m_scaler->fontSize()) m_font.setSize(m_scaler->fontSize(), ppi);
-    if (m_form->fontSize() != m_scaler->fontSize()) m_form->setFontSize(m_scaler->fontSize());
-    if (m_form->fontColor() != m_font.color) m_form->setFontColor(m_font.color);
+    if (m_font.size() != m_scaler->fontSize()) {
+        m_syncingFont = true;
+        m_font.setSize(m_scaler->fontSize());
+        m_syncingFont = false;
+    }
+    framework::TFont& form = m_form->Font();
+    if (form.size() != m_scaler->fontSize()) form.setSize(m_scaler->fontSize());
+    if (form.color() != m_font.color()) form.setColor(m_font.color());
 }
 
 // --- the background picture ---
@@ -316,7 +296,9 @@ void TElasticForm::startDesigning() {
     // The framework's pages have no automatic scroll bars to switch off.
     QObject::connect(m_designTimer.get(), &QTimer::timeout, [this] {
         recordDesignBounds();
-        m_font = m_form->font();
+        m_syncingFont = true;
+        m_font.assign(m_form->Font());
+        m_syncingFont = false;
     });
     m_designTimer->start();
     m_form->setScaled(false);
@@ -324,7 +306,7 @@ void TElasticForm::startDesigning() {
     settings().DesignScreenWidth = screen.width;
     settings().DesignScreenHeight = screen.height;
     settings().DesignPixelsPerInch = screen.pixelsPerInch;
-    if (!isTrueType(m_form->font())) framework::Application::instance().messages().showMessage(kTrueTypeWarning);
+    if (!isTrueType(m_form->Font())) framework::Application::instance().messages().showMessage(kTrueTypeWarning);
 }
 
 void TElasticForm::recordDesignBounds() {
@@ -341,52 +323,37 @@ void TElasticForm::recordDesignBounds() {
 
 const framework::ClassInfo& TElasticForm::staticClassInfo() {
     using C = TElasticForm;
-    using framework::booleanProperty;
-    using framework::integerProperty;
-    using framework::PropertyKind;
     using framework::valueProperty;
-    static const framework::ClassInfo info(
-        "TElasticForm", &Component::staticClassInfo(),
-        {
-            booleanProperty<C>("ElasticHorizontal", &C::ElasticHorizontal, &C::SetElasticHorizontal),
-            booleanProperty<C>("ElasticVertical", &C::ElasticVertical, &C::SetElasticVertical),
-            booleanProperty<C>("ElasticFont", &C::ElasticFont, &C::SetElasticFont),
-            integerProperty<C>("DesignScreenWidth", &C::DesignScreenWidth, &C::SetDesignScreenWidth),
-            integerProperty<C>("DesignScreenHeight", &C::DesignScreenHeight, &C::SetDesignScreenHeight),
-            integerProperty<C>("DesignPixelsPerInch", &C::DesignPixelsPerInch, &C::SetDesignPixelsPerInch),
-            integerProperty<C>("MaximizedPosX", &C::MaximizedPosX, &C::SetMaximizedPosX),
-            integerProperty<C>("MaximizedPosY", &C::MaximizedPosY, &C::SetMaximizedPosY),
-            integerProperty<C>("MinimumTrackWidth", &C::MinimumTrackWidth, &C::SetMinimumTrackWidth),
-            integerProperty<C>("MinimumTrackHeight", &C::MinimumTrackHeight, &C::SetMinimumTrackHeight),
-            integerProperty<C>("MaximumTrackWidth", &C::MaximumTrackWidth, &C::SetMaximumTrackWidth),
-            integerProperty<C>("MaximumTrackHeight", &C::MaximumTrackHeight, &C::SetMaximumTrackHeight),
-            integerProperty<C>("DesignFormWidth", &C::DesignFormWidth, &C::SetDesignFormWidth),
-            integerProperty<C>("DesignFormHeight", &C::DesignFormHeight, &C::SetDesignFormHeight),
-            integerProperty<C>("DesignFormClientWidth", &C::DesignFormClientWidth,
-                               &C::SetDesignFormClientWidth),
-            integerProperty<C>("DesignFormClientHeight", &C::DesignFormClientHeight,
-                               &C::SetDesignFormClientHeight),
-            integerProperty<C>("DesignFormLeft", &C::DesignFormLeft, &C::SetDesignFormLeft),
-            integerProperty<C>("DesignFormTop", &C::DesignFormTop, &C::SetDesignFormTop),
-            booleanProperty<C>("MaintainProportions", &C::MaintainProportions, &C::SetMaintainProportions),
-            valueProperty<C, std::string>("Font.Name", PropertyKind::String, &C::fontName, &C::setFontName),
-            integerProperty<C>("Font.Height", &C::fontHeight, &C::setFontHeight),
-            valueProperty<C, framework::SetValue>("Font.Style", PropertyKind::Set, &C::fontStyle,
-                                                  &C::setFontStyle),
-            valueProperty<C, std::string>("Font.Color", PropertyKind::Enumeration, &C::fontColor,
-                                          &C::setFontColor),
-            valueProperty<C, std::string>("BkGrndImage", PropertyKind::String, &C::BkGrndImage,
-                                          &C::SetBkGrndImage),
-            booleanProperty<C>("DBGridSelfResize", &C::DBGridSelfResize, &C::SetDBGridSelfResize),
-            valueProperty<C, std::string>("ElFrmIniFile", PropertyKind::String, &C::ElFrmIniFile,
-                                          &C::SetElFrmIniFile),
-            framework::floatProperty<C>("Version", &C::Version, &C::SetVersion),
-        });
-    return info;
-}
-
-void TElasticForm::registerClass() {
-    framework::ClassRegistry::instance().add(staticClassInfo(), &framework::createComponent<TElasticForm>);
+    return framework::declareClass<C>("TElasticForm", [] {
+        return std::vector<framework::PropertyInfo>{
+            valueProperty("ElasticHorizontal", &C::ElasticHorizontal, &C::SetElasticHorizontal),
+            valueProperty("ElasticVertical", &C::ElasticVertical, &C::SetElasticVertical),
+            valueProperty("ElasticFont", &C::ElasticFont, &C::SetElasticFont),
+            valueProperty("DesignScreenWidth", &C::DesignScreenWidth, &C::SetDesignScreenWidth),
+            valueProperty("DesignScreenHeight", &C::DesignScreenHeight, &C::SetDesignScreenHeight),
+            valueProperty("DesignPixelsPerInch", &C::DesignPixelsPerInch, &C::SetDesignPixelsPerInch),
+            valueProperty("MaximizedPosX", &C::MaximizedPosX, &C::SetMaximizedPosX),
+            valueProperty("MaximizedPosY", &C::MaximizedPosY, &C::SetMaximizedPosY),
+            valueProperty("MinimumTrackWidth", &C::MinimumTrackWidth, &C::SetMinimumTrackWidth),
+            valueProperty("MinimumTrackHeight", &C::MinimumTrackHeight, &C::SetMinimumTrackHeight),
+            valueProperty("MaximumTrackWidth", &C::MaximumTrackWidth, &C::SetMaximumTrackWidth),
+            valueProperty("MaximumTrackHeight", &C::MaximumTrackHeight, &C::SetMaximumTrackHeight),
+            valueProperty("DesignFormWidth", &C::DesignFormWidth, &C::SetDesignFormWidth),
+            valueProperty("DesignFormHeight", &C::DesignFormHeight, &C::SetDesignFormHeight),
+            valueProperty("DesignFormClientWidth", &C::DesignFormClientWidth,
+                          &C::SetDesignFormClientWidth),
+            valueProperty("DesignFormClientHeight", &C::DesignFormClientHeight,
+                          &C::SetDesignFormClientHeight),
+            valueProperty("DesignFormLeft", &C::DesignFormLeft, &C::SetDesignFormLeft),
+            valueProperty("DesignFormTop", &C::DesignFormTop, &C::SetDesignFormTop),
+            valueProperty("MaintainProportions", &C::MaintainProportions, &C::SetMaintainProportions),
+            framework::objectProperty("Font", static_cast<framework::TFont& (C::*)()>(&C::Font)),
+            valueProperty("BkGrndImage", &C::BkGrndImage, &C::SetBkGrndImage),
+            valueProperty("DBGridSelfResize", &C::DBGridSelfResize, &C::SetDBGridSelfResize),
+            valueProperty("ElFrmIniFile", &C::ElFrmIniFile, &C::SetElFrmIniFile),
+            valueProperty("Version", &C::Version, &C::SetVersion),
+        };
+    });
 }
 
 }  // namespace elastic

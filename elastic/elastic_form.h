@@ -36,15 +36,12 @@ public:
 };
 
 class TElasticForm : public framework::Component {
-public:
+    FRAMEWORK_CLASS(framework::Component)
+
     static constexpr int kDragSettleMs = 200;
 
     explicit TElasticForm(framework::Component* owner);
     ~TElasticForm() override;
-
-    static const framework::ClassInfo& staticClassInfo();
-    const framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
-    static void registerClass();
 
     void Loaded() override;
 
@@ -88,16 +85,8 @@ public:
     void SetMaintainProportions(bool value) { settings().MaintainProportions = value; }
 
     // The font the page's font follows; setting it copies it into the page's font.
-    const framework::FontSpec& Font() const;
-    void SetFont(const framework::FontSpec& value);
-    std::string fontName() const { return Font().name; }
-    void setFontName(const std::string& value);
-    int fontHeight() const { return Font().height; }
-    void setFontHeight(int value);
-    framework::SetValue fontStyle() const { return Font().style; }
-    void setFontStyle(const framework::SetValue& value);
-    std::string fontColor() const { return Font().color; }
-    void setFontColor(const std::string& value);
+    framework::TFont& Font() { return m_font; }
+    const framework::TFont& Font() const { return m_font; }
 
     // The name of the image control whose picture is the page's background; that control
     // itself is hidden. Empty for none.
@@ -142,7 +131,8 @@ private:
     std::unique_ptr<FormAdapter> m_adapter;
     std::unique_ptr<FormScaler> m_scaler;
     framework::MessageHookHandle m_hook;
-    framework::FontSpec m_font;
+    framework::TFont m_font;
+    bool m_syncingFont = false;
     std::string m_backgroundName;
     framework::TImage* m_background = nullptr;
     std::unique_ptr<QTimer> m_dragTimer;

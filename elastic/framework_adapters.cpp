@@ -58,7 +58,7 @@ void FormAdapter::setMaximized(bool value) {
     m_form.setWindowState(value ? framework::WindowState::Maximized : framework::WindowState::Normal);
 }
 
-bool FormAdapter::screenCentred() const { return m_form.position() == "poScreenCenter"; }
+bool FormAdapter::screenCentred() const { return m_form.position() == framework::TPosition::poScreenCenter; }
 
 void FormAdapter::rememberFocus() { m_focus = m_form.widget()->focusWidget(); }
 

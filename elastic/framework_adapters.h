@@ -22,8 +22,8 @@ public:
     void hideTemporarily() override { m_control.hideTemporarily(); }
     void endTemporaryHiding() override { m_control.endTemporaryHiding(); }
     bool parentFont() const override { return m_control.parentFont(); }
-    int fontSize() const override { return m_control.fontSize(); }
-    void setFontSize(int points) override { m_control.setFontSize(points); }
+    int fontSize() const override { return m_control.Font().size(); }
+    void setFontSize(int points) override { m_control.Font().setSize(points); }
     bool hasProperty(std::string_view name) const override;
     bool isLabel() const override;
     bool autoSize() const override;
@@ -42,7 +42,7 @@ public:
     Bounds bounds() const override;
     Size clientSize() const override;
     void setSize(Size size) override;
-    int fontSize() const override { return m_form.fontSize(); }
+    int fontSize() const override { return m_form.Font().size(); }
     bool maximized() const override;
     void setMaximized(bool value) override;
     // Pages always have a border: the window manager draws it.

@@ -7,19 +7,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "picture.h"
 
 namespace framework {
 
 const ClassInfo& TButtonControl::staticClassInfo() {
     using C = TButtonControl;
-    static const ClassInfo info("TButtonControl", &TControl::staticClassInfo(),
-                                {
-                                    valueProperty<C, std::string>("Caption", PropertyKind::String,
-                                                                  &C::caption, &C::setCaption),
-                                    eventProperty<C>("OnClick", &C::OnClick),
-                                });
-    return info;
+    return declareClass<C>("TButtonControl", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Caption", &C::caption, &C::setCaption),
+            eventProperty("OnClick", &C::OnClick),
+        };
+    });
 }
 
 QAbstractButton* TButtonControl::button() const { return static_cast<QAbstractButton*>(widget()); }
@@ -46,11 +44,14 @@ TButton::TButton(Component* owner) : TButtonControl(owner) {
 }
 
 const ClassInfo& TButton::staticClassInfo() {
-    static const ClassInfo info("TButton", &TButtonControl::staticClassInfo(), {});
-    return info;
+    using C = TButton;
+    return declareClass<C>("TButton", [] {
+        return std::vector<PropertyInfo>{};
+    });
 }
 
 TBitBtn::TBitBtn(Component* owner) : TButtonControl(owner) {
+    m_glyph.onChange = [this] { applyGlyph(); };
     auto* b = new QPushButton;
     b->setAutoDefault(false);
     setWidget(b);
@@ -59,20 +60,12 @@ TBitBtn::TBitBtn(Component* owner) : TButtonControl(owner) {
 
 const ClassInfo& TBitBtn::staticClassInfo() {
     using C = TBitBtn;
-    static const ClassInfo info(
-        "TBitBtn", &TButtonControl::staticClassInfo(),
-        {
-            valueProperty<C, Bytes>("Glyph.Data", PropertyKind::Binary, &C::glyphData,
-                                    &C::setGlyphData),
-            integerProperty<C>("NumGlyphs", &C::numGlyphs, &C::setNumGlyphs),
-        });
-    return info;
-}
-
-void TBitBtn::setGlyphData(const Bytes& value) {
-    m_glyph = decodeBitmap(value);
-    m_glyphData = value;
-    applyGlyph();
+    return declareClass<C>("TBitBtn", [] {
+        return std::vector<PropertyInfo>{
+            objectProperty("Glyph", &C::Glyph),
+            valueProperty("NumGlyphs", &C::numGlyphs, &C::setNumGlyphs),
+        };
+    });
 }
 
 void TBitBtn::setNumGlyphs(int value) {
@@ -82,18 +75,19 @@ void TBitBtn::setNumGlyphs(int value) {
 }
 
 void TBitBtn::applyGlyph() {
-    if (m_glyph.isNull()) return;
-    const int w = m_glyph.width() / m_numGlyphs;
-    const QColor transparent = m_glyph.pixelColor(0, m_glyph.height() - 1);
+    if (m_glyph.empty()) return;
+    const QImage& glyph = m_glyph.image();
+    const int w = glyph.width() / m_numGlyphs;
+    const QColor transparent = glyph.pixelColor(0, glyph.height() - 1);
     auto picture = [&](int index) {
-        QPixmap pixmap = QPixmap::fromImage(m_glyph.copy(index * w, 0, w, m_glyph.height()));
+        QPixmap pixmap = QPixmap::fromImage(glyph.copy(index * w, 0, w, glyph.height()));
         pixmap.setMask(pixmap.createMaskFromColor(transparent, Qt::MaskInColor));
         return pixmap;
     };
     QIcon icon(picture(0));
     if (m_numGlyphs > 1) icon.addPixmap(picture(1), QIcon::Disabled);
     button()->setIcon(icon);
-    button()->setIconSize(QSize(w, m_glyph.height()));
+    button()->setIconSize(QSize(w, glyph.height()));
 }
 
 TRadioButton::TRadioButton(Component* owner) : TButtonControl(owner) {
@@ -107,9 +101,9 @@ TRadioButton::TRadioButton(Component* owner) : TButtonControl(owner) {
 
 const ClassInfo& TRadioButton::staticClassInfo() {
     using C = TRadioButton;
-    static const ClassInfo info("TRadioButton", &TButtonControl::staticClassInfo(),
-                                {booleanProperty<C>("Checked", &C::checked, &C::setChecked)});
-    return info;
+    return declareClass<C>("TRadioButton", [] {
+        return std::vector<PropertyInfo>{valueProperty("Checked", &C::checked, &C::setChecked)};
+    });
 }
 
 bool TRadioButton::checked() const { return button()->isChecked(); }
@@ -122,9 +116,9 @@ TCheckBox::TCheckBox(Component* owner) : TButtonControl(owner) {
 
 const ClassInfo& TCheckBox::staticClassInfo() {
     using C = TCheckBox;
-    static const ClassInfo info("TCheckBox", &TButtonControl::staticClassInfo(),
-                                {booleanProperty<C>("Checked", &C::checked, &C::setChecked)});
-    return info;
+    return declareClass<C>("TCheckBox", [] {
+        return std::vector<PropertyInfo>{valueProperty("Checked", &C::checked, &C::setChecked)};
+    });
 }
 
 bool TCheckBox::checked() const { return button()->isChecked(); }

@@ -1,8 +1,6 @@
 #pragma once
 // Push buttons, picture buttons, radio buttons and check boxes.
 
-#include <QImage>
-
 #include "control.h"
 
 class QAbstractButton;
@@ -11,10 +9,7 @@ namespace framework {
 
 // Shared by every button kind: a caption and a click event.
 class TButtonControl : public TControl {
-public:
-    explicit TButtonControl(Component* owner) : TControl(owner) {}
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    FRAMEWORK_CLASS(TControl)
 
     std::string caption() const;
     void setCaption(const std::string& value);
@@ -24,44 +19,39 @@ public:
     NotifyEvent OnClick;
 
 protected:
+    explicit TButtonControl(Component* owner) : TControl(owner) {}
     QAbstractButton* button() const;
     void connectClicked();
 };
 
 class TButton : public TButtonControl {
-public:
+    FRAMEWORK_CLASS(TButtonControl)
+
     explicit TButton(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 };
 
 // A button with a glyph: a bitmap of one or more equal pictures side by side (normal,
 // then disabled); its lower-left pixel's colour is transparent.
 class TBitBtn : public TButtonControl {
-public:
-    explicit TBitBtn(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    FRAMEWORK_CLASS(TButtonControl)
 
-    Bytes glyphData() const { return m_glyphData; }
-    void setGlyphData(const Bytes& value);
+    explicit TBitBtn(Component* owner);
+
+    TPicture& Glyph() { return m_glyph; }
     int numGlyphs() const { return m_numGlyphs; }
     void setNumGlyphs(int value);
-    const QImage& glyph() const { return m_glyph; }
 
 private:
     void applyGlyph();
-    Bytes m_glyphData;
-    QImage m_glyph;
+    TPicture m_glyph;
     int m_numGlyphs = 1;
 };
 
 // Radio buttons with one parent form one group: checking one clears the others.
 class TRadioButton : public TButtonControl {
-public:
+    FRAMEWORK_CLASS(TButtonControl)
+
     explicit TRadioButton(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     bool checked() const;
     // Checking raises OnClick, as a click does.
@@ -69,10 +59,9 @@ public:
 };
 
 class TCheckBox : public TButtonControl {
-public:
+    FRAMEWORK_CLASS(TButtonControl)
+
     explicit TCheckBox(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     bool checked() const;
     void setChecked(bool value);

@@ -1,10 +1,53 @@
 #include "component.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 namespace framework {
 
-Component::Component(Component* owner) {
+namespace {
+
+// The process-wide table of live components. Handles count up and skip 0 and any
+// handle still in use, so a handle is not given again before 2^32 - 1 others.
+class HandleTable {
+public:
+    std::uint32_t add(Component* component) {
+        std::lock_guard lock(m_mutex);
+        do {
+            ++m_last;
+        } while (m_last == 0 || m_live.contains(m_last));
+        m_live.emplace(m_last, component);
+        return m_last;
+    }
+    void remove(std::uint32_t handle) {
+        std::lock_guard lock(m_mutex);
+        m_live.erase(handle);
+    }
+    Component* find(std::uint32_t handle) {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_live.find(handle);
+        return it == m_live.end() ? nullptr : it->second;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unordered_map<std::uint32_t, Component*> m_live;
+    std::uint32_t m_last = 0;
+};
+
+HandleTable& handles() {
+    static HandleTable table;
+    return table;
+}
+
+}  // namespace
+
+void registerClass(const ClassInfo& info, ComponentFactory factory) {
+    ClassRegistry::instance().add(info, factory);
+}
+
+Component::Component(Component* owner) : m_handle(handles().add(this)) {
     if (owner != nullptr) owner->insertComponent(this);
 }
 
@@ -12,17 +55,14 @@ Component::~Component() {
     m_state |= csDestroying;
     destroyComponents();
     if (m_owner != nullptr) m_owner->removeComponent(this);
+    handles().remove(m_handle);
 }
 
 const ClassInfo& Component::staticClassInfo() {
-    static const ClassInfo info("TComponent", nullptr,
-                                {valueProperty<Component, std::string>(
-                                    "Name", PropertyKind::String, &Component::name,
-                                    &Component::setName)});
-    return info;
+    return declareClass<Component>("TComponent", [] {
+        return std::vector<PropertyInfo>{valueProperty("Name", &Component::name, &Component::setName)};
+    });
 }
-
-const ClassInfo& Component::classInfo() const { return staticClassInfo(); }
 
 void Component::setName(const std::string& name) { m_name = name; }
 
@@ -43,6 +83,13 @@ void Component::setState(ComponentState flag, bool on) {
     m_state = on ? (m_state | flag) : (m_state & ~static_cast<unsigned>(flag));
 }
 
+void Component::setDesigning(bool value) {
+    setState(csDesigning, value);
+    for (Component* c : m_components) c->setDesigning(value);
+}
+
+Component* Component::fromHandle(std::uint32_t handle) { return handles().find(handle); }
+
 void Component::Loaded() { setState(csLoading, false); }
 
 void Component::Notification(Component* component, Operation operation) {
@@ -51,32 +98,13 @@ void Component::Notification(Component* component, Operation operation) {
     }
 }
 
-PropertyValue Component::property(std::string_view name) const {
-    const PropertyInfo* info = findProperty(name);
-    if (info == nullptr || !info->get) {
-        throw EPropertyError(className() + " has no readable property " + std::string(name));
-    }
-    return info->get(*this);
-}
-
-void Component::setProperty(std::string_view name, const PropertyValue& value) {
-    const PropertyInfo* info = findProperty(name);
-    if (info == nullptr || !info->set) {
-        throw EPropertyError(className() + " has no writable property " + std::string(name));
-    }
-    info->set(*this, value);
-}
-
-const PropertyInfo* Component::findProperty(std::string_view name) const {
-    return classInfo().findProperty(name);
-}
-
 void Component::destroyComponents() {
     while (!m_components.empty()) delete m_components.back();
 }
 
 void Component::insertComponent(Component* component) {
     component->m_owner = this;
+    if (hasState(csDesigning)) component->setDesigning(true);
     m_components.push_back(component);
     Notification(component, Operation::Insert);
 }
@@ -92,7 +120,7 @@ ClassRegistry& ClassRegistry::instance() {
     return registry;
 }
 
-void ClassRegistry::add(const ClassInfo& info, Factory factory) {
+void ClassRegistry::add(const ClassInfo& info, ComponentFactory factory) {
     if (!contains(info.name())) m_entries.push_back({&info, factory});
 }
 

@@ -12,10 +12,9 @@ TGroupBox::TGroupBox(Component* owner) : TControl(owner) {
 
 const ClassInfo& TGroupBox::staticClassInfo() {
     using C = TGroupBox;
-    static const ClassInfo info("TGroupBox", &TControl::staticClassInfo(),
-                                {valueProperty<C, std::string>("Caption", PropertyKind::String,
-                                                               &C::caption, &C::setCaption)});
-    return info;
+    return declareClass<C>("TGroupBox", [] {
+        return std::vector<PropertyInfo>{valueProperty("Caption", &C::caption, &C::setCaption)};
+    });
 }
 
 std::string TGroupBox::caption() const {
@@ -36,21 +35,20 @@ TPanel::TPanel(Component* owner) : TControl(owner) {
 
 const ClassInfo& TPanel::staticClassInfo() {
     using C = TPanel;
-    static const ClassInfo info("TPanel", &TControl::staticClassInfo(),
-                                {valueProperty<C, std::string>("BevelOuter", PropertyKind::Enumeration,
-                                                               &C::bevelOuter, &C::setBevelOuter)});
-    return info;
+    return declareClass<C>("TPanel", [] {
+        return std::vector<PropertyInfo>{valueProperty("BevelOuter", &C::bevelOuter, &C::setBevelOuter)};
+    });
 }
 
-void TPanel::setBevelOuter(const std::string& value) {
+void TPanel::setBevelOuter(TBevelCut value) {
     auto* frame = static_cast<QFrame*>(widget());
-    if (value == "bvNone") {
-        frame->setFrameShape(QFrame::NoFrame);
-    } else if (value == "bvRaised" || value == "bvLowered") {
-        frame->setFrameShape(QFrame::Panel);
-        frame->setFrameShadow(value == "bvRaised" ? QFrame::Raised : QFrame::Sunken);
-    } else {
-        throw EPropertyError("Unknown bevel " + value);
+    switch (value) {
+        case TBevelCut::bvNone: frame->setFrameShape(QFrame::NoFrame); break;
+        case TBevelCut::bvLowered:
+        case TBevelCut::bvRaised:
+            frame->setFrameShape(QFrame::Panel);
+            frame->setFrameShadow(value == TBevelCut::bvRaised ? QFrame::Raised : QFrame::Sunken);
+            break;
     }
     m_bevelOuter = value;
 }

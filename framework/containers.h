@@ -5,11 +5,18 @@
 
 namespace framework {
 
+enum class TBevelCut { bvNone, bvLowered, bvRaised };
+template <>
+struct EnumTable<TBevelCut> {
+    static constexpr std::string_view what = "bevel";
+    static constexpr EnumName<TBevelCut> names[] = {
+        {TBevelCut::bvNone, "bvNone"}, {TBevelCut::bvLowered, "bvLowered"}, {TBevelCut::bvRaised, "bvRaised"}};
+};
+
 class TGroupBox : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TGroupBox(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
     bool acceptsChildControls() const override { return true; }
 
     std::string caption() const;
@@ -17,17 +24,16 @@ public:
 };
 
 class TPanel : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TPanel(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
     bool acceptsChildControls() const override { return true; }
 
-    std::string bevelOuter() const { return m_bevelOuter; }
-    void setBevelOuter(const std::string& value);
+    TBevelCut bevelOuter() const { return m_bevelOuter; }
+    void setBevelOuter(TBevelCut value);
 
 private:
-    std::string m_bevelOuter = "bvRaised";
+    TBevelCut m_bevelOuter = TBevelCut::bvRaised;
 };
 
 }  // namespace framework

@@ -13,24 +13,6 @@ namespace framework {
 
 namespace {
 
-constexpr std::pair<Align, const char*> kAlignNames[] = {
-    {Align::None, "alNone"}, {Align::Top, "alTop"},     {Align::Bottom, "alBottom"},
-    {Align::Left, "alLeft"}, {Align::Right, "alRight"}, {Align::Client, "alClient"},
-};
-
-bool hasMember(const SetValue& set, std::string_view member) {
-    return std::find(set.members.begin(), set.members.end(), member) != set.members.end();
-}
-
-QColor namedColor(const std::string& name) {
-    const QPalette palette = QApplication::palette();
-    if (name == "clBtnFace") return palette.color(QPalette::Button);
-    if (name == "clWindow") return palette.color(QPalette::Base);
-    if (name == "clWindowText" || name == "clBlack") return Qt::black;
-    if (name == "clWhite") return Qt::white;
-    throw EPropertyError("Unknown colour " + name);
-}
-
 // Re-aligns a container's children whenever its size changes.
 class ResizeWatcher : public QObject {
 public:
@@ -46,48 +28,13 @@ private:
 
 }  // namespace
 
-QFont FontSpec::toQFont() const {
-    QFont font(QString::fromStdString(name));
-    // A negative height is the character height in pixels, a positive one the cell height;
-    // both map onto a pixel size since page fonts are never scaled by the desktop's DPI.
-    font.setPixelSize(std::max(1, height < 0 ? -height : height));
-    font.setBold(hasMember(style, "fsBold"));
-    font.setItalic(hasMember(style, "fsItalic"));
-    font.setUnderline(hasMember(style, "fsUnderline"));
-    return font;
+void reportHandlerError(const std::exception& error) {
+    Application::instance().showException(error);
 }
 
-namespace {
-
-// Multiplies and divides, rounding half away from zero, as font heights are converted.
-int mulDiv(int value, int numerator, int denominator) {
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                         : (product - half) / denominator);
+TControl::TControl(Component* owner) : Component(owner) {
+    m_font.onChange = [this] { fontChanged(); };
 }
-
-}  // namespace
-
-int FontSpec::size(int pixelsPerInch) const {
-    // A positive height (the cell height) counts as the character height, as in toQFont.
-    return mulDiv(height < 0 ? -height : height, 72, std::max(1, pixelsPerInch));
-}
-
-void FontSpec::setSize(int points, int pixelsPerInch) {
-    height = -mulDiv(points, pixelsPerInch, 72);
-}
-
-void raiseEvent(const NotifyEvent& event, Component* sender) {
-    if (!event) return;
-    try {
-        event(sender);
-    } catch (const std::exception& error) {
-        Application::instance().showException(error);
-    }
-}
-
-TControl::TControl(Component* owner) : Component(owner) {}
 
 TControl::~TControl() {
     setState(csDestroying, true);
@@ -99,33 +46,25 @@ TControl::~TControl() {
 
 const ClassInfo& TControl::staticClassInfo() {
     using C = TControl;
-    static const ClassInfo info(
-        "TControl", &Component::staticClassInfo(),
-        {
-            integerProperty<C>("Left", &C::left, &C::setLeft),
-            integerProperty<C>("Top", &C::top, &C::setTop),
-            integerProperty<C>("Width", &C::width, &C::setWidth),
-            integerProperty<C>("Height", &C::height, &C::setHeight),
-            booleanProperty<C>("Visible", &C::visible, &C::setVisible),
-            booleanProperty<C>("Enabled", &C::enabled, &C::setEnabled),
-            valueProperty<C, std::string>("Hint", PropertyKind::String, &C::hint, &C::setHint),
-            booleanProperty<C>("ShowHint", &C::showHint, &C::setShowHint),
-            integerProperty<C>("HelpContext", &C::helpContextId, &C::setHelpContextId),
-            integerProperty<C>("TabOrder", &C::tabOrder, &C::setTabOrder),
-            booleanProperty<C>("TabStop", &C::tabStop, &C::setTabStop),
-            valueProperty<C, std::string>("Align", PropertyKind::Enumeration, &C::alignName,
-                                          &C::setAlignName),
-            valueProperty<C, std::string>("Color", PropertyKind::Enumeration, &C::color, &C::setColor),
-            booleanProperty<C>("ParentFont", &C::parentFont, &C::setParentFont),
-            valueProperty<C, std::string>("Font.Name", PropertyKind::String, &C::fontName,
-                                          &C::setFontName),
-            integerProperty<C>("Font.Height", &C::fontHeight, &C::setFontHeight),
-            valueProperty<C, SetValue>("Font.Style", PropertyKind::Set, &C::fontStyle,
-                                       &C::setFontStyle),
-            valueProperty<C, std::string>("Font.Color", PropertyKind::Enumeration, &C::fontColor,
-                                          &C::setFontColor),
-        });
-    return info;
+    return declareClass<C>("TControl", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Left", &C::left, &C::setLeft),
+            valueProperty("Top", &C::top, &C::setTop),
+            valueProperty("Width", &C::width, &C::setWidth),
+            valueProperty("Height", &C::height, &C::setHeight),
+            valueProperty("Visible", &C::visible, &C::setVisible),
+            valueProperty("Enabled", &C::enabled, &C::setEnabled),
+            valueProperty("Hint", &C::hint, &C::setHint),
+            valueProperty("ShowHint", &C::showHint, &C::setShowHint),
+            valueProperty("HelpContext", &C::helpContextId, &C::setHelpContextId),
+            valueProperty("TabOrder", &C::tabOrder, &C::setTabOrder),
+            valueProperty("TabStop", &C::tabStop, &C::setTabStop),
+            valueProperty("Align", &C::align, &C::setAlign),
+            valueProperty("Color", &C::color, &C::setColor),
+            valueProperty("ParentFont", &C::parentFont, &C::setParentFont),
+            objectProperty("Font", static_cast<TFont& (C::*)()>(&C::Font)),
+        };
+    });
 }
 
 void TControl::setWidget(QWidget* widget) {
@@ -149,8 +88,12 @@ void TControl::setParentControl(TControl* parent) {
         // A child shows with its parent unless hidden; showing it here, before its bounds
         // are read, would make Qt size it to its contents first.
         if (!m_visible || m_hiddenCount > 0) m_widget->hide();
-        applyFont();
         applyHint();
+    }
+    if (m_parentFont) {
+        followParentFont();
+    } else {
+        applyFont();
     }
 }
 
@@ -232,22 +175,9 @@ void TControl::setTabStop(bool value) {
     if (m_widget) m_widget->setFocusPolicy(value ? Qt::StrongFocus : Qt::NoFocus);
 }
 
-std::string TControl::alignName() const {
-    for (const auto& [align, name] : kAlignNames) {
-        if (align == m_align) return name;
-    }
-    return "alNone";
-}
-
-void TControl::setAlignName(const std::string& value) {
-    for (const auto& [align, name] : kAlignNames) {
-        if (value == name) {
-            m_align = align;
-            if (m_parent != nullptr) m_parent->realignChildren();
-            return;
-        }
-    }
-    throw EPropertyError("Unknown alignment " + value);
+void TControl::setAlign(Align value) {
+    m_align = value;
+    if (m_parent != nullptr) m_parent->realignChildren();
 }
 
 void TControl::realignChildren() {
@@ -287,76 +217,44 @@ void TControl::realignChildren() {
     }
 }
 
-const FontSpec& TControl::font() const {
-    if (m_parentFont && m_parent != nullptr) return m_parent->font();
-    return m_font;
+void TControl::fontChanged() {
+    // A change made while copying the parent's font keeps ParentFont; any other turns it off.
+    if (!m_followingParent) m_parentFont = false;
+    applyFont();
+    for (TControl* child : m_children) {
+        if (child->m_parentFont) child->followParentFont();
+    }
 }
 
-FontSpec& TControl::ownFont() {
-    // The first change of a font that followed the parent starts from the parent's font.
-    if (m_parentFont) {
-        m_font = font();
-        m_parentFont = false;
-    }
-    return m_font;
+void TControl::followParentFont() {
+    if (m_parent == nullptr) return;
+    m_followingParent = true;
+    m_font.assign(m_parent->m_font);
+    m_followingParent = false;
 }
 
 void TControl::setParentFont(bool value) {
-    if (!value) ownFont();
     m_parentFont = value;
-    applyFont();
-}
-
-void TControl::setFontName(const std::string& value) {
-    ownFont().name = value;
-    applyFont();
-}
-
-void TControl::setFontHeight(int value) {
-    ownFont().height = value;
-    applyFont();
-}
-
-void TControl::setFontStyle(const SetValue& value) {
-    ownFont().style = value;
-    applyFont();
-}
-
-void TControl::setFontColor(const std::string& value) {
-    namedColor(value);  // rejects unknown names
-    ownFont().color = value;
-    applyFont();
-}
-
-int TControl::fontSize() const {
-    return font().size(Application::instance().pixelsPerInch());
-}
-
-void TControl::setFontSize(int points) {
-    ownFont().setSize(points, Application::instance().pixelsPerInch());
-    applyFont();
+    if (value) followParentFont();
 }
 
 void TControl::applyFont() {
     if (!m_widget) return;
-    if (m_parentFont && m_parent != nullptr) {
-        m_widget->setFont(QFont());  // follow the parent widget again
-    } else {
-        m_widget->setFont(m_font.toQFont());
-        QPalette palette = m_widget->palette();
-        palette.setColor(QPalette::WindowText, namedColor(m_font.color));
-        palette.setColor(QPalette::Text, namedColor(m_font.color));
-        m_widget->setPalette(palette);
-    }
-    for (TControl* child : m_children) {
-        if (child->m_parentFont) child->applyFont();
-    }
+    m_widget->setFont(m_font.toQFont());
+    // The palette is left alone while the text keeps its default colour: setting it costs
+    // time at start-up on every control.
+    if (m_font.color() == TColor::clWindowText && !m_textColored) return;
+    m_textColored = true;
+    QPalette palette = m_widget->palette();
+    palette.setColor(QPalette::WindowText, toQColor(m_font.color()));
+    palette.setColor(QPalette::Text, toQColor(m_font.color()));
+    m_widget->setPalette(palette);
 }
 
-void TControl::setColor(const std::string& value) {
-    QColor color = namedColor(value);
+void TControl::setColor(TColor value) {
     m_color = value;
     if (!m_widget) return;
+    const QColor color = toQColor(value);
     QPalette palette = m_widget->palette();
     palette.setColor(QPalette::Base, color);
     palette.setColor(QPalette::Window, color);

@@ -7,33 +7,33 @@
 #include <optional>
 
 #include "component.h"
-
-class QFont;
+#include "graphics.h"
 
 namespace framework {
 
-// A font as a page stores it: face name, height (negative: character height in pixels),
-// style set (fsBold, fsItalic, fsUnderline) and colour name.
-struct FontSpec {
-    std::string name = "Tahoma";
-    int height = -11;
-    SetValue style;
-    std::string color = "clWindowText";
-    QFont toQFont() const;
-    // The size in points at a screen resolution, and back (rounded to the nearest pixel).
-    int size(int pixelsPerInch) const;
-    void setSize(int points, int pixelsPerInch);
+enum class Align { None, Top, Bottom, Left, Right, Client };
+template <>
+struct EnumTable<Align> {
+    static constexpr std::string_view what = "alignment";
+    static constexpr EnumName<Align> names[] = {
+        {Align::None, "alNone"}, {Align::Top, "alTop"},     {Align::Bottom, "alBottom"},
+        {Align::Left, "alLeft"}, {Align::Right, "alRight"}, {Align::Client, "alClient"},
+    };
 };
 
-enum class Align { None, Top, Bottom, Left, Right, Client };
+// The frame of boxes and lists.
+enum class TBorderStyle { bsNone, bsSingle };
+template <>
+struct EnumTable<TBorderStyle> {
+    static constexpr std::string_view what = "border";
+    static constexpr EnumName<TBorderStyle> names[] = {
+        {TBorderStyle::bsNone, "bsNone"}, {TBorderStyle::bsSingle, "bsSingle"}};
+};
 
 class TControl : public Component {
-public:
-    explicit TControl(Component* owner);
-    ~TControl() override;
+    FRAMEWORK_CLASS(Component)
 
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    ~TControl() override;
 
     void setName(const std::string& name) override;
     QWidget* widget() const { return m_widget; }
@@ -80,31 +80,23 @@ public:
     void setTabStop(bool value);
 
     Align align() const { return m_align; }
-    std::string alignName() const;
-    void setAlignName(const std::string& value);
+    void setAlign(Align value);
 
-    const FontSpec& font() const;
+    // The control's font. While ParentFont is on it follows the parent's font; changing
+    // it turns ParentFont off.
+    TFont& Font() { return m_font; }
+    const TFont& Font() const { return m_font; }
     bool parentFont() const { return m_parentFont; }
     void setParentFont(bool value);
-    std::string fontName() const { return font().name; }
-    int fontHeight() const { return font().height; }
-    SetValue fontStyle() const { return font().style; }
-    std::string fontColor() const { return font().color; }
-    void setFontName(const std::string& value);
-    void setFontHeight(int value);
-    void setFontStyle(const SetValue& value);
-    void setFontColor(const std::string& value);
-    // The font's size in points at the screen's pixels per inch.
-    int fontSize() const;
-    void setFontSize(int points);
 
-    std::string color() const { return m_color; }
-    void setColor(const std::string& value);
+    TColor color() const { return m_color; }
+    void setColor(TColor value);
 
     // Lays out children with an alignment inside this control's client area.
     void realignChildren();
 
 protected:
+    explicit TControl(Component* owner);
     void setWidget(QWidget* widget);
     virtual void applyGeometry();
     // Records bounds the window already has (the window manager moved or sized it).
@@ -113,7 +105,8 @@ protected:
     void applyHint();
 
 private:
-    FontSpec& ownFont();
+    void fontChanged();
+    void followParentFont();
     void childAdded(TControl* child);
     void childRemoved(TControl* child);
 
@@ -129,13 +122,26 @@ private:
     int m_tabOrder = -1;
     Align m_align = Align::None;
     bool m_parentFont = true;
-    FontSpec m_font;
-    std::string m_color;
+    bool m_followingParent = false;
+    bool m_textColored = false;
+    TFont m_font;
+    TColor m_color = TColor::clBtnFace;
     QObject* m_resizeWatcher = nullptr;
 };
 
+// Shows an exception that escaped an event handler in the error box.
+void reportHandlerError(const std::exception& error);
+
 // Raises an event when assigned; an exception escaping the handler is shown in the
 // error box and the program goes on.
-void raiseEvent(const NotifyEvent& event, Component* sender);
+template <class... Args, class... Actual>
+void raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args) {
+    if (!event) return;
+    try {
+        event(sender, std::forward<Actual>(args)...);
+    } catch (const std::exception& error) {
+        reportHandlerError(error);
+    }
+}
 
 }  // namespace framework

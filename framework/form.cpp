@@ -134,25 +134,21 @@ FormWindow* TForm::window() const { return static_cast<FormWindow*>(widget()); }
 
 const ClassInfo& TForm::staticClassInfo() {
     using C = TForm;
-    static const ClassInfo info(
-        "TForm", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, std::string>("Caption", PropertyKind::String, &C::caption,
-                                          &C::setCaption),
-            integerProperty<C>("ClientWidth", &C::clientWidth, &C::setClientWidth),
-            integerProperty<C>("ClientHeight", &C::clientHeight, &C::setClientHeight),
-            valueProperty<C, std::string>("Position", PropertyKind::Enumeration, &C::position,
-                                          &C::setPosition),
-            valueProperty<C, SetValue>("BorderIcons", PropertyKind::Set, &C::borderIcons,
-                                       &C::setBorderIcons),
-            booleanProperty<C>("Scaled", &C::scaled, &C::setScaled),
-            eventProperty<C>("OnCreate", &C::OnCreate),
-            eventProperty<C>("OnShow", &C::OnShow),
-            eventProperty<C>("OnActivate", &C::OnActivate),
-            eventProperty<C>("OnResize", &C::OnResize),
-            eventProperty<C>("OnDestroy", &C::OnDestroy),
-        });
-    return info;
+    return declareClass<C>("TForm", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Caption", &C::caption, &C::setCaption),
+            valueProperty("ClientWidth", &C::clientWidth, &C::setClientWidth),
+            valueProperty("ClientHeight", &C::clientHeight, &C::setClientHeight),
+            valueProperty("Position", &C::position, &C::setPosition),
+            valueProperty("BorderIcons", &C::borderIcons, &C::setBorderIcons),
+            valueProperty("Scaled", &C::scaled, &C::setScaled),
+            eventProperty("OnCreate", &C::OnCreate),
+            eventProperty("OnShow", &C::OnShow),
+            eventProperty("OnActivate", &C::OnActivate),
+            eventProperty("OnResize", &C::OnResize),
+            eventProperty("OnDestroy", &C::OnDestroy),
+        };
+    });
 }
 
 void TForm::createFromDefinition(std::string_view definition) {
@@ -256,33 +252,20 @@ void TForm::setCaption(const std::string& value) {
     widget()->setWindowTitle(QString::fromStdString(value));
 }
 
-void TForm::setPosition(const std::string& value) {
-    if (value != "poDesigned" && value != "poScreenCenter") {
-        throw EPropertyError("Unknown position " + value);
-    }
-    m_position = value;
-}
-
-void TForm::setBorderIcons(const SetValue& value) {
+void TForm::setBorderIcons(const TBorderIcons& value) {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    for (const std::string& icon : value.members) {
-        if (icon == "biSystemMenu") {
-            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-        } else if (icon == "biMinimize") {
-            flags |= Qt::WindowMinimizeButtonHint;
-        } else if (icon == "biMaximize") {
-            flags |= Qt::WindowMaximizeButtonHint;
-        } else {
-            throw EPropertyError("Unknown border icon " + icon);
-        }
+    if (value.contains(TBorderIcon::biSystemMenu)) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     }
+    if (value.contains(TBorderIcon::biMinimize)) flags |= Qt::WindowMinimizeButtonHint;
+    if (value.contains(TBorderIcon::biMaximize)) flags |= Qt::WindowMaximizeButtonHint;
     m_borderIcons = value;
     widget()->setWindowFlags(flags);
 }
 
 void TForm::applyGeometry() {
     widget()->resize(std::max(0, clientWidth()), std::max(0, clientHeight()));
-    if (m_position == "poDesigned") widget()->move(left(), top());
+    if (m_position == TPosition::poDesigned) widget()->move(left(), top());
     if (!childControls().empty()) realignChildren();
 }
 
@@ -296,7 +279,7 @@ void TForm::centreOnScreen() {
 }
 
 void TForm::Show() {
-    if (m_position == "poScreenCenter") centreOnScreen();
+    if (m_position == TPosition::poScreenCenter) centreOnScreen();
     widget()->show();
     widget()->raise();
     widget()->activateWindow();
@@ -332,11 +315,11 @@ void TForm::Close() {
     if (Application::instance().mainForm() == this) Application::instance().terminate();
 }
 
-NotifyEvent TForm::methodAddress(std::string_view name) const {
-    for (const auto& [methodName, method] : m_methods) {
-        if (methodName == name) return method;
+const MethodReference* TForm::findMethod(std::string_view name) const {
+    for (const MethodReference& method : m_methods) {
+        if (method.name == name) return &method;
     }
-    return {};
+    return nullptr;
 }
 
 namespace {

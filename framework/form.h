@@ -15,17 +15,34 @@ namespace framework {
 
 class FormWindow;
 
+enum class TPosition { poDesigned, poScreenCenter };
+template <>
+struct EnumTable<TPosition> {
+    static constexpr std::string_view what = "position";
+    static constexpr EnumName<TPosition> names[] = {
+        {TPosition::poDesigned, "poDesigned"}, {TPosition::poScreenCenter, "poScreenCenter"}};
+};
+
+enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize };
+template <>
+struct EnumTable<TBorderIcon> {
+    static constexpr std::string_view what = "border icon";
+    static constexpr EnumName<TBorderIcon> names[] = {
+        {TBorderIcon::biSystemMenu, "biSystemMenu"},
+        {TBorderIcon::biMinimize, "biMinimize"},
+        {TBorderIcon::biMaximize, "biMaximize"}};
+};
+using TBorderIcons = Set<TBorderIcon>;
+
 class TForm : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     // Frame sizes of the system the pages were designed on, kept for outer sizes.
     static constexpr int kFrameWidth = 8;
     static constexpr int kFrameHeight = 27;
 
-    explicit TForm(Component* owner = nullptr);
     ~TForm() override;
 
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
     bool acceptsChildControls() const override { return true; }
 
     // Reads the definition (creating and setting every component), binds the page's
@@ -40,10 +57,10 @@ public:
     int clientHeight() const { return height() - kFrameHeight; }
     void setClientWidth(int value) { setWidth(value + kFrameWidth); }
     void setClientHeight(int value) { setHeight(value + kFrameHeight); }
-    std::string position() const { return m_position; }
-    void setPosition(const std::string& value);
-    SetValue borderIcons() const { return m_borderIcons; }
-    void setBorderIcons(const SetValue& value);
+    TPosition position() const { return m_position; }
+    void setPosition(TPosition value) { m_position = value; }
+    TBorderIcons borderIcons() const { return m_borderIcons; }
+    void setBorderIcons(const TBorderIcons& value);
     bool scaled() const { return m_scaled; }
     void setScaled(bool value) { m_scaled = value; }
 
@@ -73,17 +90,23 @@ public:
     // Smallest and largest outer size the user can give the page; 0 leaves a limit free.
     void setSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
 
-    // The page's published method of that name, for event properties; empty if none.
-    NotifyEvent methodAddress(std::string_view name) const;
+    // The page's published method of that name, for event properties; nullptr if none.
+    const MethodReference* findMethod(std::string_view name) const;
 
     // The window's close box; pages decide what it means (by default the page closes).
     virtual void closeBoxClicked() { Close(); }
 
 protected:
-    template <class F>
-    void publish(std::string name, void (F::*method)(Component*)) {
+    explicit TForm(Component* owner = nullptr);
+
+    // Publishes a handler under its name; its parameters decide which events take it.
+    template <class F, class... Args>
+    void publish(std::string name, void (F::*method)(Component*, Args...)) {
         F* self = static_cast<F*>(this);
-        m_methods.emplace_back(std::move(name), [self, method](Component* s) { (self->*method)(s); });
+        m_methods.push_back(makeMethodReference<Args...>(
+            std::move(name), [self, method](Component* sender, Args... args) {
+                (self->*method)(sender, std::forward<Args>(args)...);
+            }));
     }
     // Looks up the control of that name; a missing or different control is an error.
     template <class T>
@@ -115,9 +138,10 @@ private:
     void focusFirstControl();
 
     FormWindow* window() const;
-    std::vector<std::pair<std::string, NotifyEvent>> m_methods;
-    std::string m_position = "poDesigned";
-    SetValue m_borderIcons{{"biSystemMenu", "biMinimize", "biMaximize"}};
+    std::vector<MethodReference> m_methods;
+    TPosition m_position = TPosition::poDesigned;
+    TBorderIcons m_borderIcons{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize,
+                               TBorderIcon::biMaximize};
     bool m_scaled = true;
     QEventLoop* m_modalLoop = nullptr;
     bool m_destroyRaised = false;

@@ -1,7 +1,10 @@
 #pragma once
 // Applies a parsed page definition to a form: creates each object by registered class
 // name, owned by the form and placed in its enclosing control, and sets the properties
-// in stored order. Unknown classes, properties and methods are errors naming the line.
+// in stored order (a dotted name goes through object properties, "Font.Style"). References
+// to other components are set once every component exists. Unknown classes, properties,
+// methods and components, duplicate names and handlers whose parameters do not fit the
+// event are errors naming the line.
 
 #include "form.h"
 #include "page_definition.h"

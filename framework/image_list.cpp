@@ -15,12 +15,12 @@ TImageList::~TImageList() {
 
 const ClassInfo& TImageList::staticClassInfo() {
     using C = TImageList;
-    static const ClassInfo info("TImageList", &Component::staticClassInfo(),
-                                {
-                                    integerProperty<C>("Width", &C::width, &C::setWidth),
-                                    integerProperty<C>("Height", &C::height, &C::setHeight),
-                                });
-    return info;
+    return declareClass<C>("TImageList", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Width", &C::width, &C::setWidth),
+            valueProperty("Height", &C::height, &C::setHeight),
+        };
+    });
 }
 
 void TImageList::setWidth(int value) {

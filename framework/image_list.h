@@ -22,13 +22,12 @@ public:
 };
 
 class TImageList : public Component {
-public:
+    FRAMEWORK_CLASS(Component)
+
     static constexpr int kMaxOverlays = 15;
 
     explicit TImageList(Component* owner);
     ~TImageList() override;
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     int width() const { return m_width; }
     int height() const { return m_height; }

@@ -16,7 +16,42 @@ QListWidgetItem* rowItem(const QListWidget* list, int row) {
 
 }  // namespace
 
-TListBox::TListBox(Component* owner) : TControl(owner) {
+// The rows of the list widget itself: a put changes the text of the existing item, so its
+// check state and selection stay.
+class TListBox::Rows : public TStrings {
+public:
+    explicit Rows(const TListBox& box) : m_box(box) {}
+
+    int count() const override { return list()->count(); }
+    std::string get(int index) const override {
+        checkIndex(index);
+        return list()->item(index)->text().toStdString();
+    }
+    void put(int index, const std::string& text) override {
+        checkIndex(index);
+        list()->item(index)->setText(QString::fromStdString(text));
+    }
+    void insert(int index, const std::string& text) override {
+        checkIndex(index, true);
+        auto* item = new QListWidgetItem(QString::fromStdString(text));
+        m_box.prepareRow(item);
+        list()->insertItem(index, item);
+    }
+    void remove(int index) override {
+        checkIndex(index);
+        delete list()->takeItem(index);
+    }
+    void clear() override { list()->clear(); }
+
+protected:
+    void setUpdateState(bool updating) override { list()->setUpdatesEnabled(!updating); }
+
+private:
+    QListWidget* list() const { return m_box.listWidget(); }
+    const TListBox& m_box;
+};
+
+TListBox::TListBox(Component* owner) : TControl(owner), m_items(std::make_unique<Rows>(*this)) {
     auto* list = new QListWidget;
     list->setItemDelegate(new RowHeightDelegate(m_itemHeight, list));
     list->setUniformItemSizes(true);
@@ -24,40 +59,21 @@ TListBox::TListBox(Component* owner) : TControl(owner) {
     setWidget(list);
 }
 
+TListBox::~TListBox() = default;
+
 const ClassInfo& TListBox::staticClassInfo() {
     using C = TListBox;
-    static const ClassInfo info(
-        "TListBox", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, StringList>("Items", PropertyKind::StringList, &C::items, &C::setItems),
-            integerProperty<C>("ItemHeight", &C::itemHeight, &C::setItemHeight),
-            booleanProperty<C>("MultiSelect", &C::multiSelect, &C::setMultiSelect),
-            valueProperty<C, std::string>("BorderStyle", PropertyKind::Enumeration,
-                                          &C::borderStyle, &C::setBorderStyle),
-        });
-    return info;
+    return declareClass<C>("TListBox", [] {
+        return std::vector<PropertyInfo>{
+            objectProperty("Items", static_cast<TStrings& (C::*)()>(&C::Items)),
+            valueProperty("ItemHeight", &C::itemHeight, &C::setItemHeight),
+            valueProperty("MultiSelect", &C::multiSelect, &C::setMultiSelect),
+            valueProperty("BorderStyle", &C::borderStyle, &C::setBorderStyle),
+        };
+    });
 }
 
 QListWidget* TListBox::listWidget() const { return static_cast<QListWidget*>(widget()); }
-
-StringList TListBox::items() const {
-    StringList out;
-    for (int i = 0; i < listWidget()->count(); ++i) out.push_back(listWidget()->item(i)->text().toStdString());
-    return out;
-}
-
-void TListBox::setItems(const StringList& value) {
-    listWidget()->clear();
-    for (const std::string& text : value) addItem(text);
-}
-
-int TListBox::count() const { return listWidget()->count(); }
-
-void TListBox::addItem(const std::string& text) {
-    auto* item = new QListWidgetItem(QString::fromStdString(text));
-    prepareRow(item);
-    listWidget()->addItem(item);
-}
 
 void TListBox::setItemHeight(int value) {
     m_itemHeight = value;
@@ -75,17 +91,17 @@ void TListBox::setMultiSelect(bool value) {
 
 bool TListBox::selected(int row) const { return rowItem(listWidget(), row)->isSelected(); }
 
-void TListBox::setBorderStyle(const std::string& value) {
-    if (value != "bsNone" && value != "bsSingle") throw EPropertyError("Unknown border " + value);
+void TListBox::setSelected(int row, bool value) { rowItem(listWidget(), row)->setSelected(value); }
+
+void TListBox::setBorderStyle(TBorderStyle value) {
     m_borderStyle = value;
-    listWidget()->setFrameShape(value == "bsNone" ? QFrame::NoFrame : QFrame::StyledPanel);
+    listWidget()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
 TCheckListBox::TCheckListBox(Component* owner) : TListBox(owner) {}
 
 const ClassInfo& TCheckListBox::staticClassInfo() {
-    static const ClassInfo info("TCheckListBox", &TListBox::staticClassInfo(), {});
-    return info;
+    return declareClass<TCheckListBox>("TCheckListBox", [] { return std::vector<PropertyInfo>{}; });
 }
 
 void TCheckListBox::prepareRow(QListWidgetItem* item) const {

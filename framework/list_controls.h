@@ -1,7 +1,11 @@
 #pragma once
 // List boxes: the plain one and the check-list box whose rows each carry a check mark.
+// Their rows are a TStrings edited in place (Items).
+
+#include <memory>
 
 #include "control.h"
+#include "strings.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -9,23 +13,22 @@ class QListWidgetItem;
 namespace framework {
 
 class TListBox : public TControl {
-public:
-    explicit TListBox(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    FRAMEWORK_CLASS(TControl)
 
-    StringList items() const;
-    void setItems(const StringList& value);
-    int count() const;
-    // Adds a last row; the list keeps its scroll position.
-    void addItem(const std::string& text);
+    explicit TListBox(Component* owner);
+    ~TListBox() override;
+
+    // The rows; putting a row's text keeps its selection and check mark.
+    TStrings& Items() { return *m_items; }
+    const TStrings& Items() const { return *m_items; }
     int itemHeight() const { return m_itemHeight; }
     void setItemHeight(int value);
     bool multiSelect() const;
     void setMultiSelect(bool value);
     bool selected(int row) const;
-    std::string borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(const std::string& value);
+    void setSelected(int row, bool value);
+    TBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TBorderStyle value);
     QListWidget* listWidget() const;
 
 protected:
@@ -33,15 +36,16 @@ protected:
     virtual void prepareRow(QListWidgetItem* /*item*/) const {}
 
 private:
+    class Rows;
+    std::unique_ptr<TStrings> m_items;  // a Rows
     int m_itemHeight = 13;
-    std::string m_borderStyle = "bsSingle";
+    TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
 };
 
 class TCheckListBox : public TListBox {
-public:
+    FRAMEWORK_CLASS(TListBox)
+
     explicit TCheckListBox(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     bool checked(int row) const;
     void setChecked(int row, bool value);

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "property.h"
+#include "property_value.h"
 
 namespace framework {
 

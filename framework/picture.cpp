@@ -30,42 +30,20 @@ private:
 
 }  // namespace
 
-QImage decodeBitmap(const Bytes& data) {
-    QImage image;
-    const bool isBitmap = data.size() > 2 && data[0] == 'B' && data[1] == 'M';
-    if (!isBitmap || !image.loadFromData(data.data(), static_cast<int>(data.size()), "BMP")) {
-        throw EPropertyError("Bitmap image is not valid");
-    }
-    return image;
-}
-
 TImage::TImage(Component* owner) : TControl(owner) {
+    m_picture.onChange = [this] { widget()->update(); };
     setWidget(new PictureWidget(*this));
     setTabStop(false);
 }
 
 const ClassInfo& TImage::staticClassInfo() {
     using C = TImage;
-    static const ClassInfo info(
-        "TImage", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, Bytes>("Picture.Data", PropertyKind::Binary, &C::pictureData,
-                                    &C::setPictureData),
-            booleanProperty<C>("Stretch", &C::stretch, &C::setStretch),
-        });
-    return info;
-}
-
-void TImage::setPictureData(const Bytes& value) {
-    m_picture = decodeBitmap(value);
-    m_data = value;
-    widget()->update();
-}
-
-void TImage::assignPicture(const TImage& source) {
-    m_data = source.m_data;
-    m_picture = source.m_picture;
-    widget()->update();
+    return declareClass<C>("TImage", [] {
+        return std::vector<PropertyInfo>{
+            objectProperty("Picture", static_cast<TPicture& (C::*)()>(&C::Picture)),
+            valueProperty("Stretch", &C::stretch, &C::setStretch),
+        };
+    });
 }
 
 void TImage::setStretch(bool value) {

@@ -40,17 +40,16 @@ TMenuItem::TMenuItem(Component* owner) : Component(owner) {}
 
 const ClassInfo& TMenuItem::staticClassInfo() {
     using C = TMenuItem;
-    static const ClassInfo info(
-        "TMenuItem", &Component::staticClassInfo(),
-        {
-            valueProperty<C, std::string>("Caption", PropertyKind::String, &C::caption, &C::setCaption),
-            booleanProperty<C>("Enabled", &C::enabled, &C::setEnabled),
-            booleanProperty<C>("Visible", &C::visible, &C::setVisible),
-            booleanProperty<C>("Checked", &C::checked, &C::setChecked),
-            booleanProperty<C>("Default", &C::isDefault, &C::setDefault),
-            eventProperty<C>("OnClick", &C::OnClick),
-        });
-    return info;
+    return declareClass<C>("TMenuItem", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Caption", &C::caption, &C::setCaption),
+            valueProperty("Enabled", &C::enabled, &C::setEnabled),
+            valueProperty("Visible", &C::visible, &C::setVisible),
+            valueProperty("Checked", &C::checked, &C::setChecked),
+            valueProperty("Default", &C::isDefault, &C::setDefault),
+            eventProperty("OnClick", &C::OnClick),
+        };
+    });
 }
 
 TMenuItem* TMenuItem::add(const std::string& caption, NotifyEvent onClick) {
@@ -79,10 +78,9 @@ void TMenuItem::click() { raiseEvent(OnClick, this); }
 TPopupMenu::TPopupMenu(Component* owner) : Component(owner), m_items(new TMenuItem(this)) {}
 
 const ClassInfo& TPopupMenu::staticClassInfo() {
-    using C = TPopupMenu;
-    static const ClassInfo info("TPopupMenu", &Component::staticClassInfo(),
-                                {eventProperty<C>("OnPopup", &C::OnPopup)});
-    return info;
+    return declareClass<TPopupMenu>("TPopupMenu", [] {
+        return std::vector<PropertyInfo>{eventProperty("OnPopup", &TPopupMenu::OnPopup)};
+    });
 }
 
 TMenuItem* TPopupMenu::add(const std::string& caption, NotifyEvent onClick) {

@@ -12,10 +12,9 @@ class QMenu;
 namespace framework {
 
 class TMenuItem : public Component {
-public:
+    FRAMEWORK_CLASS(Component)
+
     explicit TMenuItem(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     const std::string& caption() const { return m_caption; }
     void setCaption(const std::string& value) { m_caption = value; }
@@ -47,10 +46,9 @@ private:
 };
 
 class TPopupMenu : public Component {
-public:
+    FRAMEWORK_CLASS(Component)
+
     explicit TPopupMenu(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     // The top-level items, owned by the menu.
     TMenuItem* items() const { return m_items; }

@@ -1,24 +1,6 @@
 #include "property.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace framework {
-
-namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-[[noreturn]] void wrongKind(std::string_view property, std::string_view wanted) {
-    throw EPropertyError("Property " + std::string(property) + " needs " + std::string(wanted));
-}
-
-}  // namespace
 
 std::string_view kindName(PropertyKind kind) {
     switch (kind) {
@@ -31,52 +13,10 @@ std::string_view kindName(PropertyKind kind) {
         case PropertyKind::Set: return "set";
         case PropertyKind::Binary: return "binary";
         case PropertyKind::Event: return "event";
+        case PropertyKind::Object: return "object";
+        case PropertyKind::Reference: return "component reference";
     }
     return "unknown";
-}
-
-std::int64_t toInteger(const PropertyValue& value, std::string_view property) {
-    if (const auto* i = std::get_if<std::int64_t>(&value)) return *i;
-    wrongKind(property, "an integer");
-}
-
-double toFloat(const PropertyValue& value, std::string_view property) {
-    if (const auto* d = std::get_if<double>(&value)) return *d;
-    if (const auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
-    wrongKind(property, "a number");
-}
-
-bool toBoolean(const PropertyValue& value, std::string_view property) {
-    if (const auto* id = std::get_if<Identifier>(&value)) {
-        if (sameName(id->name, "True")) return true;
-        if (sameName(id->name, "False")) return false;
-    }
-    wrongKind(property, "True or False");
-}
-
-std::string toText(const PropertyValue& value, std::string_view property) {
-    if (const auto* s = std::get_if<std::string>(&value)) return *s;
-    wrongKind(property, "a string");
-}
-
-std::string toIdentifier(const PropertyValue& value, std::string_view property) {
-    if (const auto* id = std::get_if<Identifier>(&value)) return id->name;
-    wrongKind(property, "an identifier");
-}
-
-SetValue toSet(const PropertyValue& value, std::string_view property) {
-    if (const auto* s = std::get_if<SetValue>(&value)) return *s;
-    wrongKind(property, "a set");
-}
-
-StringList toStringList(const PropertyValue& value, std::string_view property) {
-    if (const auto* l = std::get_if<StringList>(&value)) return *l;
-    wrongKind(property, "a list of strings");
-}
-
-Bytes toBytes(const PropertyValue& value, std::string_view property) {
-    if (const auto* b = std::get_if<Bytes>(&value)) return *b;
-    wrongKind(property, "binary data");
 }
 
 ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, std::vector<PropertyInfo> properties)
@@ -96,6 +36,58 @@ bool ClassInfo::inheritsFrom(std::string_view className) const {
         if (sameName(info->m_name, className)) return true;
     }
     return false;
+}
+
+const ClassInfo& Persistent::staticClassInfo() {
+    return declareClass<Persistent>("TPersistent", [] { return std::vector<PropertyInfo>{}; });
+}
+
+const ClassInfo& Persistent::classInfo() const { return staticClassInfo(); }
+
+const PropertyInfo* Persistent::findProperty(std::string_view name) const {
+    return classInfo().findProperty(name);
+}
+
+PropertyTarget resolveProperty(Persistent& root, std::string_view path) {
+    Persistent* object = &root;
+    for (;;) {
+        const std::size_t dot = path.find('.');
+        const PropertyInfo* info = object->findProperty(path.substr(0, dot));
+        if (dot == std::string_view::npos || info == nullptr) return {object, info};
+        if (info->kind != PropertyKind::Object) return {object, nullptr};
+        object = info->object(*object);
+        path.remove_prefix(dot + 1);
+    }
+}
+
+PropertyValue Persistent::property(std::string_view path) const {
+    const PropertyTarget target = resolveProperty(const_cast<Persistent&>(*this), path);
+    if (target.info == nullptr || !target.info->get) {
+        throw EPropertyError(className() + " has no readable property " + std::string(path));
+    }
+    return target.info->get(*target.object);
+}
+
+void Persistent::setProperty(std::string_view path, const PropertyValue& value) {
+    const PropertyTarget target = resolveProperty(*this, path);
+    if (target.info == nullptr || !target.info->set) {
+        throw EPropertyError(className() + " has no writable property " + std::string(path));
+    }
+    target.info->set(*target.object, value);
+}
+
+Persistent* Persistent::objectAt(std::string_view path) {
+    const PropertyTarget target = resolveProperty(*this, path);
+    if (target.info == nullptr || target.info->kind != PropertyKind::Object) return nullptr;
+    return target.info->object(*target.object);
+}
+
+void Persistent::assignValue(const PropertyValue&) {
+    throw EPropertyError(className() + " takes its values by property path");
+}
+
+PropertyValue Persistent::storedValue() const {
+    throw EPropertyError(className() + " is read by property path");
 }
 
 }  // namespace framework

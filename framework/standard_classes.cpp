@@ -12,24 +12,24 @@
 namespace framework {
 
 void registerStandardClasses() {
-    ClassRegistry& r = ClassRegistry::instance();
-    r.add(TButton::staticClassInfo(), &createComponent<TButton>);
-    r.add(TBitBtn::staticClassInfo(), &createComponent<TBitBtn>);
-    r.add(TRadioButton::staticClassInfo(), &createComponent<TRadioButton>);
-    r.add(TCheckBox::staticClassInfo(), &createComponent<TCheckBox>);
-    r.add(TLabel::staticClassInfo(), &createComponent<TLabel>);
-    r.add(TMemo::staticClassInfo(), &createComponent<TMemo>);
-    r.add(TEdit::staticClassInfo(), &createComponent<TEdit>);
-    r.add(TComboBox::staticClassInfo(), &createComponent<TComboBox>);
-    r.add(TListBox::staticClassInfo(), &createComponent<TListBox>);
-    r.add(TCheckListBox::staticClassInfo(), &createComponent<TCheckListBox>);
-    r.add(TGroupBox::staticClassInfo(), &createComponent<TGroupBox>);
-    r.add(TPanel::staticClassInfo(), &createComponent<TPanel>);
-    r.add(TImage::staticClassInfo(), &createComponent<TImage>);
-    r.add(TTreeView::staticClassInfo(), &createComponent<TTreeView>);
-    r.add(TImageList::staticClassInfo(), &createComponent<TImageList>);
-    r.add(TPopupMenu::staticClassInfo(), &createComponent<TPopupMenu>);
-    r.add(TMenuItem::staticClassInfo(), &createComponent<TMenuItem>);
+    // Declaring a class's information registers it.
+    TButton::staticClassInfo();
+    TBitBtn::staticClassInfo();
+    TRadioButton::staticClassInfo();
+    TCheckBox::staticClassInfo();
+    TLabel::staticClassInfo();
+    TMemo::staticClassInfo();
+    TEdit::staticClassInfo();
+    TComboBox::staticClassInfo();
+    TListBox::staticClassInfo();
+    TCheckListBox::staticClassInfo();
+    TGroupBox::staticClassInfo();
+    TPanel::staticClassInfo();
+    TImage::staticClassInfo();
+    TTreeView::staticClassInfo();
+    TImageList::staticClassInfo();
+    TPopupMenu::staticClassInfo();
+    TMenuItem::staticClassInfo();
 }
 
 }  // namespace framework

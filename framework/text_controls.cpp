@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <functional>
 
 #include "row_height_delegate.h"
@@ -64,15 +67,13 @@ TLabel::TLabel(Component* owner) : TControl(owner) {
 
 const ClassInfo& TLabel::staticClassInfo() {
     using C = TLabel;
-    static const ClassInfo info(
-        "TLabel", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, std::string>("Caption", PropertyKind::String, &C::caption,
-                                          &C::setCaption),
-            booleanProperty<C>("WordWrap", &C::wordWrap, &C::setWordWrap),
-            booleanProperty<C>("AutoSize", &C::autoSize, &C::setAutoSize),
-        });
-    return info;
+    return declareClass<C>("TLabel", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Caption", &C::caption, &C::setCaption),
+            valueProperty("WordWrap", &C::wordWrap, &C::setWordWrap),
+            valueProperty("AutoSize", &C::autoSize, &C::setAutoSize),
+        };
+    });
 }
 
 QLabel* TLabel::label() const { return static_cast<QLabel*>(widget()); }
@@ -115,7 +116,64 @@ void TLabel::fitToText() {
     setBounds(left(), top(), size.width(), size.height());
 }
 
-TMemo::TMemo(Component* owner) : TControl(owner) {
+// The memo's paragraphs: a put replaces the text of one block only. An empty document
+// has no lines.
+class TMemo::Paragraphs : public TStrings {
+public:
+    explicit Paragraphs(const TMemo& memo) : m_memo(memo) {}
+
+    int count() const override { return document()->isEmpty() ? 0 : document()->blockCount(); }
+    std::string get(int index) const override {
+        checkIndex(index);
+        return block(index).text().toStdString();
+    }
+    void put(int index, const std::string& text) override {
+        checkIndex(index);
+        QTextCursor cursor(block(index));
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(qs(text));
+    }
+    void insert(int index, const std::string& text) override {
+        checkIndex(index, true);
+        if (count() == 0) return m_memo.editor()->setPlainText(qs(text));
+        if (index == count()) {
+            QTextCursor cursor(document());
+            cursor.movePosition(QTextCursor::End);
+            return cursor.insertText(QLatin1Char('\n') + qs(text));
+        }
+        QTextCursor(block(index)).insertText(qs(text) + QLatin1Char('\n'));
+    }
+    void remove(int index) override {
+        checkIndex(index);
+        if (count() == 1) return m_memo.editor()->clear();
+        // The separator that goes is the one after the line, or before the last line.
+        QTextCursor cursor(block(index));
+        if (index == count() - 1) {
+            cursor.movePosition(QTextCursor::PreviousBlock);
+            cursor.movePosition(QTextCursor::EndOfBlock);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        } else {
+            cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        }
+        cursor.removeSelectedText();
+    }
+    void clear() override { m_memo.editor()->clear(); }
+    void assign(const StringList& rows) override {
+        QStringList lines;
+        for (const std::string& line : rows) lines << qs(line);
+        m_memo.editor()->setPlainText(lines.join(QLatin1Char('\n')));
+    }
+
+protected:
+    void setUpdateState(bool updating) override { m_memo.editor()->setUpdatesEnabled(!updating); }
+
+private:
+    QTextDocument* document() const { return m_memo.editor()->document(); }
+    QTextBlock block(int index) const { return document()->findBlockByNumber(index); }
+    const TMemo& m_memo;
+};
+
+TMemo::TMemo(Component* owner) : TControl(owner), m_lines(std::make_unique<Paragraphs>(*this)) {
     auto* e = new QPlainTextEdit;
     e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -125,40 +183,25 @@ TMemo::TMemo(Component* owner) : TControl(owner) {
 
 const ClassInfo& TMemo::staticClassInfo() {
     using C = TMemo;
-    static const ClassInfo info(
-        "TMemo", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, StringList>("Lines", PropertyKind::StringList, &C::lines, &C::setLines),
-            booleanProperty<C>("ReadOnly", &C::readOnly, &C::setReadOnly),
-            valueProperty<C, std::string>("BorderStyle", PropertyKind::Enumeration,
-                                          &C::borderStyle, &C::setBorderStyle),
-        });
-    return info;
+    return declareClass<C>("TMemo", [] {
+        return std::vector<PropertyInfo>{
+            objectProperty("Lines", static_cast<TStrings& (C::*)()>(&C::Lines)),
+            valueProperty("ReadOnly", &C::readOnly, &C::setReadOnly),
+            valueProperty("BorderStyle", &C::borderStyle, &C::setBorderStyle),
+        };
+    });
 }
 
 QPlainTextEdit* TMemo::editor() const { return static_cast<QPlainTextEdit*>(widget()); }
 
-StringList TMemo::lines() const {
-    StringList out;
-    for (const QString& line : editor()->toPlainText().split(QLatin1Char('\n'))) {
-        out.push_back(line.toStdString());
-    }
-    return out;
-}
-
-void TMemo::setLines(const StringList& value) {
-    QStringList lines;
-    for (const std::string& line : value) lines << qs(line);
-    editor()->setPlainText(lines.join(QLatin1Char('\n')));
-}
+TMemo::~TMemo() = default;
 
 bool TMemo::readOnly() const { return editor()->isReadOnly(); }
 void TMemo::setReadOnly(bool value) { editor()->setReadOnly(value); }
 
-void TMemo::setBorderStyle(const std::string& value) {
-    if (value != "bsNone" && value != "bsSingle") throw EPropertyError("Unknown border " + value);
+void TMemo::setBorderStyle(TBorderStyle value) {
     m_borderStyle = value;
-    editor()->setFrameShape(value == "bsNone" ? QFrame::NoFrame : QFrame::StyledPanel);
+    editor()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
 TEdit::TEdit(Component* owner) : TControl(owner) {
@@ -170,21 +213,63 @@ TEdit::TEdit(Component* owner) : TControl(owner) {
 
 const ClassInfo& TEdit::staticClassInfo() {
     using C = TEdit;
-    static const ClassInfo info(
-        "TEdit", &TControl::staticClassInfo(),
-        {
-            valueProperty<C, std::string>("Text", PropertyKind::String, &C::text, &C::setText),
-            eventProperty<C>("OnClick", &C::OnClick),
-            eventProperty<C>("OnChange", &C::OnChange),
-        });
-    return info;
+    return declareClass<C>("TEdit", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Text", &C::text, &C::setText),
+            eventProperty("OnClick", &C::OnClick),
+            eventProperty("OnChange", &C::OnChange),
+        };
+    });
 }
 
 QLineEdit* TEdit::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
 std::string TEdit::text() const { return lineEdit()->text().toStdString(); }
 void TEdit::setText(const std::string& value) { lineEdit()->setText(qs(value)); }
 
-TComboBox::TComboBox(Component* owner) : TControl(owner) {
+// The drop-down rows. Qt moves the edit text to a row when rows come or go; the typed
+// text is put back, and no change event is raised for it.
+class TComboBox::Rows : public TStrings {
+public:
+    explicit Rows(TComboBox& box) : m_box(box) {}
+
+    int count() const override { return combo()->count(); }
+    std::string get(int index) const override {
+        checkIndex(index);
+        return combo()->itemText(index).toStdString();
+    }
+    // A text that showed the row follows its new text.
+    void put(int index, const std::string& text) override {
+        checkIndex(index);
+        const bool shown = combo()->currentText() == combo()->itemText(index);
+        keepText(shown ? qs(text) : combo()->currentText(),
+                 [&] { combo()->setItemText(index, qs(text)); });
+    }
+    void insert(int index, const std::string& text) override {
+        checkIndex(index, true);
+        keepText(combo()->currentText(), [&] { combo()->insertItem(index, qs(text)); });
+    }
+    void remove(int index) override {
+        checkIndex(index);
+        keepText(combo()->currentText(), [&] { combo()->removeItem(index); });
+    }
+    void clear() override {
+        keepText(combo()->currentText(), [&] { combo()->clear(); });
+    }
+
+private:
+    QComboBox* combo() const { return m_box.comboBox(); }
+    template <class F>
+    void keepText(const QString& text, F change) {
+        const bool wasSetting = m_box.m_settingInCode;
+        m_box.m_settingInCode = true;
+        change();
+        if (combo()->currentText() != text) combo()->setEditText(text);
+        m_box.m_settingInCode = wasSetting;
+    }
+    TComboBox& m_box;
+};
+
+TComboBox::TComboBox(Component* owner) : TControl(owner), m_items(std::make_unique<Rows>(*this)) {
     auto* c = new QComboBox;
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
@@ -197,16 +282,15 @@ TComboBox::TComboBox(Component* owner) : TControl(owner) {
 
 const ClassInfo& TComboBox::staticClassInfo() {
     using C = TComboBox;
-    static const ClassInfo info(
-        "TComboBox", &TControl::staticClassInfo(),
-        {
-            integerProperty<C>("ItemHeight", &C::itemHeight, &C::setItemHeight),
-            valueProperty<C, StringList>("Items", PropertyKind::StringList, &C::items, &C::setItems),
-            valueProperty<C, std::string>("Text", PropertyKind::String, &C::text, &C::setText),
-            integerProperty<C>("ItemIndex", &C::itemIndex, &C::setItemIndex),
-            eventProperty<C>("OnChange", &C::OnChange),
-        });
-    return info;
+    return declareClass<C>("TComboBox", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("ItemHeight", &C::itemHeight, &C::setItemHeight),
+            objectProperty("Items", static_cast<TStrings& (C::*)()>(&C::Items)),
+            valueProperty("Text", &C::text, &C::setText),
+            valueProperty("ItemIndex", &C::itemIndex, &C::setItemIndex),
+            eventProperty("OnChange", &C::OnChange),
+        };
+    });
 }
 
 QComboBox* TComboBox::comboBox() const { return static_cast<QComboBox*>(widget()); }
@@ -219,20 +303,7 @@ void TComboBox::setText(const std::string& value) {
     m_settingInCode = false;
 }
 
-StringList TComboBox::items() const {
-    StringList out;
-    for (int i = 0; i < comboBox()->count(); ++i) out.push_back(comboBox()->itemText(i).toStdString());
-    return out;
-}
-
-void TComboBox::setItems(const StringList& value) {
-    m_settingInCode = true;
-    const QString text = comboBox()->currentText();
-    comboBox()->clear();
-    for (const std::string& item : value) comboBox()->addItem(qs(item));
-    comboBox()->setEditText(text);
-    m_settingInCode = false;
-}
+TComboBox::~TComboBox() = default;
 
 int TComboBox::itemIndex() const {
     const int index = comboBox()->findText(comboBox()->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);

@@ -1,7 +1,10 @@
 #pragma once
 // Labels, multi-line text boxes, edit boxes and combo boxes.
 
+#include <memory>
+
 #include "control.h"
+#include "strings.h"
 
 class QComboBox;
 class QLabel;
@@ -11,10 +14,9 @@ class QPlainTextEdit;
 namespace framework {
 
 class TLabel : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TLabel(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     std::string caption() const { return m_caption; }
     void setCaption(const std::string& value);
@@ -35,29 +37,31 @@ private:
     bool m_fitPending = false;
 };
 
+// A multi-line text box; its lines are its paragraphs, a TStrings edited in place.
 class TMemo : public TControl {
-public:
-    explicit TMemo(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    FRAMEWORK_CLASS(TControl)
 
-    StringList lines() const;
-    void setLines(const StringList& value);
+    explicit TMemo(Component* owner);
+    ~TMemo() override;
+
+    TStrings& Lines() { return *m_lines; }
+    const TStrings& Lines() const { return *m_lines; }
     bool readOnly() const;
     void setReadOnly(bool value);
-    std::string borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(const std::string& value);
+    TBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TBorderStyle value);
+    QPlainTextEdit* editor() const;
 
 private:
-    QPlainTextEdit* editor() const;
-    std::string m_borderStyle = "bsSingle";
+    class Paragraphs;
+    std::unique_ptr<TStrings> m_lines;  // the Paragraphs
+    TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
 };
 
 class TEdit : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TEdit(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     std::string text() const;
     void setText(const std::string& value);
@@ -69,15 +73,17 @@ public:
 
 // An editable combo box with a drop-down list.
 class TComboBox : public TControl {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TComboBox(Component* owner);
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
+    ~TComboBox() override;
 
     std::string text() const;
     void setText(const std::string& value);
-    StringList items() const;
-    void setItems(const StringList& value);
+    // The drop-down rows; changing them keeps the typed text (a text showing a row whose
+    // text is put shows the new text) and raises no OnChange.
+    TStrings& Items() { return *m_items; }
+    const TStrings& Items() const { return *m_items; }
     int itemIndex() const;
     void setItemIndex(int value);
     int itemHeight() const { return m_itemHeight; }
@@ -88,6 +94,8 @@ public:
     NotifyEvent OnChange;
 
 private:
+    class Rows;
+    std::unique_ptr<TStrings> m_items;  // a Rows
     int m_itemHeight = 13;
     bool m_settingInCode = false;
 };

@@ -152,25 +152,25 @@ TTreeView::~TTreeView() {
 
 const ClassInfo& TTreeView::staticClassInfo() {
     using C = TTreeView;
-    static const ClassInfo info(
-        "TTreeView", &TControl::staticClassInfo(),
-        {
-            booleanProperty<C>("ReadOnly", &C::readOnly, &C::setReadOnly),
-            booleanProperty<C>("HideSelection", &C::hideSelection, &C::setHideSelection),
-            booleanProperty<C>("RightClickSelect", &C::rightClickSelect, &C::setRightClickSelect),
-            booleanProperty<C>("ShowRoot", &C::showRoot, &C::setShowRoot),
-            integerProperty<C>("Indent", &C::indent, &C::setIndent),
-            valueProperty<C, std::string>("BorderStyle", PropertyKind::Enumeration, &C::borderStyle,
-                                          &C::setBorderStyle),
-            // Stored handlers take the sender; the node is the selected one.
-            {"OnChange", PropertyKind::Event, {},
-             [](Component& c, const PropertyValue& v) {
-                 const auto* handler = std::get_if<NotifyEvent>(&v);
-                 if (handler == nullptr) throw EPropertyError("Event OnChange needs a method");
-                 static_cast<C&>(c).OnChange = [h = *handler](Component* sender, TTreeNode*) { h(sender); };
-             }},
-        });
-    return info;
+    return declareClass<C>("TTreeView", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("ReadOnly", &C::readOnly, &C::setReadOnly),
+            valueProperty("HideSelection", &C::hideSelection, &C::setHideSelection),
+            valueProperty("RightClickSelect", &C::rightClickSelect, &C::setRightClickSelect),
+            valueProperty("ShowRoot", &C::showRoot, &C::setShowRoot),
+            valueProperty("Indent", &C::indent, &C::setIndent),
+            valueProperty("BorderStyle", &C::borderStyle, &C::setBorderStyle),
+            valueProperty("Images", &C::images, &C::setImages),
+            valueProperty("PopupMenu", &C::popupMenu, &C::setPopupMenu),
+            eventProperty("OnChange", &C::OnChange),
+            eventProperty("OnExpanding", &C::OnExpanding),
+            eventProperty("OnExpanded", &C::OnExpanded),
+            eventProperty("OnCollapsing", &C::OnCollapsing),
+            eventProperty("OnCollapsed", &C::OnCollapsed),
+            eventProperty("OnEditing", &C::OnEditing),
+            eventProperty("OnEdited", &C::OnEdited),
+        };
+    });
 }
 
 TreeViewWidget* TTreeView::view() const { return static_cast<TreeViewWidget*>(widget()); }
@@ -263,10 +263,9 @@ void TTreeView::setShowRoot(bool value) { view()->setRootIsDecorated(value); }
 int TTreeView::indent() const { return view()->indentation(); }
 void TTreeView::setIndent(int value) { view()->setIndentation(value); }
 
-void TTreeView::setBorderStyle(const std::string& value) {
-    if (value != "bsNone" && value != "bsSingle") throw EPropertyError("Unknown border " + value);
+void TTreeView::setBorderStyle(TBorderStyle value) {
     m_borderStyle = value;
-    view()->setFrameShape(value == "bsNone" ? QFrame::NoFrame : QFrame::StyledPanel);
+    view()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
 void TTreeView::Notification(Component* component, Operation operation) {

@@ -19,10 +19,10 @@ class TPopupMenu;
 class TreeModel;
 class TreeViewWidget;
 
-using TVChangedEvent = std::function<void(Component* sender, TTreeNode* node)>;
-using TVExpandingEvent = std::function<void(Component* sender, TTreeNode* node, bool& allow)>;
+using TVChangedEvent = Event<TTreeNode*>;                // (Sender, node)
+using TVExpandingEvent = Event<TTreeNode*, bool&>;       // (Sender, node, allow)
 using TVEditingEvent = TVExpandingEvent;
-using TVEditedEvent = std::function<void(Component* sender, TTreeNode* node, std::string& text)>;
+using TVEditedEvent = Event<TTreeNode*, std::string&>;   // (Sender, node, text)
 
 // Where and why a context menu is asked for. The point is in the control's client
 // coordinates: the mouse position, or for the menu key the centre of the selected node's
@@ -33,14 +33,14 @@ struct TreeContextRequest {
     int y = 0;
     bool fromKeyboard = false;
 };
-using TVContextPopupEvent = std::function<void(Component* sender, const TreeContextRequest& request, bool& handled)>;
+// (Sender, request, handled)
+using TVContextPopupEvent = Event<const TreeContextRequest&, bool&>;
 
 class TTreeView : public TControl, private ImageListObserver {
-public:
+    FRAMEWORK_CLASS(TControl)
+
     explicit TTreeView(Component* owner);
     ~TTreeView() override;
-    static const ClassInfo& staticClassInfo();
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
 
     TTreeNodes& items() { return m_nodes; }
     const TTreeNodes& items() const { return m_nodes; }
@@ -87,8 +87,8 @@ public:
     void setShowRoot(bool value);
     int indent() const;
     void setIndent(int value);
-    std::string borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(const std::string& value);
+    TBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TBorderStyle value);
 
     TVChangedEvent OnChange;
     TVExpandingEvent OnExpanding;
@@ -146,7 +146,7 @@ private:
     bool m_readOnly = false;
     bool m_hideSelection = true;
     bool m_rightClickSelect = true;
-    std::string m_borderStyle = "bsSingle";
+    TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
 };
 
 }  // namespace framework

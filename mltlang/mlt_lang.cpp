@@ -3,13 +3,12 @@
 namespace mltlang {
 
 using framework::ClassInfo;
-using framework::PropertyKind;
 
 namespace {
 
-void requireLanguageName(const std::string& value) {
-    if (value.size() < 3 || value.compare(0, 2, "lg") != 0) {
-        throw framework::EPropertyError("Invalid language identifier " + value);
+void requireLanguageName(const framework::Identifier& value) {
+    if (value.name.size() < 3 || value.name.compare(0, 2, "lg") != 0) {
+        throw framework::EPropertyError("Invalid language identifier " + value.name);
     }
 }
 
@@ -19,24 +18,16 @@ TMltLang::TMltLang(framework::Component* owner) : Component(owner) {}
 
 const ClassInfo& TMltLang::staticClassInfo() {
     using C = TMltLang;
-    static const ClassInfo info(
-        "TMltLang", &Component::staticClassInfo(),
-        {
-            framework::integerProperty<C>("ActiveLang", &C::ActiveLang, &C::SetActiveLang),
-            framework::valueProperty<C, std::string>("ActiveLangById", PropertyKind::Enumeration,
-                                                     &C::ActiveLangById, &C::SetActiveLangById),
-            framework::integerProperty<C>("MaxLang", &C::MaxLang, &C::SetMaxLang),
-            framework::valueProperty<C, std::string>("DefDictionary", PropertyKind::String,
-                                                     &C::DefDictionary, &C::SetDefDictionary),
-            framework::valueProperty<C, std::string>("LangId", PropertyKind::Enumeration,
-                                                     &C::LangId, &C::SetLangId),
-        });
-    return info;
-}
-
-void TMltLang::registerClass() {
-    framework::ClassRegistry::instance().add(staticClassInfo(),
-                                             &framework::createComponent<TMltLang>);
+    using framework::valueProperty;
+    return framework::declareClass<C>("TMltLang", [] {
+        return std::vector<framework::PropertyInfo>{
+            valueProperty("ActiveLang", &C::ActiveLang, &C::SetActiveLang),
+            valueProperty("ActiveLangById", &C::ActiveLangById, &C::SetActiveLangById),
+            valueProperty("MaxLang", &C::MaxLang, &C::SetMaxLang),
+            valueProperty("DefDictionary", &C::DefDictionary, &C::SetDefDictionary),
+            valueProperty("LangId", &C::LangId, &C::SetLangId),
+        };
+    });
 }
 
 void TMltLang::SetActiveLang(int value) {
@@ -51,11 +42,11 @@ void TMltLang::SetMaxLang(int value) {
     FMaxLang = value;
 }
 
-void TMltLang::SetLangId(const std::string& value) {
+void TMltLang::SetLangId(const framework::Identifier& value) {
     requireLanguageName(value);
     FLangId = value;
 }
 
-void TMltLang::SetActiveLangById(const std::string& value) { requireLanguageName(value); }
+void TMltLang::SetActiveLangById(const framework::Identifier& value) { requireLanguageName(value); }
 
 }  // namespace mltlang

@@ -8,29 +8,26 @@
 namespace mltlang {
 
 class TMltLang : public framework::Component {
-public:
-    explicit TMltLang(framework::Component* owner);
+    FRAMEWORK_CLASS(framework::Component)
 
-    static const framework::ClassInfo& staticClassInfo();
-    const framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
-    static void registerClass();
+    explicit TMltLang(framework::Component* owner);
 
     int ActiveLang() const { return FActiveLang; }
     void SetActiveLang(int value);
     int MaxLang() const { return FMaxLang; }
     void SetMaxLang(int value);
-    std::string LangId() const { return FLangId; }
-    void SetLangId(const std::string& value);
+    framework::Identifier LangId() const { return FLangId; }
+    void SetLangId(const framework::Identifier& value);
     // Stored, but reading it has no effect: the active index decides.
-    std::string ActiveLangById() const { return FLangId; }
-    void SetActiveLangById(const std::string& value);
+    framework::Identifier ActiveLangById() const { return FLangId; }
+    void SetActiveLangById(const framework::Identifier& value);
     const std::string& DefDictionary() const { return FDefDictionary; }
     void SetDefDictionary(const std::string& value) { FDefDictionary = value; }
 
 private:
     int FActiveLang = 0;
     int FMaxLang = 2;
-    std::string FLangId = "lgENGLISH";
+    framework::Identifier FLangId{"lgENGLISH"};
     std::string FDefDictionary = "default.dct";
 };
 

@@ -42,7 +42,7 @@ void TisForm5::bindFields() {
 
 void TisForm5::FormCreate(Component*) {
     selectDesignScreen();
-    Image1->assignPicture(*m_wizard.isForm1->Image1);
+    Image1->Picture().assign(m_wizard.isForm1->Image1->Picture());
 }
 
 void TisForm5::Button2Click(Component*) { showExitConfirmation(); }
@@ -82,7 +82,7 @@ void Tisform6::bindFields() {
 
 void Tisform6::FormCreate(Component*) {
     selectDesignScreen();
-    Image1->assignPicture(*m_wizard.isForm1->Image1);
+    Image1->Picture().assign(m_wizard.isForm1->Image1->Picture());
 }
 
 // After an uninstall there is nothing to start; the button stays disabled from then on.
@@ -120,7 +120,7 @@ void TisForm7::bindFields() {
 
 void TisForm7::FormCreate(Component*) { selectDesignScreen(); }
 
-void TisForm7::appendLine(const std::string& text) { LB->addItem(text); }
+void TisForm7::appendLine(const std::string& text) { LB->Items().add(text); }
 
 void TisForm7::repaintNow() { widget()->repaint(); }
 

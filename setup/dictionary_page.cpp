@@ -36,14 +36,14 @@ void Tisform4::FormCreate(Component*) {
     selectDesignScreen();
     DictionaryCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
                        "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};
-    Image1->assignPicture(*m_wizard.isForm1->Image1);
+    Image1->Picture().assign(m_wizard.isForm1->Image1->Picture());
 }
 
 void Tisform4::FormDestroy(Component*) { DictionaryCodes.clear(); }
 
 void Tisform4::Button3Click(Component*) {
     int marked = 0;
-    for (int row = 0; row < CheckListBox1->count(); ++row) {
+    for (int row = 0; row < CheckListBox1->Items().count(); ++row) {
         if (CheckListBox1->checked(row)) ++marked;
     }
     if (marked == 0) {

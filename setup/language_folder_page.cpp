@@ -65,7 +65,7 @@ void TisForm3::FormCreate(Component*) {
     selectDesignScreen();
     ComboBox1->setItemIndex(0);
     Edit1->setText(defaultTargetFolder());
-    Image1->assignPicture(*m_wizard.isForm1->Image1);
+    Image1->Picture().assign(m_wizard.isForm1->Image1->Picture());
     m_wizard.ScreenLanguageCode = "US";
 }
 

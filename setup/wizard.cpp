@@ -22,8 +22,8 @@ framework::FormPtr<Page> createPage(Wizard& wizard) {
 
 void registerPageClasses() {
     framework::registerStandardClasses();
-    mltlang::TMltLang::registerClass();
-    elastic::TElasticForm::registerClass();
+    mltlang::TMltLang::staticClassInfo();
+    elastic::TElasticForm::staticClassInfo();
 }
 
 Wizard::Wizard()
@@ -38,7 +38,7 @@ engine::InstallChoices Wizard::installChoices() const {
     engine::InstallChoices choices;
     choices.folderText = isForm3->Edit1->text();
     choices.screenLanguageCode = ScreenLanguageCode;
-    for (int row = 0; row < isform4->CheckListBox1->count(); ++row) {
+    for (int row = 0; row < isform4->CheckListBox1->Items().count(); ++row) {
         if (isform4->CheckListBox1->checked(row)) {
             choices.dictionaryCodes.push_back(isform4->DictionaryCodes.at(static_cast<std::size_t>(row)));
         }

@@ -67,7 +67,7 @@ class ElasticFormTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         framework::registerStandardClasses();
-        TElasticForm::registerClass();
+        TElasticForm::staticClassInfo();
     }
     void SetUp() override {
         app().setMessages(&messages);
@@ -289,7 +289,7 @@ framework::Bytes markedPicture() {
 TEST_F(ElasticFormTest, BackgroundPictureIsTiledWithOnePixelOverlap) {
     create(pageDefinition("    BkGrndImage = 'Image1'\n",
                           "  object Image1: TImage\n    Width = 4\n    Height = 4\n  end\n"));
-    dynamic_cast<framework::TImage&>(control("Image1")).setPictureData(markedPicture());
+    dynamic_cast<framework::TImage&>(control("Image1")).Picture().setData(markedPicture());
     show();
     const QImage shot = page->widget()->grab(QRect(0, 0, 12, 4)).toImage();
     // Tiles at 0, 3, 6, 9: each one's blue column is painted over by the next tile's red.
@@ -304,7 +304,7 @@ TEST_F(ElasticFormTest, BackgroundPictureIsTiledWithOnePixelOverlap) {
 TEST_F(ElasticFormTest, BackgroundPictureAlignedToTheClientIsStretched) {
     create(pageDefinition("    BkGrndImage = 'Image1'\n",
                           "  object Image1: TImage\n    Width = 4\n    Height = 4\n    Align = alClient\n  end\n"));
-    dynamic_cast<framework::TImage&>(control("Image1")).setPictureData(markedPicture());
+    dynamic_cast<framework::TImage&>(control("Image1")).Picture().setData(markedPicture());
     show();
     const QImage whole = page->widget()->grab().toImage();
     // Stretched over the page's outer width: the blue quarter starts at 3/4 of it.

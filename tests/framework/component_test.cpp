@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using framework::Component;
 using framework::Operation;
 
@@ -91,4 +93,47 @@ TEST(ClassRegistry, UnknownClassIsAnError) {
     EXPECT_FALSE(framework::ClassRegistry::instance().contains("TNoSuchThing"));
     EXPECT_THROW(framework::ClassRegistry::instance().create("TNoSuchThing", nullptr),
                  framework::EPropertyError);
+}
+
+TEST(Component, DesigningIsInheritedFromTheOwnerOnInsert) {
+    Component owner(nullptr);
+    auto* before = new Component(&owner);
+    owner.setDesigning(true);
+    EXPECT_TRUE(before->hasState(framework::csDesigning));  // set down the tree
+    auto* child = new Component(&owner);
+    auto* grandchild = new Component(child);
+    EXPECT_TRUE(child->hasState(framework::csDesigning));
+    EXPECT_TRUE(grandchild->hasState(framework::csDesigning));
+
+    child->setDesigning(false);
+    EXPECT_FALSE(grandchild->hasState(framework::csDesigning));
+    EXPECT_FALSE((new Component(child))->hasState(framework::csDesigning));
+    EXPECT_TRUE(owner.hasState(framework::csDesigning));
+
+    Component running(nullptr);
+    EXPECT_FALSE((new Component(&running))->hasState(framework::csDesigning));
+}
+
+TEST(Component, DestroyedComponentsHandleRefersToNothing) {
+    auto owner = std::make_unique<Component>(nullptr);
+    auto* child = new Component(owner.get());
+    const std::uint32_t ownerHandle = owner->handle();
+    const std::uint32_t childHandle = child->handle();
+    EXPECT_NE(ownerHandle, 0u);
+    EXPECT_NE(ownerHandle, childHandle);
+    EXPECT_EQ(Component::fromHandle(childHandle), child);
+
+    delete child;
+    EXPECT_EQ(Component::fromHandle(childHandle), nullptr);
+    // A new component never receives a handle a freed one had.
+    Component next(nullptr);
+    EXPECT_NE(next.handle(), childHandle);
+    EXPECT_EQ(Component::fromHandle(childHandle), nullptr);
+
+    auto* owned = new Component(owner.get());
+    const std::uint32_t ownedHandle = owned->handle();
+    owner.reset();  // frees what it owns
+    EXPECT_EQ(Component::fromHandle(ownerHandle), nullptr);
+    EXPECT_EQ(Component::fromHandle(ownedHandle), nullptr);
+    EXPECT_EQ(Component::fromHandle(0), nullptr);
 }

@@ -300,11 +300,14 @@ class FontPointsTest : public ::testing::TestWithParam<PointCase> {};
 
 TEST_P(FontPointsTest, HeightsAndPointsConvertAtTheScreenResolution) {
     const PointCase c = GetParam();
-    FontSpec font;
-    font.height = c.height;
-    EXPECT_EQ(font.size(c.pixelsPerInch), c.points);
-    font.setSize(c.points, c.pixelsPerInch);
-    EXPECT_EQ(font.height, c.heightForPoints);
+    TFont font;
+    font.setPixelsPerInch(c.pixelsPerInch);
+    font.setHeight(c.height);
+    EXPECT_EQ(font.size(), c.points);
+    font.setHeight(-c.height);  // a cell height counts as the character height
+    EXPECT_EQ(font.size(), c.points);
+    font.setSize(c.points);
+    EXPECT_EQ(font.height(), c.heightForPoints);
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, FontPointsTest,
@@ -315,9 +318,9 @@ INSTANTIATE_TEST_SUITE_P(Resolutions, FontPointsTest,
 TEST_F(FormMessagesTest, ControlFontSizeUsesTheScreenResolution) {
     page->load("  Font.Height = -11\n");
     Application::instance().setPixelsPerInchOverride(120);
-    page->setFontSize(10);
-    EXPECT_EQ(page->fontHeight(), -17);
-    EXPECT_EQ(page->fontSize(), 10);
+    page->Font().setSize(10);
+    EXPECT_EQ(page->Font().height(), -17);
+    EXPECT_EQ(std::get<std::int64_t>(page->property("Font.Size")), 10);
     Application::instance().setPixelsPerInchOverride(0);
     EXPECT_GT(Application::instance().pixelsPerInch(), 0);
 }

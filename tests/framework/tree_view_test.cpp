@@ -178,7 +178,10 @@ TEST_F(TreeViewTest, StoredOnChangeHandlerTakesTheSender) {
     auto* stored = dynamic_cast<TTreeView*>(made.get());
     ASSERT_NE(stored, nullptr);
     Component* sender = nullptr;
-    stored->setProperty("OnChange", NotifyEvent([&](Component* s) { sender = s; }));
+    stored->setProperty("OnChange", makeMethodReference<TTreeNode*>(
+                                        "TreeChange", [&](Component* s, TTreeNode*) { sender = s; }));
+    EXPECT_THROW(stored->setProperty("OnChange", makeMethodReference<>("Plain", [](Component*) {})),
+                 EPropertyError);
     stored->setProperty("Indent", std::int64_t{19});
     stored->setProperty("RightClickSelect", Identifier{"False"});
     stored->setSelected(stored->items().add("only"));

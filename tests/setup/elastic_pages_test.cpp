@@ -35,7 +35,7 @@ struct ControlState {
 std::vector<ControlState> controlStates(TForm& page) {
     std::vector<ControlState> states;
     forEachControl(page, [&](TControl& c) {
-        states.push_back({c.left(), c.top(), c.width(), c.height(), c.fontSize(), c.visible(),
+        states.push_back({c.left(), c.top(), c.width(), c.height(), c.Font().size(), c.visible(),
                           c.widget()->isVisible()});
     });
     return states;
@@ -159,7 +159,7 @@ TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler
     testing_support::settle();
     EXPECT_EQ(wizard.isForm1->width(), c.pageWidth);
     EXPECT_EQ(wizard.isForm1->height(), c.pageHeight);
-    EXPECT_EQ(wizard.isForm1->fontSize(), c.fontSize);
+    EXPECT_EQ(wizard.isForm1->Font().size(), c.fontSize);
     if (c.width == 1536) saveShot(*wizard.isForm1, "elastic-welcome-1.5x-screen");
     if (c.width == 800) {
         saveShot(*wizard.isForm1, "elastic-welcome-1x");

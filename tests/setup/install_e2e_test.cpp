@@ -78,7 +78,7 @@ protected:
         wizard->isForm1->RadioButton2->Click();
         wizard->isForm1->Button3->Click();
     }
-    std::vector<std::string> log() const { return wizard->isForm7->LB->items(); }
+    std::vector<std::string> log() const { return wizard->isForm7->LB->Items().toList(); }
     std::string folder() const { return (root / "Quindor").string(); }
     fs::path desktop() const { return platform::userFolders().desktop; }
     fs::path applications() const { return platform::userFolders().dataHome + "/applications"; }

@@ -193,7 +193,7 @@ TEST_F(WizardTest, EmptyFolderIsRefusedAtInstallWithNothingChanged) {
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "Please enter the folder to install Quindor into.");
     EXPECT_EQ(showingPages(), Pages{"isForm5"});
-    EXPECT_EQ(wizard.isForm7->LB->count(), 0);
+    EXPECT_EQ(wizard.isForm7->LB->Items().count(), 0);
     EXPECT_TRUE(std::filesystem::is_empty(testing_support::sandboxFolder() / "registry"));
 }
 

@@ -136,9 +136,9 @@ TEST_F(PageLayoutTest, PagesHaveTheirCaptionSizeAndFont) {
         EXPECT_EQ(p->widget()->size(), QSize(row.clientWidth, row.clientHeight));
         EXPECT_EQ(p->width(), row.clientWidth + 8);
         EXPECT_EQ(p->height(), row.clientHeight + 27);
-        EXPECT_EQ(p->font().name, row.font);
+        EXPECT_EQ(p->Font().name(), row.font);
         EXPECT_EQ(p->widget()->font().pixelSize(), 11);
-        EXPECT_EQ(p->position(), "poScreenCenter");
+        EXPECT_EQ(p->position(), framework::TPosition::poScreenCenter);
     }
 }
 
@@ -203,28 +203,28 @@ TEST_F(PageLayoutTest, WelcomeTextIsTheIntroductionLineByLine) {
         "procedure. The \"<Back\" button will go back ",
         "to the previous screen.",
     };
-    EXPECT_EQ(wizard.isForm1->Memo1->lines(), expected);
+    EXPECT_EQ(wizard.isForm1->Memo1->Lines().toList(), expected);
 }
 
 TEST_F(PageLayoutTest, ListsHoldTheirRowsInOrder) {
-    EXPECT_EQ(wizard.isForm3->ComboBox1->items(),
+    EXPECT_EQ(wizard.isForm3->ComboBox1->Items().toList(),
               (framework::StringList{"English", "Czech", "Dansk", "Deutsch", "Fran\xC3\xA7" "ais",
                                      "Nederlands", "Po polsku", "Ruski", "Slovak"}));
-    EXPECT_EQ(wizard.isform4->CheckListBox1->items(),
+    EXPECT_EQ(wizard.isform4->CheckListBox1->Items().toList(),
               (framework::StringList{"British English", "American English", "Danish", "Dutch",
                                      "German", "French", "Polish", "Russian", "Czeck", "Slovak",
                                      "Slovenian", "Italian", "Spanish", "Swedish", "South-African"}));
     EXPECT_TRUE(wizard.isform4->CheckListBox1->multiSelect());
     EXPECT_EQ(wizard.isform4->CheckListBox1->itemHeight(), 15);
     EXPECT_EQ(wizard.isForm7->LB->itemHeight(), 14);
-    EXPECT_EQ(wizard.isForm7->LB->font().name, "Courier New");
+    EXPECT_EQ(wizard.isForm7->LB->Font().name(), "Courier New");
 }
 
 TEST_F(PageLayoutTest, LabelsAndHintsAsDesigned) {
     EXPECT_TRUE(wizard.isForm3->Label1->widget()->font().bold());
     EXPECT_EQ(wizard.isForm3->Label3->widget()->font().pixelSize(), 19);
     EXPECT_EQ(wizard.isform6->Label3->widget()->font().pixelSize(), 27);
-    EXPECT_EQ(wizard.isform6->Label3->font().name, "Arial");
+    EXPECT_EQ(wizard.isform6->Label3->Font().name(), "Arial");
     EXPECT_FALSE(wizard.isForm1->Memo1->widget()->font().bold());
     // Hints are stored but not shown on the folder pages.
     EXPECT_EQ(wizard.isForm3->BitBtn1->hint(), "Choose Module folder");
@@ -243,7 +243,7 @@ TEST_F(PageLayoutTest, ComponentsCarryTheirStoredValues) {
         auto* wp = static_cast<setup::WizardPage*>(p);
         EXPECT_EQ(wp->MltLang1->ActiveLang(), 0);
         EXPECT_EQ(wp->MltLang1->MaxLang(), 9);
-        EXPECT_EQ(wp->MltLang1->LangId(), "lgENGLISH");
+        EXPECT_EQ(wp->MltLang1->LangId().name, "lgENGLISH");
         EXPECT_FALSE(wp->ElasticForm1->ElasticFont());
         EXPECT_EQ(wp->ElasticForm1->DesignPixelsPerInch(), 96);
         EXPECT_EQ(wp->ElasticForm1->DesignFormWidth(), p->width());

@@ -21,7 +21,7 @@ TEST_F(WizardTest, SetupPictureIsCopiedToFourPages) {
 
 TEST_F(WizardTest, FolderButtonHasANormalAndADisabledGlyph) {
     EXPECT_EQ(wizard.isForm3->BitBtn1->numGlyphs(), 2);
-    EXPECT_EQ(wizard.isForm3->BitBtn1->glyph().size(), QSize(32, 16));
+    EXPECT_EQ(wizard.isForm3->BitBtn1->Glyph().image().size(), QSize(32, 16));
     auto* button = static_cast<QAbstractButton*>(wizard.isForm3->BitBtn1->widget());
     const QImage normal = button->icon().pixmap(16, 16, QIcon::Normal).toImage();
     const QImage disabled = button->icon().pixmap(16, 16, QIcon::Disabled).toImage();

@@ -81,7 +81,7 @@ TEST_F(WizardTest, InitialStateOfThePages) {
     EXPECT_TRUE(wizard.isForm5->CheckBox1->checked());
     EXPECT_FALSE(wizard.isForm5->CheckBox2->checked());
     EXPECT_TRUE(wizard.isForm5->CheckBox3->checked());
-    EXPECT_EQ(wizard.isForm7->LB->count(), 0);
+    EXPECT_EQ(wizard.isForm7->LB->Items().count(), 0);
     EXPECT_TRUE(wizard.isform6->Button2->enabled());
 }
 

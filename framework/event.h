@@ -1,0 +1,85 @@
+#pragma once
+// Events as method references with a signature. Every event passes its sender first;
+// NotifyEvent passes nothing else, others add parameters, e.g. ChangingEvent's
+// (Sender, bool& allowed). An event is raised only when assigned. A page definition
+// stores the name of a published method; assigning one whose parameters differ from the
+// event's is an EPropertyError.
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "property_value.h"
+
+namespace framework {
+
+// How a parameter type reads in messages ("(Sender, bool&)").
+template <class T>
+constexpr std::string_view parameterName() {
+    if constexpr (std::is_same_v<T, bool&>) return "bool&";
+    else if constexpr (std::is_same_v<T, bool>) return "bool";
+    else if constexpr (std::is_same_v<T, int>) return "int";
+    else if constexpr (std::is_same_v<T, int&>) return "int&";
+    else if constexpr (std::is_same_v<T, const std::string&>) return "const string&";
+    else if constexpr (std::is_same_v<T, std::string&>) return "string&";
+    else if constexpr (std::is_pointer_v<T>) return "pointer";
+    else return "value";
+}
+
+template <class... Args>
+std::string parameterList() {
+    std::string out = "(Sender";
+    ((out += ", ", out += parameterName<Args>()), ...);
+    return out + ")";
+}
+
+template <class... Args>
+class Event {
+public:
+    using Signature = void(Component* sender, Args...);
+    using Handler = std::function<Signature>;
+
+    Event() = default;
+    Event(std::nullptr_t) {}
+    template <class F>
+        requires(std::is_invocable_v<F&, Component*, Args...> && !std::is_same_v<std::decay_t<F>, Event>)
+    Event(F handler) : m_handler(std::move(handler)) {}
+
+    explicit operator bool() const { return static_cast<bool>(m_handler); }
+    template <class... Actual>
+    void operator()(Component* sender, Actual&&... args) const {
+        m_handler(sender, std::forward<Actual>(args)...);
+    }
+
+    // The published method assigned from a page definition; empty for handlers set in code.
+    const std::string& methodName() const { return m_methodName; }
+
+    // Takes a published method; one with other parameters is refused, naming both lists.
+    void assign(const MethodReference& method, std::string_view eventName) {
+        if (method.signature == nullptr || *method.signature != typeid(Signature)) {
+            throw EPropertyError("Method " + method.name + " has parameters " + method.parameters +
+                                 ", " + std::string(eventName) + " needs " + parameterList<Args...>());
+        }
+        m_handler = *static_cast<const Handler*>(method.handler.get());
+        m_methodName = method.name;
+    }
+
+private:
+    Handler m_handler;
+    std::string m_methodName;
+};
+
+using NotifyEvent = Event<>;
+// Raised before a change; a handler clears allowed to refuse it.
+using ChangingEvent = Event<bool&>;
+
+// A method reference for a callable of the given event signature.
+template <class... Args>
+MethodReference makeMethodReference(
+    std::string name, std::type_identity_t<std::function<void(Component*, Args...)>> handler) {
+    using Handler = std::function<void(Component*, Args...)>;
+    return {std::move(name), &typeid(void(Component*, Args...)), parameterList<Args...>(),
+            std::make_shared<const Handler>(std::move(handler))};
+}
+
+}  // namespace framework

@@ -268,10 +268,11 @@ void TTreeView::setBorderStyle(TBorderStyle value) {
     view()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 
-void TTreeView::Notification(Component* component, Operation operation) {
-    TControl::Notification(component, operation);
-    if (operation == Operation::Remove && component == m_popupMenu) m_popupMenu = nullptr;
+TPopupMenu* TTreeView::popupMenu() const {
+    return m_popupMenu == 0 ? nullptr : dynamic_cast<TPopupMenu*>(Component::fromHandle(m_popupMenu));
 }
+
+void TTreeView::setPopupMenu(TPopupMenu* menu) { m_popupMenu = menu != nullptr ? menu->handle() : 0; }
 
 bool TTreeView::CanExpand(TTreeNode* node) {
     bool allow = true;
@@ -314,12 +315,13 @@ void TTreeView::Edit(TTreeNode* node, const std::optional<std::string>& text) {
 void TTreeView::ContextPopup(const TreeContextRequest& request) {
     bool handled = false;
     if (OnContextPopup) OnContextPopup(this, request, handled);
-    if (handled || request.node == nullptr || m_popupMenu == nullptr) return;
+    TPopupMenu* menu = popupMenu();
+    if (handled || request.node == nullptr || menu == nullptr) return;
     int x = request.x;
     int y = request.y;
     clientToScreen(x, y);
-    m_popupMenu->setPopupComponent(this);
-    m_popupMenu->popup(x, y);
+    menu->setPopupComponent(this);
+    menu->popup(x, y);
 }
 
 // A node asks to expand or collapse (by code).

@@ -74,8 +74,10 @@ class TTreeView : public TControl, private ImageListObserver {
 
     TImageList* images() const { return m_images; }
     void setImages(TImageList* images);
-    TPopupMenu* popupMenu() const { return m_popupMenu; }
-    void setPopupMenu(TPopupMenu* menu) { m_popupMenu = menu; }
+    // The menu is held by its handle: once it is destroyed, wherever it was owned, the
+    // tree has no menu.
+    TPopupMenu* popupMenu() const;
+    void setPopupMenu(TPopupMenu* menu);
 
     bool readOnly() const { return m_readOnly; }
     void setReadOnly(bool value);
@@ -98,9 +100,6 @@ class TTreeView : public TControl, private ImageListObserver {
     TVEditingEvent OnEditing;
     TVEditedEvent OnEdited;
     TVContextPopupEvent OnContextPopup;
-
-    // Forgets a popup menu that is being removed from the page.
-    void Notification(Component* component, Operation operation) override;
 
 protected:
     // Makes every node of the tree; derived trees make their own node class.
@@ -139,7 +138,7 @@ private:
     TTreeNodes m_nodes;
     TreeModel* m_model = nullptr;  // owned by the widget
     TImageList* m_images = nullptr;
-    TPopupMenu* m_popupMenu = nullptr;
+    std::uint32_t m_popupMenu = 0;  // handle
     TreeNodeCompare m_sortCallback;
     TTreeNode* m_editing = nullptr;
     bool m_syncing = false;  // the view is being brought in line with a node

@@ -345,13 +345,17 @@ TEST_F(TreeViewTest, RowsShowTheirImageWithItsOverlay) {
     EXPECT_EQ(view()->iconSize(), QSize(16, 16));
 }
 
-TEST(PopupMenu, ATreeForgetsItsMenuWhenTheMenuLeavesThePage) {
+TEST(PopupMenu, ATreeForgetsADestroyedMenuWhereverItWasOwned) {
     Component page(nullptr);
+    Component otherPage(nullptr);
     auto* tree = new TTreeView(&page);
-    auto* menu = new TPopupMenu(&page);
-    tree->setPopupMenu(menu);
-    delete menu;
-    EXPECT_EQ(tree->popupMenu(), nullptr);
+    for (Component* owner : {&page, &otherPage, static_cast<Component*>(nullptr)}) {
+        auto* menu = new TPopupMenu(owner);
+        tree->setPopupMenu(menu);
+        EXPECT_EQ(tree->popupMenu(), menu);
+        delete menu;
+        EXPECT_EQ(tree->popupMenu(), nullptr);
+    }
 }
 
 TEST(ImageList, ADestroyedListLeavesTheTreeWithoutImages) {

@@ -202,13 +202,24 @@ void TElasticForm::resized(const FormMessage& message) {
         g_maximized = false;
     }
     if (m_beforeFirstShow || !m_sizingReleased) giveScaledBounds();
+    // A restore from maximized is a change of state, not a drag: laid out at once.
+    const bool restoring = m_lastSizeKind != SizeKind::Restored;
+    m_lastSizeKind = message.sizeKind;
     const bool userDrag = message.origin == framework::MessageOrigin::WindowManager &&
-                          message.sizeKind == SizeKind::Restored && m_sizingReleased;
+                          message.sizeKind == SizeKind::Restored && m_sizingReleased && !restoring;
     if (userDrag) {
         dragResize();
-    } else if (!m_scaler->dragInProgress()) {
-        rescaleNow();
+        return;
     }
+    // The window manager may report a maximized size first as a plain one: that was no drag.
+    if (message.sizeKind != SizeKind::Restored) cancelDrag();
+    if (!m_scaler->dragInProgress()) rescaleNow();
+}
+
+void TElasticForm::cancelDrag() {
+    if (m_dragTimer) m_dragTimer->stop();
+    m_scaler->setDragInProgress(false);
+    m_sizeChangedDuringDrag = false;
 }
 
 void TElasticForm::windowStateChanged(const FormMessage& message) {

@@ -115,6 +115,7 @@ private:
     void windowStateChanged(const framework::FormMessage& message);
     void dragResize();
     void dragEnded();
+    void cancelDrag();
     void rescaleNow();
     void afterRescale();
     void giveScaledBounds();
@@ -141,6 +142,7 @@ private:
     bool m_activated = false;
     bool m_sizingReleased = false;
     bool m_sizeChangedDuringDrag = false;
+    framework::SizeKind m_lastSizeKind = framework::SizeKind::Restored;
     int m_lastWidth = 0;
     int m_lastHeight = 0;
 };

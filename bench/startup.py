@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """Start-up to the first painted page, whole process, side by side: the setup program
 against a minimal Qt program showing one empty window. Runs under its own Xvfb server
-unless DISPLAY is set. Usage: bench/startup.py [BUILD_DIR] [RUNS]"""
+unless DISPLAY is set. The setup program reads its page faces from BUILD_DIR/dist (made by
+tools/make-demo-dist.sh) as it does from its distribution folder.
+Usage: bench/startup.py [BUILD_DIR] [RUNS]"""
 import os, shutil, statistics, subprocess, sys, tempfile, time
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 30
-programs = {"minimal Qt window": f"{build}/bench/startup_minimal",
-            "setup wizard": f"{build}/bench/startup_setup"}
+dist = f"{build}/dist"
+programs = {"minimal Qt window": [f"{build}/bench/startup_minimal"],
+            "setup wizard": [f"{build}/bench/startup_setup"] + ([dist] if os.path.isdir(dist) else [])}
 
-def timed(path, env):
+def timed(command, env):
     start = time.perf_counter()
-    subprocess.run([path], env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(command, env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return (time.perf_counter() - start) * 1000
 
 def main():

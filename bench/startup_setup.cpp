@@ -1,5 +1,6 @@
 // The setup program's own start-up: the same entry as the real program, ending at the
-// first painted welcome page.
+// first painted welcome page. The distribution folder (with its final '/') may be given,
+// as the benchmark runs from the build tree: its page faces are loaded as the program does.
 
 #include <QWidget>
 
@@ -9,7 +10,9 @@
 #include "setup/wizard.h"
 
 int main(int argc, char** argv) {
-    framework::Application app(argc, argv);
+    framework::Application app(argc, argv,
+                               argc > 1 ? setup::distributionFaces(std::string(argv[1]) + "/")
+                                        : setup::distributionFaces());
     setup::Wizard wizard;
     wizard.createPages();
     ExitAfterFirstPaint exitAfterPaint;

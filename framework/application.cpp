@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QScreen>
 #include <fontconfig/fontconfig.h>
 
@@ -20,7 +21,7 @@ Application* g_instance = nullptr;
 
 }  // namespace
 
-Application::Application(int& argc, char** argv) {
+Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     if (g_instance != nullptr) throw std::logic_error("An application object exists already");
     // Pages are designed in pixels and the elastic component does all scaling.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
@@ -28,10 +29,17 @@ Application::Application(int& argc, char** argv) {
     }
     // Loading fontconfig's configuration takes as long as connecting to the display: do
     // both at once (fontconfig's initialisation is thread-safe and done only once).
-    std::thread loadFontConfiguration([] { FcInit(); });
+    // The page faces are read then too.
+    std::vector<std::string> faces;
+    std::thread loadFontConfiguration([&faces, &startupFaces] {
+        FcInit();
+        if (startupFaces) faces = startupFaces();
+    });
     m_qt = std::make_unique<QApplication>(argc, argv);
     loadFontConfiguration.join();
+    addFaces(faces);
     m_qt->setQuitOnLastWindowClosed(false);
+    m_title = QCoreApplication::applicationName().toStdString();
     // Where the page faces are missing, prefer faces of about the same widths over the
     // desktop's general fallback, so that designed texts keep fitting their controls.
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
@@ -42,6 +50,16 @@ Application::Application(int& argc, char** argv) {
                                {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")});
     attachUiThreadQueue();
     g_instance = this;
+}
+
+void Application::addFaces(const std::vector<std::string>& faces) {
+    for (const std::string& face : faces) {
+        const int id = QFontDatabase::addApplicationFontFromData(
+            QByteArray(face.data(), static_cast<qsizetype>(face.size())));
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
+            m_startupFamilies.push_back(family.toStdString());
+        }
+    }
 }
 
 Application::~Application() {

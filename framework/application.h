@@ -3,7 +3,10 @@
 // termination, message boxes, the hourglass cursor, the screen size and help.
 
 #include <exception>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "message_boxes.h"
 
@@ -20,8 +23,13 @@ struct ScreenSize {
 
 class Application {
 public:
-    // Creates the Qt application; exactly one exists at a time.
-    Application(int& argc, char** argv);
+    // Font files (their bytes) to make available to this program alone. Called on another
+    // thread while the display is being connected, so it must not use Qt.
+    using StartupFaces = std::function<std::vector<std::string>()>;
+
+    // Creates the Qt application; exactly one exists at a time. The faces that startupFaces
+    // returns are registered for this run, from memory.
+    Application(int& argc, char** argv, StartupFaces startupFaces = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -45,10 +53,20 @@ public:
     void resetTermination() { m_terminated = false; }
     void processMessages();
 
+    // The program's title, which message boxes carry. Page titles are their captions
+    // alone: the title is not appended to them.
+    const std::string& title() const { return m_title; }
+    void setTitle(std::string value) { m_title = std::move(value); }
+
     MessageBoxes& messages() { return *m_messages; }
     // Tests install scripted message boxes; nullptr restores the real ones.
     void setMessages(MessageBoxes* messages);
     void showException(const std::exception& error);
+
+    // Registers font files (their bytes) for this program alone; files that are no font
+    // are skipped. The families registered so far, in order.
+    void addFaces(const std::vector<std::string>& faces);
+    const std::vector<std::string>& startupFamilies() const { return m_startupFamilies; }
 
     ScreenSize screenSize() const;
     // Tests pretend other screens; a zero size goes back to the real screen.
@@ -70,6 +88,8 @@ private:
     WindowMessageBoxes m_windowMessages;
     MessageBoxes* m_messages = &m_windowMessages;
     ScreenSize m_screenOverride;
+    std::string m_title;
+    std::vector<std::string> m_startupFamilies;
     int m_pixelsPerInchOverride = 0;
 };
 

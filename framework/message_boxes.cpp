@@ -3,16 +3,21 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "application.h"
+
 namespace framework {
 
 namespace {
 
-QString title() { return QApplication::applicationDisplayName(); }
+QString title() { return QString::fromStdString(Application::instance().title()); }
 
 }  // namespace
 
 void WindowMessageBoxes::showMessage(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), title(), QString::fromStdString(text));
+    // A plain notice: no icon.
+    QMessageBox box(QMessageBox::NoIcon, title(), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
 }
 
 bool WindowMessageBoxes::askYesNo(const std::string& text) {

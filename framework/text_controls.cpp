@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFont>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,9 +177,10 @@ private:
 TMemo::TMemo(Component* owner) : TControl(owner), m_lines(std::make_unique<Paragraphs>(*this)) {
     auto* e = new QPlainTextEdit;
     e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    e->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The text starts at the edge, as in a plain edit box.
+    e->document()->setDocumentMargin(0);
     setWidget(e);
+    setScrollBars(m_scrollBars);
 }
 
 const ClassInfo& TMemo::staticClassInfo() {
@@ -188,8 +190,29 @@ const ClassInfo& TMemo::staticClassInfo() {
             objectProperty("Lines", static_cast<TStrings& (C::*)()>(&C::Lines)),
             valueProperty("ReadOnly", &C::readOnly, &C::setReadOnly),
             valueProperty("BorderStyle", &C::borderStyle, &C::setBorderStyle),
+            valueProperty("ScrollBars", &C::scrollBars, &C::setScrollBars),
         };
     });
+}
+
+void TMemo::applyFont() {
+    TControl::applyFont();
+    // Qt sets text by the faces' outline widths, a little wider than the whole-pixel widths
+    // the pages were designed with; a slightly tighter tracking keeps each designed line
+    // on its row. Only the spacing is set here: the rest still follows the font.
+    QFont tracking = parentFont() ? QFont() : widget()->font();
+    tracking.setLetterSpacing(QFont::AbsoluteSpacing, kTracking);
+    widget()->setFont(tracking);
+}
+
+void TMemo::setScrollBars(TScrollStyle value) {
+    const bool horizontal = value == TScrollStyle::ssHorizontal || value == TScrollStyle::ssBoth;
+    const bool vertical = value == TScrollStyle::ssVertical || value == TScrollStyle::ssBoth;
+    m_scrollBars = value;
+    editor()->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    editor()->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // A horizontal scroll bar means long lines are not wrapped.
+    editor()->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
 }
 
 QPlainTextEdit* TMemo::editor() const { return static_cast<QPlainTextEdit*>(widget()); }
@@ -273,6 +296,8 @@ TComboBox::TComboBox(Component* owner) : TControl(owner), m_items(std::make_uniq
     auto* c = new QComboBox;
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    // The typed text is what counts: nothing is completed inline.
+    c->setCompleter(nullptr);
     c->setItemDelegate(new RowHeightDelegate(m_itemHeight, c));
     setWidget(c);
     QObject::connect(c, &QComboBox::editTextChanged, [this] {

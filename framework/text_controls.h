@@ -37,6 +37,17 @@ private:
     bool m_fitPending = false;
 };
 
+// The scroll bars of a memo.
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+template <>
+struct EnumTable<TScrollStyle> {
+    static constexpr std::string_view what = "scroll bars";
+    static constexpr EnumName<TScrollStyle> names[] = {{TScrollStyle::ssNone, "ssNone"},
+                                                       {TScrollStyle::ssHorizontal, "ssHorizontal"},
+                                                       {TScrollStyle::ssVertical, "ssVertical"},
+                                                       {TScrollStyle::ssBoth, "ssBoth"}};
+};
+
 // A multi-line text box; its lines are its paragraphs, a TStrings edited in place.
 class TMemo : public TControl {
     FRAMEWORK_CLASS(TControl)
@@ -50,12 +61,20 @@ class TMemo : public TControl {
     void setReadOnly(bool value);
     TBorderStyle borderStyle() const { return m_borderStyle; }
     void setBorderStyle(TBorderStyle value);
+    // No scroll bars at all unless the page stores some.
+    TScrollStyle scrollBars() const { return m_scrollBars; }
+    void setScrollBars(TScrollStyle value);
     QPlainTextEdit* editor() const;
 
+protected:
+    void applyFont() override;
+
 private:
+    static constexpr double kTracking = -0.15;  // pixels per character
     class Paragraphs;
     std::unique_ptr<TStrings> m_lines;  // the Paragraphs
     TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
+    TScrollStyle m_scrollBars = TScrollStyle::ssNone;
 };
 
 class TEdit : public TControl {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include <zlib.h>
+
 #include "system.h"
 
 namespace platform {
@@ -23,6 +25,10 @@ constexpr std::size_t kEntrySize = 46;
 constexpr std::size_t kLongestComment = 0xffff;
 constexpr unsigned kUnixHost = 3;
 constexpr unsigned kTypeBits = 0170000;
+constexpr std::uint32_t kLocalSignature = 0x04034b50;
+constexpr std::size_t kLocalHeaderSize = 30;
+constexpr unsigned kStored = 0;
+constexpr unsigned kDeflated = 8;
 
 using Bytes = std::string;
 
@@ -127,14 +133,16 @@ std::optional<ZipEntry> readEntry(const Bytes& bytes, std::size_t& at) {
     entry.name = bytes.substr(at + kEntrySize, nameLength);
     entry.mode = unixMode(u16(bytes, at + 4), u32(bytes, at + 38));
     entry.isSymlink = (entry.mode & kTypeBits) == S_IFLNK;
+    entry.method = u16(bytes, at + 10);
+    entry.crc = u32(bytes, at + 16);
+    entry.packedSize = u32(bytes, at + 20);
+    entry.size = u32(bytes, at + 24);
+    entry.localHeader = u32(bytes, at + 42);
     at = next;
     return entry;
 }
 
-}  // namespace
-
-std::optional<std::vector<ZipEntry>> listZipEntries(const std::string& archive) {
-    const ArchiveFile file(archive);
+std::optional<std::vector<ZipEntry>> listEntries(const ArchiveFile& file) {
     const auto size = file.size();
     if (!size) return std::nullopt;
     const auto directory = locateDirectory(file, *size);
@@ -149,6 +157,61 @@ std::optional<std::vector<ZipEntry>> listZipEntries(const std::string& archive) 
         entries.push_back(std::move(*entry));
     }
     return entries;
+}
+
+// Where the entry's data begins, after its local header; nullopt when the header is not there.
+std::optional<std::uint64_t> dataOffset(const ArchiveFile& file, const ZipEntry& entry) {
+    const auto header = file.read(entry.localHeader, kLocalHeaderSize);
+    if (!header || u32(*header, 0) != kLocalSignature) return std::nullopt;
+    return entry.localHeader + kLocalHeaderSize + u16(*header, 26) + u16(*header, 28);
+}
+
+std::optional<std::string> inflateRaw(const Bytes& packed, std::size_t size) {
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return std::nullopt;
+    std::string out(size, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
+    stream.avail_in = static_cast<uInt>(packed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const bool whole = result == Z_STREAM_END && stream.total_out == size;
+    inflateEnd(&stream);
+    if (!whole) return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> unpack(const ArchiveFile& file, const ZipEntry& entry) {
+    const auto offset = dataOffset(file, entry);
+    if (!offset) return std::nullopt;
+    const auto packed = file.read(*offset, static_cast<std::size_t>(entry.packedSize));
+    if (!packed) return std::nullopt;
+    std::optional<std::string> contents;
+    if (entry.method == kStored && entry.packedSize == entry.size) contents = *packed;
+    if (entry.method == kDeflated) contents = inflateRaw(*packed, static_cast<std::size_t>(entry.size));
+    if (!contents) return std::nullopt;
+    const auto* data = reinterpret_cast<const Bytef*>(contents->data());
+    if (crc32(0, data, static_cast<uInt>(contents->size())) != entry.crc) return std::nullopt;
+    return contents;
+}
+
+}  // namespace
+
+std::optional<std::vector<ZipEntry>> listZipEntries(const std::string& archive) {
+    return listEntries(ArchiveFile(archive));
+}
+
+std::optional<std::string> readZipMember(const std::string& archive, std::string_view name,
+                                         std::size_t maxSize) {
+    const ArchiveFile file(archive);
+    const auto entries = listEntries(file);
+    if (!entries) return std::nullopt;
+    for (const ZipEntry& entry : *entries) {
+        if (entry.name != name) continue;
+        if (entry.size > maxSize || entry.packedSize > maxSize + maxSize / 8 + 64) return std::nullopt;
+        return unpack(file, entry);
+    }
+    return std::nullopt;
 }
 
 }  // namespace platform

@@ -54,8 +54,13 @@ void TisForm5::Button4Click(Component*) {
 
 void TisForm5::Button3Click(Component*) {
     WizardUi ui(m_wizard);
-    engine::InstallProduct(m_wizard.machine(), ui, m_wizard.installChoices(),
-                           m_wizard.distributionFolder());
+    try {
+        engine::InstallProduct(m_wizard.machine(), ui, m_wizard.installChoices(),
+                               m_wizard.distributionFolder());
+    } catch (...) {
+        m_wizard.isForm7->installFailed();
+        throw;  // shown in the error box; the log stays
+    }
 }
 
 Tisform6::Tisform6(Wizard& wizard) : WizardPage(wizard) {
@@ -123,5 +128,9 @@ void TisForm7::FormCreate(Component*) { selectDesignScreen(); }
 void TisForm7::appendLine(const std::string& text) { LB->Items().add(text); }
 
 void TisForm7::repaintNow() { widget()->repaint(); }
+
+void TisForm7::closeBoxClicked() {
+    if (m_installFailed) m_wizard.isForm1->Close();
+}
 
 }  // namespace setup

@@ -76,11 +76,17 @@ public:
     void appendLine(const std::string& text);
     // Redraws the page and its rows now, before the procedure blocks in its next step.
     void repaintNow();
-    // The log stays while an installation runs: its close box does nothing.
-    void closeBoxClicked() override {}
+    // The log stays while an installation runs: its close box does nothing. Once an
+    // installation ended in an error the log is the last window, and closing it ends
+    // the program.
+    void closeBoxClicked() override;
+    void installFailed() { m_installFailed = true; }
 
 protected:
     void bindFields() override;
+
+private:
+    bool m_installFailed = false;
 };
 
 }  // namespace setup

@@ -1,7 +1,6 @@
 // The setup program of Quindor: installs the product from the folder this program lies
 // in, or removes it again. It takes no command-line arguments.
 
-#include <QApplication>
 #include <cstdio>
 
 #include "framework/application.h"
@@ -14,8 +13,8 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    framework::Application app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Setup"));
+    framework::Application app(argc, argv, setup::distributionFaces());
+    app.setTitle("Setup");
     setup::Wizard wizard;
     wizard.createPages();
     return app.run();

@@ -1,6 +1,7 @@
 #include "wizard.h"
 
 #include "elastic/elastic_form.h"
+#include "engine/page_fonts.h"
 #include "framework/standard_classes.h"
 #include "mltlang/mlt_lang.h"
 #include "page_definitions.h"
@@ -19,6 +20,17 @@ framework::FormPtr<Page> createPage(Wizard& wizard) {
 }
 
 }  // namespace
+
+framework::Application::StartupFaces distributionFaces(std::string distributionFolder) {
+    return [folder = std::move(distributionFolder)] {
+        engine::LinuxMachine machine;
+        return engine::pageFacesToLoad(machine, folder);
+    };
+}
+
+framework::Application::StartupFaces distributionFaces() {
+    return distributionFaces(platform::executableFolder());
+}
 
 void registerPageClasses() {
     framework::registerStandardClasses();

@@ -7,6 +7,7 @@
 
 #include "engine/install.h"
 #include "engine/machine.h"
+#include "framework/application.h"
 #include "framework/form.h"
 
 namespace setup {
@@ -20,6 +21,12 @@ class TisForm5;
 class Tisform6;
 class TisForm7;
 class TiForm11;
+
+// The page faces from the distribution folder (with its final '/'), for the application
+// object to load at start-up where the machine lacks them.
+framework::Application::StartupFaces distributionFaces(std::string distributionFolder);
+// The same for the folder of the running program.
+framework::Application::StartupFaces distributionFaces();
 
 class Wizard {
 public:

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev
+  qt6-base-dev libgl-dev libfontconfig-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fonts-wine fonts-liberation fonts-dejavu-core

@@ -211,3 +211,50 @@ TEST_F(ZipListingTest, WhatIsNoArchiveIsNotReadable) {
         EXPECT_FALSE(platform::listZipEntries(row.file)) << row.why;
     }
 }
+
+namespace {
+
+class ZipMemberTest : public ZipListingTest {
+protected:
+    // An archive with a stored and a deflated member (zip -0 stores, the default deflates).
+    std::string archive() {
+        std::string text;
+        for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + " of a compressible text\n";
+        std::ofstream(m_folder / "content" / "big.txt") << text;
+        zip("member.zip", "\"$1\" big.txt");
+        zip("member.zip", "-0 \"$1\" a.txt");
+        m_text = text;
+        return path("member.zip");
+    }
+    std::string m_text;
+};
+
+}  // namespace
+
+TEST_F(ZipMemberTest, StoredAndDeflatedMembersAreReadInMemory) {
+    const std::string file = archive();
+    EXPECT_EQ(platform::readZipMember(file, "big.txt", 1 << 20), m_text);
+    EXPECT_EQ(platform::readZipMember(file, "a.txt", 1 << 20), "alpha");
+    const auto entries = byName(*platform::listZipEntries(file));
+    EXPECT_EQ(entries.at("big.txt").method, 8U);
+    EXPECT_EQ(entries.at("a.txt").method, 0U);
+}
+
+TEST_F(ZipMemberTest, MissingTooLargeOrDamagedMembersAreNotRead) {
+    const std::string file = archive();
+    EXPECT_FALSE(platform::readZipMember(file, "BIG.TXT", 1 << 20)) << "names are exact";
+    EXPECT_FALSE(platform::readZipMember(file, "big.txt", m_text.size() - 1)) << "over the limit";
+    EXPECT_FALSE(platform::readZipMember(path("none.zip"), "a.txt", 100)) << "no archive";
+    const std::string whole = bytesOf(file);
+    const std::size_t data = whole.find("line 1");  // none: it is deflated
+    EXPECT_EQ(data, std::string::npos);
+    const std::size_t alpha = whole.find("alpha");
+    ASSERT_NE(alpha, std::string::npos);
+    std::string flipped = whole;
+    flipped[alpha] = 'A';  // the checksum no longer fits
+    EXPECT_FALSE(platform::readZipMember(write("flipped.zip", flipped), "a.txt", 100));
+    std::string inflated = whole;
+    const std::size_t local = whole.find("PK\x03\x04");
+    inflated[local + 100] = static_cast<char>(inflated[local + 100] ^ 0x55);  // inside big.txt's data
+    EXPECT_FALSE(platform::readZipMember(write("garbled.zip", inflated), "big.txt", 1 << 20));
+}

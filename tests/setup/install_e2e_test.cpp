@@ -393,3 +393,14 @@ TEST_F(EndToEndTest, HostileArchivesWriteNothingOutsideTheFolder) {
     }
     EXPECT_TRUE(linkRefused);
 }
+
+TEST_F(WithoutExtractorTest, AfterAnInstallEndedInAnErrorClosingTheLogEndsTheProgram) {
+    // Nothing was unpacked, so the Tahoma files are missing and the procedure ends early.
+    install(folder() + "/", {0});
+    ASSERT_FALSE(messages.shown.empty());
+    ASSERT_EQ(messages.shown.back().kind, "error");
+    EXPECT_TRUE(wizard->isForm7->isShowing());
+    EXPECT_FALSE(app().terminated());
+    wizard->isForm7->widget()->close();
+    EXPECT_TRUE(app().terminated());
+}

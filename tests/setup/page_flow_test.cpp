@@ -241,3 +241,10 @@ TEST_F(WizardTest, FolderDialogsReturnThroughTheirOwnButtons) {
     EXPECT_FALSE(wizard.iForm10->isShowing());
     EXPECT_FALSE(wizard.iForm11->isShowing());
 }
+
+TEST_F(WizardTest, TheLogCloseBoxDoesNothingWhileNoInstallFailed) {
+    wizard.isForm7->Show();
+    wizard.isForm7->widget()->close();
+    EXPECT_TRUE(wizard.isForm7->isShowing());
+    EXPECT_FALSE(app().terminated());
+}

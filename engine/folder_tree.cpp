@@ -95,8 +95,7 @@ bool wildcardMatches(std::string_view mask, std::string_view name) {
     return m == mask.size();
 }
 
-// As on the original system, a final ".*" also admits names without an extension, so
-// "*.*" matches every name.
+// A final ".*" also admits names without an extension, so "*.*" matches every name.
 bool maskMatches(std::string_view mask, std::string_view name) {
     if (wildcardMatches(mask, name)) return true;
     return mask.ends_with(".*") && wildcardMatches(mask.substr(0, mask.size() - 2), name);

@@ -33,13 +33,13 @@ public:
     //
     // In each folder, first every entry that is not a folder and whose name matches the mask
     // is deleted (hidden files, links, fifos too), except "read-only" ones: those without
-    // the owner's write bit stay, as read-only files did on the original system. Then
+    // the owner's write bit stay: they count as read-only files, which are kept. Then
     // AfterFolder runs; then, when descending, each sub-folder whose name does not begin
     // with '.' is entered, depth first, unless AfterFolder asked to stop. Folders are only
     // collected here (each entered sub-folder, and the root when it held a matching file),
     // with a final '/'; removeCollectedFolders removes them.
     //
-    // The mask matches names as on the original system: '*' any run of characters, '?' one
+    // The mask matches names by these rules: '*' any run of characters, '?' one
     // character, letters case-blind, and a final ".*" also matches names without an
     // extension, so "*.*" matches every name. An empty mask matches nothing.
     //

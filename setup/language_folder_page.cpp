@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "pages.h"
-#include "platform/environment.h"
+#include "engine/program_folders.h"
 #include "wizard.h"
 
 namespace setup {
@@ -30,7 +30,7 @@ std::string screenLanguageCode(const std::string& text) {
     return "US";
 }
 
-std::string defaultTargetFolder() { return platform::homeFolder() + "/Quindor/"; }
+std::string defaultTargetFolder() { return engine::homeFolder() + "/Quindor/"; }
 
 TisForm3::TisForm3(Wizard& wizard) : WizardPage(wizard) {
     publish("FormCreate", &TisForm3::FormCreate);

@@ -6,7 +6,7 @@
 #include "mltlang/mlt_lang.h"
 #include "page_definitions.h"
 #include "pages.h"
-#include "platform/environment.h"
+#include "engine/program_folders.h"
 
 namespace setup {
 
@@ -29,7 +29,7 @@ framework::Application::StartupFaces distributionFaces(std::string distributionF
 }
 
 framework::Application::StartupFaces distributionFaces() {
-    return distributionFaces(platform::executableFolder());
+    return distributionFaces(engine::programFolder());
 }
 
 void registerPageClasses() {
@@ -39,7 +39,7 @@ void registerPageClasses() {
 }
 
 Wizard::Wizard()
-    : Wizard(std::make_unique<engine::LinuxMachine>(), platform::executableFolder()) {}
+    : Wizard(std::make_unique<engine::LinuxMachine>(), engine::programFolder()) {}
 
 Wizard::Wizard(std::unique_ptr<engine::Machine> machine, std::string distributionFolder)
     : m_machine(std::move(machine)), m_distributionFolder(std::move(distributionFolder)) {

@@ -24,7 +24,7 @@
 #include "framework/picture.h"
 #include "framework/standard_classes.h"
 #include "framework/text_controls.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "framework/application.h"
 #include "framework/buttons.h"
 #include "framework/standard_classes.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 using namespace framework;
 

@@ -14,7 +14,7 @@
 
 #include "framework/form.h"
 #include "framework/standard_classes.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 using namespace framework;
 

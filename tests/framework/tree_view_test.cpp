@@ -16,7 +16,7 @@
 
 #include "framework/popup_menu.h"
 #include "framework/standard_classes.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 using namespace framework;
 

@@ -100,7 +100,7 @@ TEST(DesktopEntryFileName, ReplacesTheLinkExtension) {
     }
 }
 
-TEST(QuoteExecArgument, QuotesOnlyWhereTheSpecificationAsks) {
+TEST(QuoteExecArgument, QuotesReservedCharactersEscapesWithinQuotesAndDoublesPercent) {
     const struct {
         std::string argument;
         std::string quoted;

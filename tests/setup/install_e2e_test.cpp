@@ -19,7 +19,7 @@
 #include "setup/wizard.h"
 #include "desktop_entry_reader.h"
 #include "test_distribution.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 namespace fs = std::filesystem;
 

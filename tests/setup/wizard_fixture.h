@@ -11,7 +11,7 @@
 #include "framework/application.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 class WizardTest : public ::testing::Test {
 protected:

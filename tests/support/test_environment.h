@@ -1,43 +1,27 @@
 #pragma once
 // Every test program runs inside its own temporary folder: HOME, the XDG folders and the
-// registry folder point there, and Qt draws offscreen.
+// registry folder point there, and Qt draws offscreen. Free of Qt: the platform and
+// engine tests use it alone (gui_test_environment.h adds what pages need).
 
 #include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "framework/message_boxes.h"
-
 namespace testing_support {
+
+// Makes the sandbox and points the variables there; removeSandbox deletes it.
+void makeSandbox();
+void removeSandbox();
 
 // The temporary folder of this test program (removed when it ends).
 const std::filesystem::path& sandboxFolder();
 
 // A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
 std::filesystem::path testFolder(const std::string& group);
-
-// Message boxes that answer from a script and record what was asked.
-class ScriptedMessageBoxes : public framework::MessageBoxes {
-public:
-    struct Shown {
-        std::string kind;  // "message", "question" or "error"
-        std::string text;
-    };
-    void showMessage(const std::string& text) override { shown.push_back({"message", text}); }
-    bool askYesNo(const std::string& text) override {
-        shown.push_back({"question", text});
-        return answerYes;
-    }
-    void showError(const std::string& text) override { shown.push_back({"error", text}); }
-
-    std::vector<Shown> shown;
-    bool answerYes = true;
-};
 
 // Sets an environment variable (nullptr: unsets it) for one scope and restores it afterwards.
 class ScopedVariable {
@@ -64,11 +48,5 @@ private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
-
-// Runs the action once the next modal page has started its own event loop.
-void whenModal(std::function<void()> action);
-
-// Lets queued window-system events (activation, painting) arrive.
-void settle();
 
 }  // namespace testing_support

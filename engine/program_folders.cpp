@@ -1,0 +1,11 @@
+#include "program_folders.h"
+
+#include "platform/environment.h"
+
+namespace engine {
+
+std::string homeFolder() { return platform::homeFolder(); }
+
+std::string programFolder() { return platform::executableFolder(); }
+
+}  // namespace engine

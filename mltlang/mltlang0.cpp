@@ -52,7 +52,13 @@ int TLngLst::AddId(TLangid id) {
 }
 
 void TLngLst::FillDefault(TLngLst& list) {
-    for (TLangid id : DefaultLangOrder) list.AddId(id);
+    // As AddId for every entry of the table; the table names every identifier once, so no
+    // entry is ever found and each is appended.
+    for (TLangid id : DefaultLangOrder) {
+        auto entry = std::make_unique<TLngId>();
+        entry->Id = id;
+        list.AddNew(std::move(entry));
+    }
 }
 
 void TLngLst::CheckEntry(const TObject& object) const {

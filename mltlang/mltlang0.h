@@ -68,7 +68,7 @@ public:
     int AddId(TLangid id);
     // The entry at index, to relabel it; the list's index error outside the list.
     TLngId& Entry(int index) const;
-    // A list of the 43 identifiers of DefaultLangOrder.
+    // Appends the 43 identifiers of DefaultLangOrder, in table order, to an empty list.
     static void FillDefault(TLngLst& list);
 
 protected:

@@ -109,6 +109,13 @@ std::unique_ptr<TObject> CloneObject(const TObject* object) {
     return ReadObject(stream);
 }
 
+const framework::ClassInfo& TObjectList::staticClassInfo() {
+    return framework::declareClass<TObjectList>("TObjectList", [] {
+        return std::vector<framework::PropertyInfo>{framework::valueProperty(
+            "ObjectContainer", &TObjectList::ObjectContainer, &TObjectList::SetObjectContainer)};
+    });
+}
+
 TObjectList::~TObjectList() {
     FreeAll();
     for (TObject* object : m_created) delete object;
@@ -248,7 +255,7 @@ std::vector<std::uint8_t> TObjectList::ObjectContainer() const {
     return stream.Bytes();
 }
 
-void TObjectList::SetObjectContainer(std::span<const std::uint8_t> bytes) {
+void TObjectList::SetObjectContainer(const std::vector<std::uint8_t>& bytes) {
     TMemoryStream stream(bytes);
     ReadData(stream);
     if (stream.Remaining() != 0) throw EReadError("Bytes after the end of the object container");

@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/property.h"
 #include "stream.h"
 
 namespace mltlang {
@@ -77,14 +78,16 @@ std::unique_ptr<TObject> CloneObject(const TObject* object);
 // non-zero. Entries the list made itself (by reading, AddNew) while its owns byte is 0 are
 // the exception: nobody else holds them, so the list releases them (through FreeItem,
 // FreeAll or its destruction) while keeping the flag as read for writing back.
-class TObjectList : public TObject {
-public:
+//
+// As the value of an object property P a list is stored in a page definition as the binary
+// property P.ObjectContainer, which holds the list body.
+class TObjectList : public TObject, public framework::Persistent {
+    FRAMEWORK_CLASS(framework::Persistent)
+
     static constexpr int kCapacityLimit = 16384;  // capacities and counts stay below it
 
     TObjectList() = default;
     ~TObjectList() override;
-    TObjectList(const TObjectList&) = delete;
-    TObjectList& operator=(const TObjectList&) = delete;
 
     static std::string_view StaticClassName() { return "TObjectList"; }
     std::string_view ClassName() const override { return StaticClassName(); }
@@ -127,7 +130,7 @@ public:
     bool HasObjectContainer() const { return m_count > 0; }
     std::vector<std::uint8_t> ObjectContainer() const;
     // Reads the property's bytes, which must hold exactly one list body (EReadError).
-    void SetObjectContainer(std::span<const std::uint8_t> bytes);
+    void SetObjectContainer(const std::vector<std::uint8_t>& bytes);
 
 protected:
     // Typed lists refuse entries of other classes while reading (EListError).

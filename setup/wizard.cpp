@@ -3,7 +3,7 @@
 #include "elastic/elastic_form.h"
 #include "engine/page_fonts.h"
 #include "framework/standard_classes.h"
-#include "mltlang/mlt_lang.h"
+#include "mltlang/mltlang.h"
 #include "page_definitions.h"
 #include "pages.h"
 #include "engine/program_folders.h"

@@ -4,7 +4,7 @@
 
 #include "elastic/elastic_form.h"
 #include "framework/form.h"
-#include "mltlang/mlt_lang.h"
+#include "mltlang/mltlang.h"
 
 namespace setup {
 

@@ -5,6 +5,7 @@
 #include "fake_targets.h"
 #include "mltlang/mltlang1.h"
 #include "stream_bytes.h"
+#include "welcome_container.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ using mltlang_test::ByteBuilder;
 using mltlang_test::Bytes;
 using mltlang_test::FakeRow;
 using mltlang_test::FakeTargets;
+using mltlang_test::cancelItemBytes;
+using mltlang_test::welcomeContainerBytes;
 
 std::string errorOf(const std::function<void()>& action) {
     try {
@@ -239,14 +242,6 @@ TEST(TCIStrList, DescendantsTranslateTheirControlsCollections) {
 
 // The stream of items
 
-Bytes cancelItemBytes(std::int32_t handle) {
-    ByteBuilder b;
-    b.className("TCIStr").word(100).word(handle).counted("Caption").counted("Button2").word(1).word(1);
-    b.word(100).word(9).counted("Cancel").counted("").counted("Afbreken");
-    for (int i = 0; i < 6; ++i) b.counted("");
-    return b;
-}
-
 TEST(TCIStr, IsStoredAsTheWorkedExample) {
     const TCIStr item = cancelItem();
     const Bytes bytes = mltlang_test::written([&](TStream& s) { WriteObject(&item, s); });
@@ -345,19 +340,6 @@ std::unique_ptr<TInfoList> welcomeContainer() {
         list.Languages.AddId(id);
     }
     return owner;
-}
-
-Bytes welcomeContainerBytes() {
-    ByteBuilder b;
-    b.hex("01 02 00");
-    b.className("TCIStr").word(100).word(0).counted("Caption").counted("isForm1").word(-1).word(1);
-    b.word(100).word(9).counted("Welcome to the Quindor installation program").counted("");
-    b.counted("Welkom bij de Marlo installatie...");
-    for (int i = 0; i < 6; ++i) b.counted("");
-    b.bytes(cancelItemBytes(0));
-    b.hex("01 09 00");
-    for (int id : {0x07, 0x0A, 0x06, 0x09, 0x12, 0x04, 0x16, 0x05, 0x15}) b.className("TLngId").word(id);
-    return b;
 }
 
 TEST(InfoList, TheWelcomeContainerIs382BytesAsDesigned) {

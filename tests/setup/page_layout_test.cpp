@@ -243,7 +243,7 @@ TEST_F(PageLayoutTest, ComponentsCarryTheirStoredValues) {
         auto* wp = static_cast<setup::WizardPage*>(p);
         EXPECT_EQ(wp->MltLang1->ActiveLang(), 0);
         EXPECT_EQ(wp->MltLang1->MaxLang(), 9);
-        EXPECT_EQ(wp->MltLang1->LangId().name, "lgENGLISH");
+        EXPECT_EQ(wp->MltLang1->LangId(), mltlang::lgENGLISH);
         EXPECT_FALSE(wp->ElasticForm1->ElasticFont());
         EXPECT_EQ(wp->ElasticForm1->DesignPixelsPerInch(), 96);
         EXPECT_EQ(wp->ElasticForm1->DesignFormWidth(), p->width());

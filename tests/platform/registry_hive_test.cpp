@@ -76,10 +76,10 @@ TEST(HiveFormat, NamesTheFormatCannotCarryAreRefused) {
     EXPECT_THROW(platform::formatHive(hiveWithValue("a", std::string("x\0y", 3))),
                  std::invalid_argument);
     Hive badKey;
-    badKey.top.subKeys.push_back({"HKEY_LOCAL_MACHINE", {}, {{"a\\b", {}, {}}}});
+    badKey.top().addSubKey("HKEY_LOCAL_MACHINE").addSubKey("a\\b");
     EXPECT_THROW(platform::formatHive(badKey), std::invalid_argument);
     Hive deletion;
-    deletion.top.subKeys.push_back({"-HKEY_LOCAL_MACHINE", {}, {}});
+    deletion.top().addSubKey("-HKEY_LOCAL_MACHINE");
     EXPECT_THROW(platform::formatHive(deletion), std::invalid_argument);
 }
 
@@ -98,10 +98,10 @@ TEST(HiveParse, AcceptsWhatTheEditorAndPeopleWrite) {
     const Hive hive = platform::parseHive(text);
     const HiveKey* key = hive.findKey("HKEY_LOCAL_MACHINE\\Software\\Quindor");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->name, "Quindor");  // the first spelling stays
-    ASSERT_EQ(key->values.size(), 2u);
-    EXPECT_EQ(key->values[0], (platform::HiveValue{"A", "2"}));  // merged; the later data wins
-    EXPECT_EQ(key->values[1], (platform::HiveValue{"", "default"}));
+    EXPECT_EQ(key->name(), "Quindor");  // the first spelling stays
+    ASSERT_EQ(key->values().size(), 2u);
+    EXPECT_EQ(key->values()[0], (platform::HiveValue{"A", "2"}));  // merged; the later data wins
+    EXPECT_EQ(key->values()[1], (platform::HiveValue{"", "default"}));
     EXPECT_NE(hive.findKey("HKEY_CURRENT_USER\\Key ] with ]"), nullptr);
 }
 
@@ -162,14 +162,14 @@ TEST(HiveTree, PathsMatchWithoutCaseAndKeepTheirSpelling) {
     hive.createKey("HKEY_CURRENT_USER\\Software\\MicroSoft").setValue("Name", "1");
     HiveKey& again = hive.createKey("hkey_current_user\\SOFTWARE\\microsoft\\New");
     again.setValue("x", "y");
-    ASSERT_EQ(hive.top.subKeys.size(), 1u);
+    ASSERT_EQ(hive.top().subKeyCount(), 1u);
     const HiveKey* microsoft = hive.findKey("HKEY_CURRENT_USER\\software\\MICROSOFT");
     ASSERT_NE(microsoft, nullptr);
-    EXPECT_EQ(microsoft->name, "MicroSoft");
-    ASSERT_EQ(microsoft->subKeys.size(), 1u);
-    EXPECT_EQ(microsoft->subKeys[0].name, "New");
+    EXPECT_EQ(microsoft->name(), "MicroSoft");
+    ASSERT_EQ(microsoft->subKeyCount(), 1u);
+    EXPECT_EQ(microsoft->subKey(0).name(), "New");
     hive.createKey("HKEY_CURRENT_USER\\Software\\MicroSoft").setValue("NAME", "2");
-    EXPECT_EQ(microsoft->values, (std::vector<platform::HiveValue>{{"Name", "2"}}));
+    EXPECT_EQ(microsoft->values(), (std::vector<platform::HiveValue>{{"Name", "2"}}));
 }
 
 TEST(HiveTree, DeleteRemovesTheWholeBranch) {
@@ -205,6 +205,80 @@ TEST(HiveTree, FormatThenParseKeepsADeepTree) {
     }
     hive.createKey("HKEY_LOCAL_MACHINE\\A\\Empty");
     EXPECT_EQ(platform::parseHive(platform::formatHive(hive)), hive);
+}
+
+// A section line of levels names below HKEY_LOCAL_MACHINE ("\\k\\k...").
+std::string deepSection(std::size_t levels) {
+    std::string line = "[HKEY_LOCAL_MACHINE";
+    line.reserve(line.size() + levels * 2 + 2);
+    for (std::size_t i = 0; i < levels; ++i) line += "\\k";
+    return line + "]\n";
+}
+
+TEST(HiveBounds, KeyPathsUpToTheBoundRoundTrip) {
+    Hive hive;
+    std::string path = "HKEY_LOCAL_MACHINE";
+    for (std::size_t i = 1; i < platform::kDeepestKeyPath; ++i) path += "\\k";
+    hive.createKey(path).setValue("", "deepest");
+    EXPECT_EQ(hive.keyCount(), platform::kDeepestKeyPath);
+    EXPECT_EQ(platform::parseHive(platform::formatHive(hive)), hive);
+    EXPECT_THROW(hive.createKey(path + "\\k"), std::invalid_argument);
+}
+
+// A million levels: 2 MB of text that once exhausted the stack of every reader and writer.
+TEST(HiveBounds, MillionLevelsAreRefusedAsUnparsable) {
+    const std::string text = std::string(kHeader) + deepSection(1'000'000) + "@=\"x\"\n";
+    try {
+        platform::parseHive(text);
+        FAIL() << "parsed";
+    } catch (const HiveParseError& error) {
+        EXPECT_EQ(error.line(), 3);
+        EXPECT_NE(std::string(error.what()).find("deeper than 512 levels"), std::string::npos);
+    }
+    EXPECT_THROW(platform::parseHive(std::string(kHeader) + deepSection(platform::kDeepestKeyPath)),
+                 HiveParseError);
+    EXPECT_NO_THROW(
+        platform::parseHive(std::string(kHeader) + deepSection(platform::kDeepestKeyPath - 1)));
+}
+
+// Keys made by hand are not bounded; freeing and comparing them must still take no stack.
+TEST(HiveBounds, DeepBranchIsComparedAndFreedWithoutRecursion) {
+    Hive a;
+    Hive b;
+    for (Hive* hive : {&a, &b}) {
+        HiveKey* key = &hive->top();
+        for (int i = 0; i < 300'000; ++i) key = &key->addSubKey("k");
+    }
+    EXPECT_TRUE(a == b);
+}
+
+TEST(HiveBounds, TooManyKeysOrValuesAreRefused) {
+    std::string keys(kHeader);
+    for (std::size_t i = 0; i <= platform::kMostHiveKeys; ++i) {
+        keys += "[HKEY_LOCAL_MACHINE\\" + std::to_string(i) + "]\n";
+    }
+    EXPECT_THROW(platform::parseHive(keys), HiveParseError);
+    std::string values = std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\V]\n";
+    for (std::size_t i = 0; i <= platform::kMostHiveValues; ++i) values += "@=\"\"\n";
+    EXPECT_THROW(platform::parseHive(values), HiveParseError);
+}
+
+TEST(HiveTree, HundredThousandSiblingsAreFoundByName) {
+    Hive hive;
+    for (int i = 0; i < 100'000; ++i) {
+        hive.createKey("HKEY_LOCAL_MACHINE\\Software\\Key" + std::to_string(i)).setValue("v", "d");
+    }
+    const Hive read = platform::parseHive(platform::formatHive(hive));
+    EXPECT_EQ(read, hive);
+    const HiveKey* key = read.findKey("hkey_local_machine\\SOFTWARE\\key54321");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->name(), "Key54321");
+    EXPECT_EQ(read.keyCount(), 100'002u);
+    Hive edited = platform::parseHive(platform::formatHive(hive));
+    EXPECT_TRUE(edited.deleteKey("HKEY_LOCAL_MACHINE\\Software\\Key7"));
+    EXPECT_EQ(edited.findKey("HKEY_LOCAL_MACHINE\\Software\\Key7"), nullptr);
+    EXPECT_NE(edited.findKey("HKEY_LOCAL_MACHINE\\Software\\Key8"), nullptr);
+    EXPECT_EQ(edited.keyCount(), 100'001u);
 }
 
 }  // namespace

@@ -394,4 +394,52 @@ TEST_F(RegistryTest, KilledWriterLeavesTheOldOrTheNewHive) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
 }
 
+// A hive file beyond the bounds (a million key levels, a special file in its place) is not
+// parsed: reads find nothing, writes fail with a message, and the file stays as it was.
+TEST_F(RegistryTest, HiveBeyondTheBoundsIsNeverOverwritten) {
+    fs::create_directories(m_folder);
+    std::string deep = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE";
+    for (int i = 0; i < 1'000'000; ++i) deep += "\\k";
+    deep += "]\n";
+    writeText(machineHive(), deep);
+    EXPECT_FALSE(m_registry.readString(RootKey::LocalMachine, kRecordKey, ""));
+    EXPECT_FALSE(m_registry.keyExists(RootKey::LocalMachine, "", true));
+    try {
+        m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/");
+        FAIL() << "written";
+    } catch (const RegistryError& error) {
+        EXPECT_NE(std::string(error.what()).find("deeper than 512 levels"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_FALSE(m_registry.deleteKeyTree(RootKey::LocalMachine, "Software"));
+    EXPECT_EQ(readText(machineHive()), deep);
+}
+
+TEST_F(RegistryTest, SpecialFileAsHiveIsNeitherReadNorReplaced) {
+    fs::create_directories(m_folder);
+    fs::create_symlink("/dev/zero", machineHive());
+    ASSERT_EQ(::mkfifo((m_folder / "user.reg").c_str(), 0600), 0);
+    for (const RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser}) {
+        EXPECT_FALSE(m_registry.readString(root, kShellFoldersKey, "Desktop"));
+        EXPECT_THROW(m_registry.writeString(root, "Software\\Quindor", "", "x"), RegistryError);
+    }
+    EXPECT_TRUE(fs::is_symlink(machineHive()));
+    EXPECT_TRUE(fs::is_fifo(m_folder / "user.reg"));
+}
+
+TEST_F(RegistryTest, HundredThousandKeysAreReadAndWritten) {
+    std::string text = "Windows Registry Editor Version 5.00\n\n";
+    for (int i = 0; i < 100'000; ++i) {
+        text += "[HKEY_LOCAL_MACHINE\\Software\\Test\\Key" + std::to_string(i) + "]\n\"v\"=\"" +
+                std::to_string(i) + "\"\n\n";
+    }
+    fs::create_directories(m_folder);
+    writeText(machineHive(), text);
+    EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, "Software\\Test\\Key99999", "V"), "99999");
+    m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/");
+    const std::string written = *readText(machineHive());
+    EXPECT_EQ(written.substr(0, text.size()), text) << "every key kept in its order";
+    EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, kRecordKey, ""), "/q/");
+}
+
 }  // namespace

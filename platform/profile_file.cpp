@@ -119,8 +119,10 @@ void putKey(std::vector<Line>& lines, std::size_t sectionLine, std::string_view 
                  {std::string(key) + "=" + std::string(value), ending});
 }
 
-std::string withEntry(std::string_view contents, std::string_view section, std::string_view key,
-                      std::string_view value) {
+}  // namespace
+
+std::string withProfileString(std::string_view contents, std::string_view section,
+                              std::string_view key, std::string_view value) {
     const std::string ending = lineEnding(contents);
     std::vector<Line> lines = splitLines(contents);
     const std::size_t sectionLine = findSection(lines, section);
@@ -131,6 +133,8 @@ std::string withEntry(std::string_view contents, std::string_view section, std::
     }
     return joined(lines);
 }
+
+namespace {
 
 bool holdsLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos;
@@ -167,7 +171,7 @@ void writeEntry(const std::string& file, std::string_view section, std::string_v
     removeStaleTemporaries(file);
     const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile);
     if (contents && !mayWrite(file)) throw std::runtime_error("the file is write-protected");
-    replaceFileAtomically(file, withEntry(contents.value_or(""), section, key, value));
+    replaceFileAtomically(file, withProfileString(contents.value_or(""), section, key, value));
 }
 
 }  // namespace

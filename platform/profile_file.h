@@ -40,4 +40,9 @@ constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value);
 
+// The editing step alone: contents with key=value written into [section] by the rules
+// above. Section, key and value must pass the checks above (callers check first).
+std::string withProfileString(std::string_view contents, std::string_view section,
+                              std::string_view key, std::string_view value);
+
 }  // namespace platform

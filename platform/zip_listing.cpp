@@ -1,12 +1,11 @@
 #include "zip_listing.h"
 
-#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 
 #include <zlib.h>
 
@@ -18,9 +17,11 @@ namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064b50;
 constexpr std::uint32_t kEntrySignature = 0x02014b50;
 constexpr std::size_t kEndSize = 22;
 constexpr std::size_t kZip64LocatorSize = 20;
+constexpr std::size_t kZip64EndSize = 56;
 constexpr std::size_t kEntrySize = 46;
 constexpr std::size_t kLongestComment = 0xffff;
 constexpr unsigned kUnixHost = 3;
@@ -30,32 +31,153 @@ constexpr std::size_t kLocalHeaderSize = 30;
 constexpr unsigned kStored = 0;
 constexpr unsigned kDeflated = 8;
 
-using Bytes = std::string;
-
-std::uint16_t u16(const Bytes& bytes, std::size_t at) {
+std::uint16_t u16(std::string_view bytes, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
                                       static_cast<unsigned char>(bytes[at + 1]) << 8);
 }
 
-std::uint32_t u32(const Bytes& bytes, std::size_t at) {
+std::uint32_t u32(std::string_view bytes, std::size_t at) {
     return u16(bytes, at) | static_cast<std::uint32_t>(u16(bytes, at + 2)) << 16;
 }
 
-class ArchiveFile {
-public:
-    explicit ArchiveFile(const std::string& path) : m_file(openFile(path, O_RDONLY | O_NONBLOCK)) {}
+std::uint64_t u64(std::string_view bytes, std::size_t at) {
+    return u32(bytes, at) | static_cast<std::uint64_t>(u32(bytes, at + 4)) << 32;
+}
 
-    // The file's size when it is an open regular file (only those can be read at offsets;
-    // the open never waits for a named pipe's writer).
-    std::optional<std::uint64_t> size() const {
-        const auto identity = m_file ? identityOf(m_file.get()) : std::nullopt;
-        if (!identity || !S_ISREG(identity->mode)) return std::nullopt;
-        return identity->size;
+[[noreturn]] void refuse(const std::string& why) { throw ZipListingError(why); }
+
+std::string readOrRefuse(const ZipBytes& archive, std::uint64_t offset, std::size_t count) {
+    auto bytes = archive.read(offset, count);
+    if (!bytes) refuse("its directory lies outside the file");
+    return std::move(*bytes);
+}
+
+// Where the directory is meant to be, as the end records tell it.
+struct Directory {
+    std::uint64_t offset = 0;   // as recorded, before any bytes in front are allowed for
+    std::uint64_t size = 0;
+    std::uint64_t entries = 0;
+    std::uint64_t end = 0;      // where the directory really ends: the first end record
+    bool zip64 = false;
+};
+
+// The position in tail of the last end record whose comment fits in the file.
+std::optional<std::size_t> findEndRecord(std::string_view tail) {
+    if (tail.size() < kEndSize) return std::nullopt;
+    for (std::size_t at = tail.size() - kEndSize + 1; at-- > 0;) {
+        if (u32(tail, at) == kEndSignature && at + kEndSize + u16(tail, at + 20) <= tail.size()) {
+            return at;
+        }
     }
+    return std::nullopt;
+}
 
-    // Exactly count bytes from offset, or nullopt.
-    std::optional<Bytes> read(std::uint64_t offset, std::size_t count) const {
-        Bytes bytes(count, '\0');
+void requireOneVolume(bool oneVolume) {
+    if (!oneVolume) refuse("it is part of a multi-volume archive, which cannot be checked");
+}
+
+// The ZIP64 end record that the locator just before the end record (at endOffset) names.
+// With bytes in front of the archive the recorded offset is off by their count; the record
+// then lies right before the locator, where it is looked for first.
+Directory readZip64(const ZipBytes& archive, std::uint64_t endOffset) {
+    if (endOffset < kZip64LocatorSize + kZip64EndSize) refuse("its ZIP64 directory is missing");
+    const std::uint64_t locatorOffset = endOffset - kZip64LocatorSize;
+    const std::string locator = readOrRefuse(archive, locatorOffset, kZip64LocatorSize);
+    if (u32(locator, 0) != kZip64LocatorSignature) refuse("its ZIP64 directory is missing");
+    requireOneVolume(u32(locator, 4) == 0 && u32(locator, 16) <= 1);
+    for (const std::uint64_t at : {locatorOffset - kZip64EndSize, u64(locator, 8)}) {
+        if (at > locatorOffset - kZip64EndSize) continue;
+        const std::string record = readOrRefuse(archive, at, kZip64EndSize);
+        if (u32(record, 0) != kZip64EndSignature) continue;
+        requireOneVolume(u32(record, 16) == 0 && u32(record, 20) == 0 &&
+                         u64(record, 24) == u64(record, 32));
+        return {u64(record, 48), u64(record, 40), u64(record, 32), at, true};
+    }
+    refuse("its ZIP64 directory is missing");
+}
+
+Directory readEndRecords(const ZipBytes& archive) {
+    const std::uint64_t size = archive.size();
+    const std::size_t tailSize =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndSize + kLongestComment));
+    const std::string tail = readOrRefuse(archive, size - tailSize, tailSize);
+    const auto at = findEndRecord(tail);
+    if (!at) refuse("it is not a ZIP archive (it has no end record)");
+    const std::string_view end = std::string_view(tail).substr(*at, kEndSize);
+    const std::uint64_t endOffset = size - tailSize + *at;
+    const bool marked = u16(end, 8) == 0xffff || u16(end, 10) == 0xffff ||
+                        u32(end, 12) == 0xffffffff || u32(end, 16) == 0xffffffff;
+    const bool located = *at >= kZip64LocatorSize &&
+                         u32(tail, *at - kZip64LocatorSize) == kZip64LocatorSignature;
+    if (marked || located) return readZip64(archive, endOffset);
+    requireOneVolume(u16(end, 4) == 0 && u16(end, 6) == 0 && u16(end, 8) == u16(end, 10));
+    return {u32(end, 16), u32(end, 12), u16(end, 10), endOffset, false};
+}
+
+unsigned unixMode(std::uint16_t madeBy, std::uint32_t externalAttributes) {
+    const unsigned mode = externalAttributes >> 16;
+    // Some archivers of other hosts store a unix mode as well; one with a file type is
+    // taken, so that no symbolic link goes unnoticed.
+    const unsigned type = mode & kTypeBits;
+    const bool knownType = type == S_IFREG || type == S_IFDIR || type == S_IFLNK;
+    return (madeBy >> 8) == kUnixHost || knownType ? mode : 0;
+}
+
+// The entry at bytes[at]; at is moved past it. nullopt when none starts there.
+std::optional<ZipEntry> readEntry(std::string_view bytes, std::size_t& at) {
+    if (at + kEntrySize > bytes.size() || u32(bytes, at) != kEntrySignature) return std::nullopt;
+    const std::size_t nameLength = u16(bytes, at + 28);
+    const std::size_t next =
+        at + kEntrySize + nameLength + u16(bytes, at + 30) + u16(bytes, at + 32);
+    if (next > bytes.size()) refuse("an entry of its directory is cut short");
+    ZipEntry entry;
+    entry.name = bytes.substr(at + kEntrySize, nameLength);
+    entry.mode = unixMode(u16(bytes, at + 4), u32(bytes, at + 38));
+    entry.isSymlink = (entry.mode & kTypeBits) == S_IFLNK;
+    entry.method = u16(bytes, at + 10);
+    entry.crc = u32(bytes, at + 16);
+    entry.packedSize = u32(bytes, at + 20);
+    entry.size = u32(bytes, at + 24);
+    entry.localHeader = u32(bytes, at + 42);
+    at = next;
+    return entry;
+}
+
+// Every entry from the start of bytes on, as long as entries follow one another.
+std::vector<ZipEntry> readEntries(std::string_view bytes) {
+    std::vector<ZipEntry> entries;
+    std::size_t at = 0;
+    while (auto entry = readEntry(bytes, at)) entries.push_back(std::move(*entry));
+    return entries;
+}
+
+// The directory's first byte: where the end record says, moved by the bytes in front of
+// the archive (the gap between where the directory should end and where it does).
+std::uint64_t directoryStart(const Directory& directory) {
+    if (directory.offset > directory.end || directory.size > directory.end - directory.offset) {
+        refuse("its directory lies outside the file");
+    }
+    return directory.end - directory.size;
+}
+
+bool countsAgree(const Directory& directory, std::size_t found) {
+    // Old archivers wrote the count of more than 65,535 entries cut to 16 bits.
+    return directory.zip64 ? found == directory.entries : (found & 0xffff) == directory.entries;
+}
+
+// A file opened for reading at offsets; only a regular file qualifies.
+class ArchiveFile : public ZipBytes {
+public:
+    explicit ArchiveFile(const std::string& path) : m_file(openFile(path, O_RDONLY | O_NONBLOCK)) {
+        if (!m_file) refuse(std::string("it cannot be opened (") + std::strerror(errno) + ")");
+        const auto identity = identityOf(m_file.get());
+        if (!identity || !S_ISREG(identity->mode)) refuse("it is not a regular file");
+        m_size = identity->size;
+    }
+    std::uint64_t size() const override { return m_size; }
+    std::optional<std::string> read(std::uint64_t offset, std::size_t count) const override {
+        if (offset > m_size || count > m_size - offset) return std::nullopt;
+        std::string bytes(count, '\0');
         std::size_t done = 0;
         while (done < count) {
             const ssize_t got = retried([&] {
@@ -70,103 +192,30 @@ public:
 
 private:
     FileDescriptor m_file;
+    std::uint64_t m_size = 0;
 };
 
-struct Directory {
-    std::uint64_t offset = 0;
-    std::uint64_t size = 0;
-    std::size_t entries = 0;
+class ArchiveInMemory : public ZipBytes {
+public:
+    explicit ArchiveInMemory(std::string_view bytes) : m_bytes(bytes) {}
+    std::uint64_t size() const override { return m_bytes.size(); }
+    std::optional<std::string> read(std::uint64_t offset, std::size_t count) const override {
+        if (offset > m_bytes.size() || count > m_bytes.size() - offset) return std::nullopt;
+        return std::string(m_bytes.substr(offset, count));
+    }
+
+private:
+    std::string_view m_bytes;
 };
-
-// The position in tail of the last end record whose comment fits in the file.
-std::optional<std::size_t> findEndRecord(const Bytes& tail) {
-    if (tail.size() < kEndSize) return std::nullopt;
-    for (std::size_t at = tail.size() - kEndSize + 1; at-- > 0;) {
-        if (u32(tail, at) == kEndSignature && at + kEndSize + u16(tail, at + 20) <= tail.size()) {
-            return at;
-        }
-    }
-    return std::nullopt;
-}
-
-// The central directory that the end record at tail[at] (file offset endOffset) describes.
-std::optional<Directory> readEndRecord(const Bytes& tail, std::size_t at, std::uint64_t endOffset) {
-    const bool oneVolume =
-        u16(tail, at + 4) == 0 && u16(tail, at + 6) == 0 && u16(tail, at + 8) == u16(tail, at + 10);
-    const bool zip64 =
-        u16(tail, at + 10) == 0xffff || u32(tail, at + 12) == 0xffffffff ||
-        u32(tail, at + 16) == 0xffffffff ||
-        (at >= kZip64LocatorSize && u32(tail, at - kZip64LocatorSize) == kZip64LocatorSignature);
-    if (!oneVolume || zip64) return std::nullopt;
-    Directory directory{u32(tail, at + 16), u32(tail, at + 12), u16(tail, at + 10)};
-    if (directory.offset + directory.size > endOffset) return std::nullopt;
-    return directory;
-}
-
-std::optional<Directory> locateDirectory(const ArchiveFile& file, std::uint64_t size) {
-    const std::size_t tailSize =
-        static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndSize + kLongestComment));
-    const auto tail = file.read(size - tailSize, tailSize);
-    if (!tail) return std::nullopt;
-    const auto at = findEndRecord(*tail);
-    if (!at) return std::nullopt;
-    return readEndRecord(*tail, *at, size - tailSize + *at);
-}
-
-unsigned unixMode(std::uint16_t madeBy, std::uint32_t externalAttributes) {
-    const unsigned mode = externalAttributes >> 16;
-    // Some archivers of other hosts store a unix mode as well; one with a file type is
-    // taken, so that no symbolic link goes unnoticed.
-    const unsigned type = mode & kTypeBits;
-    const bool knownType = type == S_IFREG || type == S_IFDIR || type == S_IFLNK;
-    return (madeBy >> 8) == kUnixHost || knownType ? mode : 0;
-}
-
-// The entry at bytes[at]; at is moved past it. nullopt when it does not fit.
-std::optional<ZipEntry> readEntry(const Bytes& bytes, std::size_t& at) {
-    if (at + kEntrySize > bytes.size() || u32(bytes, at) != kEntrySignature) return std::nullopt;
-    const std::size_t nameLength = u16(bytes, at + 28);
-    const std::size_t next =
-        at + kEntrySize + nameLength + u16(bytes, at + 30) + u16(bytes, at + 32);
-    if (next > bytes.size()) return std::nullopt;
-    ZipEntry entry;
-    entry.name = bytes.substr(at + kEntrySize, nameLength);
-    entry.mode = unixMode(u16(bytes, at + 4), u32(bytes, at + 38));
-    entry.isSymlink = (entry.mode & kTypeBits) == S_IFLNK;
-    entry.method = u16(bytes, at + 10);
-    entry.crc = u32(bytes, at + 16);
-    entry.packedSize = u32(bytes, at + 20);
-    entry.size = u32(bytes, at + 24);
-    entry.localHeader = u32(bytes, at + 42);
-    at = next;
-    return entry;
-}
-
-std::optional<std::vector<ZipEntry>> listEntries(const ArchiveFile& file) {
-    const auto size = file.size();
-    if (!size) return std::nullopt;
-    const auto directory = locateDirectory(file, *size);
-    if (!directory) return std::nullopt;
-    const auto bytes = file.read(directory->offset, static_cast<std::size_t>(directory->size));
-    if (!bytes) return std::nullopt;
-    std::vector<ZipEntry> entries;
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < directory->entries; ++i) {
-        auto entry = readEntry(*bytes, at);
-        if (!entry) return std::nullopt;
-        entries.push_back(std::move(*entry));
-    }
-    return entries;
-}
 
 // Where the entry's data begins, after its local header; nullopt when the header is not there.
-std::optional<std::uint64_t> dataOffset(const ArchiveFile& file, const ZipEntry& entry) {
-    const auto header = file.read(entry.localHeader, kLocalHeaderSize);
+std::optional<std::uint64_t> dataOffset(const ZipBytes& archive, const ZipEntry& entry) {
+    const auto header = archive.read(entry.localHeader, kLocalHeaderSize);
     if (!header || u32(*header, 0) != kLocalSignature) return std::nullopt;
     return entry.localHeader + kLocalHeaderSize + u16(*header, 26) + u16(*header, 28);
 }
 
-std::optional<std::string> inflateRaw(const Bytes& packed, std::size_t size) {
+std::optional<std::string> inflateRaw(const std::string& packed, std::size_t size) {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return std::nullopt;
     std::string out(size, '\0');
@@ -181,10 +230,10 @@ std::optional<std::string> inflateRaw(const Bytes& packed, std::size_t size) {
     return out;
 }
 
-std::optional<std::string> unpack(const ArchiveFile& file, const ZipEntry& entry) {
-    const auto offset = dataOffset(file, entry);
+std::optional<std::string> unpack(const ZipBytes& archive, const ZipEntry& entry) {
+    const auto offset = dataOffset(archive, entry);
     if (!offset) return std::nullopt;
-    const auto packed = file.read(*offset, static_cast<std::size_t>(entry.packedSize));
+    const auto packed = archive.read(*offset, static_cast<std::size_t>(entry.packedSize));
     if (!packed) return std::nullopt;
     std::optional<std::string> contents;
     if (entry.method == kStored && entry.packedSize == entry.size) contents = *packed;
@@ -195,23 +244,55 @@ std::optional<std::string> unpack(const ArchiveFile& file, const ZipEntry& entry
     return contents;
 }
 
+std::optional<std::string> readMember(const ZipBytes& archive, std::string_view name,
+                                      std::size_t maxSize) {
+    for (const ZipEntry& entry : listZipEntries(archive)) {
+        if (entry.name != name) continue;
+        if (entry.size > maxSize || entry.packedSize > maxSize + maxSize / 8 + 64) return std::nullopt;
+        return unpack(archive, entry);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<std::vector<ZipEntry>> listZipEntries(const std::string& archive) {
-    return listEntries(ArchiveFile(archive));
+std::vector<ZipEntry> listZipEntries(const ZipBytes& archive) {
+    const Directory directory = readEndRecords(archive);
+    const std::uint64_t start = directoryStart(directory);
+    if (directory.end - start > kLargestZipDirectory) refuse("its directory is too large");
+    const std::string bytes = readOrRefuse(archive, start, directory.end - start);
+    std::vector<ZipEntry> entries = readEntries(bytes);
+    if (!countsAgree(directory, entries.size())) {
+        refuse("its directory does not hold the " + std::to_string(directory.entries) +
+               " entries it announces");
+    }
+    return entries;
+}
+
+std::vector<ZipEntry> listZipEntriesIn(std::string_view archive) {
+    return listZipEntries(ArchiveInMemory(archive));
+}
+
+std::vector<ZipEntry> listZipEntries(const std::string& archive) {
+    return listZipEntries(ArchiveFile(archive));
 }
 
 std::optional<std::string> readZipMember(const std::string& archive, std::string_view name,
                                          std::size_t maxSize) {
-    const ArchiveFile file(archive);
-    const auto entries = listEntries(file);
-    if (!entries) return std::nullopt;
-    for (const ZipEntry& entry : *entries) {
-        if (entry.name != name) continue;
-        if (entry.size > maxSize || entry.packedSize > maxSize + maxSize / 8 + 64) return std::nullopt;
-        return unpack(file, entry);
+    try {
+        return readMember(ArchiveFile(archive), name, maxSize);
+    } catch (const ZipListingError&) {
+        return std::nullopt;
     }
-    return std::nullopt;
+}
+
+std::optional<std::string> readZipMemberIn(std::string_view archive, std::string_view name,
+                                           std::size_t maxSize) {
+    try {
+        return readMember(ArchiveInMemory(archive), name, maxSize);
+    } catch (const ZipListingError&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace platform

@@ -1,9 +1,11 @@
 #pragma once
 // What a ZIP archive holds, read from its central directory without unpacking anything, so
-// that an archive can be checked before the extractor runs.
+// that an archive can be checked before the extractor runs, and what it unpacked checked
+// after.
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +16,8 @@ struct ZipEntry {
     std::string name;        // as stored: bytes of the archive, '/' separated, not checked
     unsigned mode = 0;       // unix mode from external attributes, 0 if none
     bool isSymlink = false;  // the mode says symbolic link
-    // Where and how the contents are stored, as the central directory says.
+    // Where and how the contents are stored, as the central directory says (32-bit fields;
+    // a member whose sizes live in a ZIP64 extra field is not read into memory).
     unsigned method = 0;     // 0 stored, 8 deflated
     std::uint32_t crc = 0;
     std::uint64_t packedSize = 0;
@@ -22,17 +25,64 @@ struct ZipEntry {
     std::uint64_t localHeader = 0;  // offset of the entry's local header
 };
 
-// Reads an archive's central directory (end-of-central-directory record, ZIP64 not needed);
-// nullopt when the file is not a readable ZIP archive: missing, truncated, a directory that
-// points outside the file or does not hold the number of entries it announces, a ZIP64 or
-// multi-volume archive. Pure file parsing, no external tool. Entries come in stored order.
-std::optional<std::vector<ZipEntry>> listZipEntries(const std::string& archive);
+// Why an archive's listing cannot be read; what() is a phrase for the user ("it is a
+// multi-volume archive").
+class ZipListingError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The bytes of an archive, read at any offset.
+class ZipBytes {
+public:
+    virtual ~ZipBytes() = default;
+    virtual std::uint64_t size() const = 0;
+    // Exactly count bytes from offset, or nullopt.
+    virtual std::optional<std::string> read(std::uint64_t offset, std::size_t count) const = 0;
+};
+
+// The largest central directory that is read: 64 MiB (about a million entries).
+constexpr std::size_t kLargestZipDirectory = std::size_t{64} << 20;
+
+// Reads the archive's central directory as the extractor reads it, entries in stored order:
+// - the end record is the last one in the file whose comment fits;
+// - a ZIP64 archive's directory is found through its ZIP64 locator and end record;
+// - bytes in front of the archive (a self-extracting stub, anything prepended) are allowed:
+//   the directory is taken where the end record says it ends, as the extractor does;
+// - every entry of the directory is listed, also entries beyond the count the end record
+//   announces, and the counts must agree.
+// Throws ZipListingError for what cannot be read or checked: no end record, a multi-volume
+// archive, a directory outside the file or larger than kLargestZipDirectory, a damaged or
+// miscounted directory. Pure parsing, no external tool.
+std::vector<ZipEntry> listZipEntries(const ZipBytes& archive);
+
+// The same for an archive held in memory.
+std::vector<ZipEntry> listZipEntriesIn(std::string_view archive);
+
+// The same for a file (a "/dev/fd/N" path reads that open descriptor); a file that cannot be
+// opened, or is no regular file, throws ZipListingError too (never waiting on a pipe).
+std::vector<ZipEntry> listZipEntries(const std::string& archive);
 
 // The contents of the first entry named exactly name (stored or deflated), read into memory
-// without writing anything; nullopt when the archive is unreadable, holds no such entry,
-// stores it another way, announces more than maxSize bytes, or when the bytes do not
+// without writing anything; nullopt when the archive's listing cannot be read, it holds no
+// such entry, stores it another way, announces more than maxSize bytes, the entry lies
+// where its directory does not say (bytes in front of the archive), or the bytes do not
 // unpack to the announced size and checksum.
 std::optional<std::string> readZipMember(const std::string& archive, std::string_view name,
                                          std::size_t maxSize);
+
+// The same for an archive held in memory.
+std::optional<std::string> readZipMemberIn(std::string_view archive, std::string_view name,
+                                           std::size_t maxSize);
+
+// Where the extractor puts an entry below its target folder: the name without leading '/',
+// without empty, "." and ".." parts ("/../a//./b" -> "a/b"); empty for none.
+std::string unpackedPath(std::string_view entryName);
+
+// After an extraction into folder: every entry's unpacked path that is a symbolic link, or
+// passes through one, is found without following any link. The links found are removed
+// (never followed) and their unpacked paths returned; empty when there were none.
+std::vector<std::string> removeUnpackedLinks(const std::string& folder,
+                                             const std::vector<ZipEntry>& entries);
 
 }  // namespace platform

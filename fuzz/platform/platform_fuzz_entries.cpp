@@ -1,0 +1,71 @@
+#include "platform_fuzz_entries.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/profile_file.h"
+#include "platform/registry_hive.h"
+#include "platform/zip_listing.h"
+
+namespace platform_fuzz {
+
+namespace {
+
+std::string_view textOf(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+void require(bool holds) {
+    if (!holds) std::abort();
+}
+
+struct SettingsEntry {
+    std::string_view section, key, value;
+};
+
+// Entries as the install writes them, and the awkward ones the rules admit.
+constexpr SettingsEntry kSettingsEntries[] = {
+    {"UserChoice", "MarloLanguage", "DK"},
+    {"userchoice", "SPELLLANGUAGE", ""},
+    {"New Section", "Key", " value = with ; and [brackets] "},
+    {"a", "b", "c"},
+};
+
+}  // namespace
+
+int fuzzHiveText(const std::uint8_t* data, std::size_t size) {
+    platform::Hive hive;
+    try {
+        hive = platform::parseHive(textOf(data, size));
+    } catch (const platform::HiveParseError&) {
+        return 0;
+    }
+    require(platform::parseHive(platform::formatHive(hive)) == hive);
+    return 0;
+}
+
+int fuzzSettingsFile(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const SettingsEntry& entry = kSettingsEntries[data[0] % std::size(kSettingsEntries)];
+    const std::string_view contents = textOf(data + 1, size - 1);
+    const std::string written =
+        platform::withProfileString(contents, entry.section, entry.key, entry.value);
+    const std::string line = std::string(entry.key) + "=" + std::string(entry.value);
+    require(written.find(line) != std::string::npos);
+    require(platform::withProfileString(written, entry.section, entry.key, entry.value) == written);
+    return 0;
+}
+
+int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
+    try {
+        for (const platform::ZipEntry& entry : platform::listZipEntriesIn(textOf(data, size))) {
+            const std::string path = platform::unpackedPath(entry.name);
+            require(!path.starts_with('/') && path.find("..") == std::string::npos);
+        }
+    } catch (const platform::ZipListingError&) {
+    }
+    return 0;
+}
+
+}  // namespace platform_fuzz

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/command_line.h"
-#include "engine/machine.h"
+#include "engine/linux_machine.h"
 #include "framework/application.h"
 #include "framework/message_boxes.h"
 #include "platform/process.h"

@@ -3,20 +3,71 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "operations.h"
-#include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/profile_file.h"
 #include "platform/system.h"
-#include "platform/xdg_folders.h"
 #include "platform/zip_listing.h"
+#include "product.h"
 
 namespace engine {
 
 namespace {
 
-const char* const kRecordKey = "Software\\Quindor\\InstallTO";
-const char* const kHelpClassKey = "Software\\Classes\\.chm";
+// The steps of the install whose failure is handled, and what a failure of each does.
+enum class Step { FolderChain, ArchiveCheck, Extraction, SettingsFile, Font, Shortcut, Record };
+
+enum class OnFailure {
+    EndsInstall,  // the error goes to the framework, which shows it; the later steps and the
+                  // finish page do not come, and what was done stays
+    Shown,        // its message is shown and the install goes on
+    PassedOver,   // nothing is shown and the install goes on
+};
+
+// The one table of the install's failure rules.
+constexpr std::pair<Step, OnFailure> kFailureRules[] = {
+    // The extractor makes the folder itself.
+    {Step::FolderChain, OnFailure::PassedOver},
+    // An archive whose listing cannot be read, that holds a link or that unpacked one:
+    // unpacking on could write outside the folder, and the install must not look done.
+    {Step::ArchiveCheck, OnFailure::EndsInstall},
+    // RunAndWait shows why an extractor could not start or failed; anything else it raises
+    // is shown too.
+    {Step::Extraction, OnFailure::Shown},
+    {Step::SettingsFile, OnFailure::EndsInstall},
+    // After both font files have left the installation folder.
+    {Step::Font, OnFailure::EndsInstall},
+    // Each shortcut on its own.
+    {Step::Shortcut, OnFailure::PassedOver},
+    // The finish page comes all the same.
+    {Step::Record, OnFailure::PassedOver},
+};
+
+OnFailure onFailure(Step step) {
+    for (const auto& [ruled, rule] : kFailureRules) {
+        if (ruled == step) return rule;
+    }
+    return OnFailure::EndsInstall;
+}
+
+// Runs one step and applies its failure rule to what it raises.
+template <typename Action>
+void runStep(SetupUi& ui, Step step, Action action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        switch (onFailure(step)) {
+            case OnFailure::EndsInstall:
+                throw;
+            case OnFailure::Shown:
+                ui.showMessage(error.what());
+                break;
+            case OnFailure::PassedOver:
+                break;
+        }
+    }
+}
 
 // The log of one step: an optional empty line, the header, its underline of equal signs
 // and an optional empty line; then the page is drawn before the step blocks.
@@ -29,10 +80,13 @@ void logStep(SetupUi& ui, const std::string& header, std::size_t underline, bool
 
 // An open archive handed to the extractor by descriptor, so that characters the extractor
 // reads as patterns or options ('[', '*', '?', a leading '-') never change which file it
-// opens, and the archive checked is the archive unpacked.
+// opens, and the archive checked is the archive unpacked. Opened without waiting, so a
+// named pipe in its place cannot block (the check then refuses it).
 class OpenArchive {
 public:
-    explicit OpenArchive(const std::string& path) : m_file(platform::openFile(path, O_RDONLY)) {}
+    explicit OpenArchive(const std::string& path)
+        : m_file(platform::openFile(path, O_RDONLY | O_NONBLOCK)) {}
+    bool isOpen() const { return m_file.valid(); }
     int descriptor() const { return m_file.get(); }
     std::string descriptorPath() const { return "/dev/fd/" + std::to_string(m_file.get()); }
 
@@ -40,53 +94,104 @@ private:
     platform::FileDescriptor m_file;
 };
 
+// The archive's entries, when it may be unpacked: its listing can be read and holds no
+// symbolic link (one unpacked first could carry later entries outside the folder).
+std::vector<platform::ZipEntry> checkedEntries(Machine& machine, const std::string& archive,
+                                               const OpenArchive& open) {
+    std::vector<platform::ZipEntry> entries;
+    try {
+        entries = machine.listArchive(open.descriptorPath());
+    } catch (const platform::ZipListingError& unreadable) {
+        throw EngineError(archive + " cannot be checked: " + unreadable.what() +
+                          ". Nothing of it was unpacked.");
+    }
+    for (const platform::ZipEntry& entry : entries) {
+        if (entry.isSymlink) {
+            throw EngineError(archive + " holds a symbolic link (" + entry.name +
+                              ") and was not unpacked.");
+        }
+    }
+    return entries;
+}
+
+// After the extraction: what the listing missed must not stand as a link either.
+void checkUnpacked(Machine& machine, const std::string& archive, const std::string& target,
+                   const std::vector<platform::ZipEntry>& entries) {
+    const std::vector<std::string> links = machine.removeUnpackedLinks(target, entries);
+    if (!links.empty()) {
+        throw EngineError(archive + " unpacked a symbolic link (" + links.front() +
+                          "); it was removed and the installation was stopped.");
+    }
+}
+
 // Runs the extractor for one archive of the distribution folder into the target folder.
+// An archive that cannot be opened is still handed over by name: the extractor then
+// reports it missing.
 void extract(Machine& machine, SetupUi& ui, const std::string& distributionFolder,
              const std::string& targetFolder, const std::string& archive) {
     CommandLine command = extractorCommand(distributionFolder, targetFolder, archive);
-    OpenArchive open(distributionFolder + archive);
-    if (open.descriptor() >= 0) {
-        const auto entries = platform::listZipEntries(open.descriptorPath());
-        if (entries) {
-            for (const platform::ZipEntry& entry : *entries) {
-                if (entry.isSymlink) {
-                    // A link unpacked first could carry later entries outside the folder.
-                    ui.showMessage(archive + " holds a symbolic link (" + entry.name +
-                                   ") and was not unpacked.");
-                    return;
-                }
-            }
-        }
+    const OpenArchive open(distributionFolder + archive);
+    std::vector<platform::ZipEntry> entries;
+    if (open.isOpen()) {
+        runStep(ui, Step::ArchiveCheck, [&] { entries = checkedEntries(machine, archive, open); });
         command.arguments.back() = open.descriptorPath();
     }
-    RunAndWait(machine, ui, command, open.descriptor());
+    runStep(ui, Step::Extraction, [&] { RunAndWait(machine, ui, command, open.descriptor()); });
+    if (open.isOpen()) {
+        runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine, archive, targetFolder, entries); });
+    }
 }
 
-// Copies the two Tahoma files into the font folder; they leave the installation folder
-// whatever happens, and a failure then ends the install.
+// The two Tahoma files leave the installation folder however the font step ends.
+class TahomaFilesRemoved {
+public:
+    TahomaFilesRemoved(Machine& machine, const std::string& folder)
+        : m_machine(machine), m_folder(folder) {}
+    ~TahomaFilesRemoved() {
+        for (const char* file : kTahomaFiles) m_machine.removeFile(m_folder + "/" + file);
+    }
+    TahomaFilesRemoved(const TahomaFilesRemoved&) = delete;
+    TahomaFilesRemoved& operator=(const TahomaFilesRemoved&) = delete;
+
+private:
+    Machine& m_machine;
+    std::string m_folder;
+};
+
+// Copies the two Tahoma files into the font folder, records and registers them.
 void installTahoma(Machine& machine, const std::string& folder) {
+    const TahomaFilesRemoved removed(machine, folder);
     const std::string windows = WindowsFolder(machine);
     const std::string fonts =
-        windows.empty() ? platform::userFolders().dataHome + "/fonts" : windows + "/FONTS";
-    const std::string regular = folder + "/TAHOMA.TTF";
-    const std::string bold = folder + "/TAHOMABD.TTF";
-    try {
-        CreateFolderChain(fonts);
-        InstallFontFile(machine, regular, fonts + "/TAHOMA.TTF");
-        InstallFontFile(machine, bold, fonts + "/TAHOMABD.TTF");
-    } catch (...) {
-        platform::removeFile(regular);
-        platform::removeFile(bold);
-        throw;
+        windows.empty() ? machine.userFolders().dataHome + "/fonts" : windows + "/FONTS";
+    CreateFolderChain(machine, fonts);
+    for (const char* file : kTahomaFiles) {
+        InstallFontFile(machine, folder + "/" + file, fonts + "/" + file);
     }
-    platform::removeFile(regular);
-    platform::removeFile(bold);
 }
 
-void createShortcuts(Machine& machine, const InstallChoices& choices, const std::string& target) {
-    if (choices.desktopShortcut) CreateShortcut(machine, target, "", "Quindor.lnk", kDesktop);
-    if (choices.startMenuShortcut) CreateShortcut(machine, target, "", "Quindor.lnk", kStartMenu);
-    if (choices.programsShortcut) CreateShortcut(machine, target, "", "Quindor.lnk", kPrograms);
+void createShortcut(Machine& machine, SetupUi& ui, const std::string& target, unsigned kind) {
+    runStep(ui, Step::Shortcut, [&] {
+        if (!CreateShortcut(machine, target, "", kShortcutName, kind)) {
+            throw EngineError("The shortcut " + std::string(kShortcutName) + " was not made.");
+        }
+    });
+}
+
+void createShortcuts(Machine& machine, SetupUi& ui, const InstallChoices& choices,
+                     const std::string& target) {
+    if (choices.desktopShortcut) createShortcut(machine, ui, target, kDesktop);
+    if (choices.startMenuShortcut) createShortcut(machine, ui, target, kStartMenu);
+    if (choices.programsShortcut) createShortcut(machine, ui, target, kPrograms);
+}
+
+void writeSettings(Machine& machine, SetupUi& ui, const std::string& folder,
+                   const std::string& languageCode) {
+    const std::string settings = folder + "/" + kSettingsFile;
+    runStep(ui, Step::SettingsFile, [&] {
+        machine.writeProfileString(settings, kSettingsSection, kScreenLanguageKey, languageCode);
+        machine.writeProfileString(settings, kSettingsSection, kSpellLanguageKey, languageCode);
+    });
 }
 
 }  // namespace
@@ -99,42 +204,41 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     }
     ui.showProgressPage();
     const std::string folder = installationFolder(choices.folderText);
-    try {
-        CreateFolderChain(folder);
-    } catch (const std::exception&) {
-        // The extractor makes the folder itself.
-    }
+    runStep(ui, Step::FolderChain, [&] { CreateFolderChain(machine, folder); });
 
     logStep(ui, "Extracting Quindor file...", 25, true);
-    extract(machine, ui, distributionFolder, folder, "QUINDOR.ZIP");
+    extract(machine, ui, distributionFolder, folder, kMainArchive);
 
     for (const std::string& code : choices.dictionaryCodes) {
         ui.appendLogLine("");
         logStep(ui, "Extracting language " + code, 22, true);
-        extract(machine, ui, distributionFolder, folder + "/QUINDOR", code + ".ZIP");
+        extract(machine, ui, distributionFolder, folder + "/" + kDictionaryFolder,
+                code + kArchiveExtension);
     }
 
     if (!RegistryKeyExists(machine, RootKey::LocalMachine, kHelpClassKey)) {
         ui.appendLogLine("");
         logStep(ui, "Extracting HTML Quindor help files...", 36, true);
-        extract(machine, ui, distributionFolder, folder, "HTMLhelp.ZIP");
+        extract(machine, ui, distributionFolder, folder, kHelpArchive);
     }
 
     ui.appendLogLine("");
     logStep(ui, "Creating MARLO.INI file", 22, false);
-    const std::string settings = folder + "/MARLO.INI";
-    platform::writeProfileString(settings, "UserChoice", "MarloLanguage", choices.screenLanguageCode);
-    platform::writeProfileString(settings, "UserChoice", "SpellLanguage", choices.screenLanguageCode);
+    writeSettings(machine, ui, folder, choices.screenLanguageCode);
 
     ui.appendLogLine("");
     logStep(ui, "Testing/installing Tahoma font", 30, false);
-    if (!FontInstalled(machine, "Tahoma")) installTahoma(machine, folder);
+    runStep(ui, Step::Font, [&] {
+        if (!FontInstalled(machine, kTahomaFamily)) installTahoma(machine, folder);
+    });
 
     ui.appendLogLine("");
     logStep(ui, "Creating shortcuts", 18, false);
-    createShortcuts(machine, choices, folder + "/QUINDOR.EXE");
+    createShortcuts(machine, ui, choices, folder + "/" + kProgramFile);
 
-    WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "", choices.folderText);
+    runStep(ui, Step::Record, [&] {
+        WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "", choices.folderText);
+    });
     ui.showFinishPage("");
 }
 

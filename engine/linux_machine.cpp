@@ -1,7 +1,10 @@
+#include "linux_machine.h"
+
 #include <cstdlib>
 
-#include "machine.h"
+#include "platform/files.h"
 #include "platform/fonts.h"
+#include "platform/profile_file.h"
 
 namespace engine {
 
@@ -46,6 +49,28 @@ std::optional<std::string> LinuxMachine::environment(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     if (value == nullptr) return std::nullopt;
     return std::string(value);
+}
+
+bool LinuxMachine::folderExists(const std::string& path) { return platform::folderExists(path); }
+
+bool LinuxMachine::createFolder(const std::string& path) { return platform::createFolder(path); }
+
+bool LinuxMachine::removeFile(const std::string& path) { return platform::removeFile(path); }
+
+void LinuxMachine::writeProfileString(const std::string& file, const std::string& section,
+                                      const std::string& key, const std::string& value) {
+    platform::writeProfileString(file, section, key, value);
+}
+
+platform::UserFolders LinuxMachine::userFolders() { return platform::userFolders(); }
+
+std::vector<platform::ZipEntry> LinuxMachine::listArchive(const std::string& archive) {
+    return platform::listZipEntries(archive);
+}
+
+std::vector<std::string> LinuxMachine::removeUnpackedLinks(
+    const std::string& folder, const std::vector<platform::ZipEntry>& entries) {
+    return platform::removeUnpackedLinks(folder, entries);
 }
 
 }  // namespace engine

@@ -1,7 +1,8 @@
 #pragma once
 // What the installation engine needs of the machine: the registry store, external
-// programs, fonts and shortcuts. The engine's logic is tested against a fake; the real
-// machine is LinuxMachine. Files and folders are used directly (tests use temporary ones).
+// programs, fonts, shortcuts, files and folders, settings files, the user's XDG folders and
+// the archive checks. The engine's logic is tested against a fake; the real machine is
+// LinuxMachine (linux_machine.h).
 
 #include <functional>
 #include <optional>
@@ -12,6 +13,8 @@
 #include "platform/desktop_entry.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/xdg_folders.h"
+#include "platform/zip_listing.h"
 
 namespace engine {
 
@@ -42,29 +45,26 @@ public:
     virtual bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) = 0;
 
     virtual std::optional<std::string> environment(const std::string& name) = 0;
-};
 
-// The machine this program runs on.
-class LinuxMachine : public Machine {
-public:
-    bool keyExists(RootKey root, std::string_view key, bool fullAccess) override;
-    std::optional<std::string> readString(RootKey root, std::string_view key,
-                                          std::string_view name) override;
-    void writeString(RootKey root, std::string_view key, std::string_view name,
-                     std::string_view data) override;
-    bool deleteKeyTree(RootKey root, std::string_view key) override;
-    platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
-                                        const std::function<void()>& whileWaiting,
-                                        const std::vector<int>& inheritDescriptors) override;
-    bool startDetached(const std::vector<std::string>& arguments,
-                       const std::string& workingFolder) override;
-    std::vector<std::string> fontFamilies() override;
-    bool registerFont(const std::string& file) override;
-    bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override;
-    std::optional<std::string> environment(const std::string& name) override;
+    // Files and folders, as platform/files.h has them.
+    virtual bool folderExists(const std::string& path) = 0;
+    virtual bool createFolder(const std::string& path) = 0;
+    virtual bool removeFile(const std::string& path) = 0;
 
-private:
-    platform::Registry m_registry;
+    // Writes key=value into [section] of a settings file; throws std::runtime_error
+    // "Unable to write to <file>" (cause nested) when it cannot, as
+    // platform::writeProfileString does.
+    virtual void writeProfileString(const std::string& file, const std::string& section,
+                                    const std::string& key, const std::string& value) = 0;
+
+    virtual platform::UserFolders userFolders() = 0;
+
+    // An archive's entries (platform::listZipEntries; throws platform::ZipListingError), and
+    // after an extraction the symbolic links among what it unpacked, removed
+    // (platform::removeUnpackedLinks).
+    virtual std::vector<platform::ZipEntry> listArchive(const std::string& archive) = 0;
+    virtual std::vector<std::string> removeUnpackedLinks(
+        const std::string& folder, const std::vector<platform::ZipEntry>& entries) = 0;
 };
 
 }  // namespace engine

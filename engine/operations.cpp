@@ -10,10 +10,6 @@
 
 namespace engine {
 
-const char* const kShellFoldersKey =
-    "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char* const kFontsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-
 namespace {
 
 constexpr std::size_t kCopyChunk = 8192;
@@ -46,22 +42,22 @@ bool CreateShortcut(Machine& machine, const std::string& target, const std::stri
                                    : ShellFolderPath(machine, kind);
     // Without a folder the link would land in the file-system root: nothing is made then.
     if (folder.empty()) return false;
-    if (!FolderExists(folder)) platform::createFolder(folder);
+    if (!FolderExists(machine, folder)) machine.createFolder(folder);
     const std::string file =
         folder + "/" + platform::desktopEntryFileName(platform::fileNamePart(linkName));
     return machine.writeShortcut(file, entry);
 }
 
-bool FolderExists(const std::string& path) { return platform::folderExists(path); }
+bool FolderExists(Machine& machine, const std::string& path) { return machine.folderExists(path); }
 
-void CreateFolderChain(const std::string& path) {
+void CreateFolderChain(Machine& machine, const std::string& path) {
     if (path.empty()) throw EngineError("Unable to create directory");
     const std::string folder = platform::withoutFinalSeparator(path);
-    if (folder.empty() || FolderExists(folder)) return;  // the root, or there already
+    if (folder.empty() || FolderExists(machine, folder)) return;  // the root, or there already
     const std::string parent = platform::folderPart(folder);
     if (parent == folder) return;
-    CreateFolderChain(parent);
-    platform::createFolder(folder);
+    CreateFolderChain(machine, parent);
+    machine.createFolder(folder);
 }
 
 void CopyFileChunked(const std::string& source, const std::string& destination) {

@@ -8,6 +8,7 @@
 
 #include "command_line.h"
 #include "machine.h"
+#include "product.h"
 #include "setup_ui.h"
 
 namespace engine {
@@ -27,8 +28,6 @@ enum FolderKind : unsigned char {
     kStartMenu = 9,
 };
 
-extern const char* const kShellFoldersKey;
-extern const char* const kFontsKey;
 
 // The folder of that kind as recorded under the user's "Shell Folders"; empty when the
 // value is missing or the kind names none.
@@ -39,11 +38,11 @@ std::string ShellFolderPath(Machine& machine, unsigned kind);
 bool CreateShortcut(Machine& machine, const std::string& target, const std::string& arguments,
                     const std::string& linkName, unsigned kind);
 
-bool FolderExists(const std::string& path);
+bool FolderExists(Machine& machine, const std::string& path);
 
 // Creates the folder and every missing one above it; "Unable to create directory" for an
 // empty path (and so for a relative one). A folder that cannot be made is not reported.
-void CreateFolderChain(const std::string& path);
+void CreateFolderChain(Machine& machine, const std::string& path);
 
 // Copies in chunks of 8192 bytes; "Cannot open file %s" / "Cannot create file %s", and a
 // write that cannot complete raises too (no truncated copy is left looking done).

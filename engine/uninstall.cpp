@@ -10,9 +10,6 @@ namespace engine {
 
 namespace {
 
-const char* const kRecordKey = "Software\\Quindor\\InstallTo";
-const char* const kProductKey = "Software\\Quindor";
-
 std::string recordedFolder(Machine& machine) {
     try {
         if (!machine.keyExists(RootKey::LocalMachine, kRecordKey, true)) return {};
@@ -28,7 +25,7 @@ void removeShortcuts(Machine& machine) {
         try {
             const std::string folder = ShellFolderPath(machine, kind);
             if (!folder.empty()) {
-                platform::removeFile(folder + "/" + platform::desktopEntryFileName("Quindor.lnk"));
+                platform::removeFile(folder + "/" + platform::desktopEntryFileName(kShortcutName));
             }
         } catch (const std::exception&) {
             // A shortcut that cannot be removed does not keep the others.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/install.h"
+#include "engine/product.h"
 #include "framework/application.h"
 
 #include "pages.h"
@@ -98,7 +99,7 @@ void Tisform6::FormActivate(Component*) {
 // Starts the installed program, not waited for, and ends the setup either way.
 void Tisform6::Button2Click(Component*) {
     const std::string program =
-        engine::installationFolder(m_wizard.isForm3->Edit1->text()) + "/QUINDOR.EXE";
+        engine::installationFolder(m_wizard.isForm3->Edit1->text()) + "/" + engine::kProgramFile;
     std::error_code ignored;  // a vanished current folder leaves the program's own choice
     const std::string folder = std::filesystem::current_path(ignored).string();
     if (!m_wizard.machine().startDetached({program}, folder)) {

@@ -2,6 +2,7 @@
 
 #include "elastic/elastic_form.h"
 #include "engine/page_fonts.h"
+#include "engine/linux_machine.h"
 #include "framework/standard_classes.h"
 #include "mltlang/mltlang.h"
 #include "page_definitions.h"

@@ -7,6 +7,8 @@
 #include <set>
 
 #include "engine/machine.h"
+#include "platform/files.h"
+#include "platform/profile_file.h"
 #include "engine/setup_ui.h"
 
 class FakeMachine : public engine::Machine {
@@ -84,6 +86,29 @@ public:
         return it->second;
     }
 
+    // Files stay real (sandbox folders); the calls are recorded, and the settings file and
+    // the archive checks can be made to fail.
+    bool folderExists(const std::string& path) override { return platform::folderExists(path); }
+    bool createFolder(const std::string& path) override {
+        foldersMade.push_back(path);
+        return platform::createFolder(path);
+    }
+    bool removeFile(const std::string& path) override { return platform::removeFile(path); }
+    void writeProfileString(const std::string& file, const std::string& section, const std::string& key,
+                            const std::string& value) override {
+        if (settingsFail) throw std::runtime_error("Unable to write to " + file);
+        platform::writeProfileString(file, section, key, value);
+    }
+    platform::UserFolders userFolders() override { return platform::userFolders(); }
+    std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
+        if (listing) return *listing;
+        return platform::listZipEntries(archive);
+    }
+    std::vector<std::string> removeUnpackedLinks(const std::string& folder,
+                                                 const std::vector<platform::ZipEntry>& entries) override {
+        return platform::removeUnpackedLinks(folder, entries);
+    }
+
     std::set<std::string> keys;
     std::set<std::string> readOnly;
     std::map<std::string, std::string> values;
@@ -97,6 +122,9 @@ public:
     std::vector<std::string> registeredFonts;
     std::map<std::string, platform::DesktopEntry> shortcuts;
     std::map<std::string, std::string> env;
+    std::vector<std::string> foldersMade;
+    bool settingsFail = false;
+    std::optional<std::vector<platform::ZipEntry>> listing;  // what every archive lists, if set
 };
 
 // Records what the procedures show and log.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "engine/operations.h"
 #include "fake_machine.h"
@@ -26,13 +27,16 @@ void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// An archive with no entries: its end record alone.
+const std::string kEmptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+
 class InstallTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         root = testing_support::testFolder("install");
         dist = (root / "dist").string() + "/";
         fs::create_directories(dist);
-        for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"}) writeFile(dist + archive, "PK");
+        for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"}) writeFile(dist + archive, kEmptyZip);
         choices.folderText = (root / "Quindor").string() + "/";
         choices.screenLanguageCode = "US";
         choices.dictionaryCodes = {"UK"};
@@ -195,7 +199,7 @@ TEST_F(InstallTest, NoShortcutBoxCheckedStillRunsEveryStep) {
 TEST_F(InstallTest, DanskAndDanishWriteDKAndUnpackDA) {
     choices.screenLanguageCode = "DK";
     choices.dictionaryCodes = {"DA"};
-    writeFile(dist + "DA.ZIP", "PK");
+    writeFile(dist + "DA.ZIP", kEmptyZip);
     install();
     EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n");
     EXPECT_EQ(machine.runs[1][4].rfind("/dev/fd/", 0), 0U);
@@ -272,4 +276,93 @@ TEST_F(InstallTest, RecordThatCannotBeWrittenStillShowsTheFinishPage) {
     install();
     EXPECT_EQ(ui.events.back(), "finish page");
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// The failure rules of the steps, one row per rule: what ends the install (no finish page,
+// no record, the error passed on), and what is passed over.
+struct FailureRow {
+    const char* name;
+    std::function<void(InstallTest&)> arrange;
+    std::string error;  // how the error that ends the install begins; empty: it finishes
+    std::vector<std::string> messages;
+};
+
+class InstallFailureTest : public InstallTest, public testing::WithParamInterface<FailureRow> {};
+
+TEST_P(InstallFailureTest, FollowsTheStepsRule) {
+    const FailureRow& row = GetParam();
+    machine.families = {"Tahoma"};
+    row.arrange(*this);
+    std::string error;
+    try {
+        install();
+    } catch (const std::exception& raised) {
+        error = raised.what();
+    }
+    if (row.error.empty()) {
+        EXPECT_EQ(error, "");
+    } else {
+        EXPECT_TRUE(error.starts_with(row.error)) << error;
+    }
+    EXPECT_EQ(ui.messages, row.messages);
+    const bool finished = !ui.events.empty() && ui.events.back() == "finish page";
+    EXPECT_EQ(finished, row.error.empty());
+    if (!row.error.empty()) {
+        EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, engine::kRecordKey, ""));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, InstallFailureTest,
+    testing::Values(
+        FailureRow{"UnreadableArchiveListing",
+                   [](InstallTest& t) { writeFile(t.dist + "UK.ZIP", "PK but no archive"); },
+                   "UK.ZIP cannot be checked: it is not a ZIP archive (it has no end record). "
+                   "Nothing of it was unpacked.",
+                   {}},
+        FailureRow{"ListedLink",
+                   [](InstallTest& t) {
+                       t.machine.listing = std::vector<platform::ZipEntry>{
+                           {"QUINDOR.EXE", 0100755, false}, {"evil", 0120777, true}};
+                   },
+                   "QUINDOR.ZIP holds a symbolic link (evil) and was not unpacked.", {}},
+        FailureRow{"UnpackedLinkTheListingMissed",
+                   [](InstallTest& t) {
+                       t.machine.listing = std::vector<platform::ZipEntry>{{"sneaky", 0, false}};
+                       t.machine.onRun = [&t](const std::vector<std::string>& args) {
+                           fs::create_directories(args[2]);
+                           fs::create_symlink(t.root, fs::path(args[2]) / "sneaky");
+                           platform::ProcessOutcome ok;
+                           ok.started = ok.exitedNormally = true;
+                           return ok;
+                       };
+                   },
+                   "QUINDOR.ZIP unpacked a symbolic link (sneaky); it was removed and the "
+                   "installation was stopped.",
+                   {}},
+        FailureRow{"SettingsFile", [](InstallTest& t) { t.machine.settingsFail = true; },
+                   "Unable to write to /", {}},
+        FailureRow{"ShortcutFolderMissing",
+                   [](InstallTest& t) {
+                       t.machine.values.clear();  // no shell folders: no shortcut can be made
+                   },
+                   "", {}},
+        FailureRow{"Record", [](InstallTest& t) { t.machine.registryFails = true; }, "", {}}),
+    [](const testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+
+TEST_F(InstallTest, UnpackedLinkIsRemovedWithoutTouchingWhatItPointsTo) {
+    machine.families = {"Tahoma"};
+    machine.listing = std::vector<platform::ZipEntry>{{"sneaky", 0, false}};
+    writeFile(root / "outside" / "keep", "keep");
+    machine.onRun = [this](const std::vector<std::string>& args) {
+        fs::create_directories(args[2]);
+        fs::create_symlink(root / "outside", fs::path(args[2]) / "sneaky");
+        platform::ProcessOutcome ok;
+        ok.started = ok.exitedNormally = true;
+        return ok;
+    };
+    EXPECT_THROW(install(), engine::EngineError);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder() + "/sneaky")));
+    EXPECT_EQ(readFile(root / "outside" / "keep"), "keep");
+    EXPECT_EQ(machine.runs.size(), 1U) << "no archive after the one that unpacked a link";
 }

@@ -20,18 +20,22 @@ std::string shellFoldersValue(const std::string& name) {
 }  // namespace
 
 TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
+    FakeMachine machine;
     const fs::path root = testing_support::testFolder("operations");
-    engine::CreateFolderChain((root / "A/B/C").string() + "/");
+    engine::CreateFolderChain(machine, (root / "A/B/C").string() + "/");
     EXPECT_TRUE(fs::is_directory(root / "A/B/C"));
-    engine::CreateFolderChain("/");  // the root: nothing to do
-    engine::CreateFolderChain((root / "A/B/C").string());
+    engine::CreateFolderChain(machine, "/");  // the root: nothing to do
+    engine::CreateFolderChain(machine, (root / "A/B/C").string());
     try {
-        engine::CreateFolderChain("");
+        engine::CreateFolderChain(machine, "");
         FAIL();
     } catch (const engine::EngineError& e) {
         EXPECT_STREQ(e.what(), "Unable to create directory");
     }
-    EXPECT_THROW(engine::CreateFolderChain("relative"), engine::EngineError);
+    EXPECT_THROW(engine::CreateFolderChain(machine, "relative"), engine::EngineError);
+    EXPECT_EQ(machine.foldersMade, (std::vector<std::string>{(root / "A").string(), (root / "A/B").string(),
+                                                           (root / "A/B/C").string()}))
+        << "top first, each through the machine";
 }
 
 TEST(CopyFileChunked, CopiesEmptyAndChunkSizedFiles) {

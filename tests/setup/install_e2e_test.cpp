@@ -6,11 +6,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QWidget>
 #include <chrono>
 #include <fstream>
 #include <thread>
 
-#include "engine/machine.h"
+#include "engine/linux_machine.h"
 #include "framework/application.h"
 #include "platform/fonts.h"
 #include "platform/registry.h"
@@ -403,4 +404,39 @@ TEST_F(WithoutExtractorTest, AfterAnInstallEndedInAnErrorClosingTheLogEndsThePro
     EXPECT_FALSE(app().terminated());
     wizard->isForm7->widget()->close();
     EXPECT_TRUE(app().terminated());
+}
+
+// Archives the old check could not read and handed over unchecked: a ZIP64 archive and one
+// with bytes in front, each holding a link to a folder outside. Each is refused before
+// anything of it is unpacked; nothing lands outside, the install stops with the reason and
+// the finish page never reports success.
+TEST_F(EndToEndTest, Zip64AndPrefixedArchivesHoldingALinkAreRefused) {
+    const fs::path outside = root / "outside";
+    const fs::path work = root / "work";
+    fs::create_directories(outside);
+    fs::create_directories(work);
+    fs::create_symlink(outside, work / "link");
+    std::ofstream(work / "UK.DIC") << "word\n";
+    const std::string script =
+        "cd \"$0\" && zip -q -fz -y zip64.zip UK.DIC link && zip -q -y plain.zip UK.DIC link && "
+        "{ head -c 5000 /bin/true; cat plain.zip; } > prefixed.zip";
+    ASSERT_EQ(platform::runAndWait({"/bin/sh", "-c", script, work.string()}, [] {}).exitStatus, 0);
+    for (const char* kind : {"zip64", "prefixed"}) {
+        SCOPED_TRACE(kind);
+        fs::copy_file(work / (std::string(kind) + ".zip"), dist + "UK.ZIP",
+                      fs::copy_options::overwrite_existing);
+        fs::remove_all(folder());
+        messages.shown.clear();
+        wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
+        wizard->createPages();
+        wizard->isForm1->Show();
+        install(folder() + "/", {0});
+        EXPECT_TRUE(fs::is_empty(outside));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(folder() + "/QUINDOR/link")));
+        EXPECT_FALSE(fs::exists(folder() + "/QUINDOR/UK.DIC")) << "nothing of it unpacked";
+        ASSERT_EQ(messages.shown.size(), 1U);
+        EXPECT_EQ(messages.shown[0].text, "UK.ZIP holds a symbolic link (link) and was not unpacked.");
+        EXPECT_FALSE(wizard->isform6->widget()->isVisible()) << "the finish page must not report success";
+        EXPECT_FALSE(recorded());
+    }
 }

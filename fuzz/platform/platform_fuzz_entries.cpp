@@ -20,6 +20,11 @@ void require(bool holds) {
     if (!holds) std::abort();
 }
 
+std::string lowered(std::string text) {
+    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return text;
+}
+
 struct SettingsEntry {
     std::string_view section, key, value;
 };
@@ -51,8 +56,9 @@ int fuzzSettingsFile(const std::uint8_t* data, std::size_t size) {
     const std::string_view contents = textOf(data + 1, size - 1);
     const std::string written =
         platform::withProfileString(contents, entry.section, entry.key, entry.value);
-    const std::string line = std::string(entry.key) + "=" + std::string(entry.value);
-    require(written.find(line) != std::string::npos);
+    // A present key keeps its stored spelling, so the line is looked for without case.
+    const std::string line = lowered(std::string(entry.key) + "=" + std::string(entry.value));
+    require(lowered(written).find(line) != std::string::npos);
     require(platform::withProfileString(written, entry.section, entry.key, entry.value) == written);
     return 0;
 }
@@ -61,7 +67,7 @@ int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
     try {
         for (const platform::ZipEntry& entry : platform::listZipEntriesIn(textOf(data, size))) {
             const std::string path = platform::unpackedPath(entry.name);
-            require(!path.starts_with('/') && path.find("..") == std::string::npos);
+            require(!path.starts_with('/') && ("/" + path + "/").find("/../") == std::string::npos);
         }
     } catch (const platform::ZipListingError&) {
     }

@@ -1,8 +1,8 @@
 #include "wizard.h"
 
 #include "elastic/elastic_form.h"
-#include "engine/page_fonts.h"
 #include "engine/linux_machine.h"
+#include "engine/page_fonts.h"
 #include "framework/standard_classes.h"
 #include "mltlang/mltlang.h"
 #include "page_definitions.h"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/profile_file.h"
 #include "platform/registry_hive.h"
@@ -65,7 +66,14 @@ int fuzzSettingsFile(const std::uint8_t* data, std::size_t size) {
 
 int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
     try {
-        for (const platform::ZipEntry& entry : platform::listZipEntriesIn(textOf(data, size))) {
+        const std::string_view archive = textOf(data, size);
+        const std::vector<platform::ZipEntry> entries = platform::listZipEntriesIn(archive);
+        // Reading a member into memory (the page fonts) must stay within its bound too.
+        if (!entries.empty()) {
+            const auto member = platform::readZipMemberIn(archive, entries.front().name, 1 << 16);
+            require(!member || member->size() == entries.front().size);
+        }
+        for (const platform::ZipEntry& entry : entries) {
             const std::string path = platform::unpackedPath(entry.name);
             require(!path.starts_with('/') && ("/" + path + "/").find("/../") == std::string::npos);
         }

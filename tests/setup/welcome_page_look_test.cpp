@@ -12,6 +12,7 @@
 #include <QTextLayout>
 #include <cstdlib>
 
+#include "engine/linux_machine.h"
 #include "engine/page_fonts.h"
 #include "platform/fonts.h"
 #include "test_distribution.h"

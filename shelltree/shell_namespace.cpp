@@ -1,5 +1,7 @@
 #include "shell_namespace.h"
 
+#include <cstring>
+
 #include "desktop_folder.h"
 #include "item_id.h"
 #include "platform/xdg_folders.h"
@@ -67,6 +69,22 @@ int csidlOf(TPidls root) {
 
 std::shared_ptr<ShellFolder> desktopFolder() {
     return std::make_shared<DesktopFolder>(platform::userFolders().desktop);
+}
+
+std::shared_ptr<ShellFolder> bindPath(const std::shared_ptr<ShellFolder>& folder, PItemIDList list) {
+    std::shared_ptr<ShellFolder> result = folder;
+    for (int depth = 0; result && list != nullptr && itemCount(list) != 0 && depth < kMaxIDListCount;
+         ++depth, list = nextItem(list)) {
+        const IDList item = firstItemList(list);
+        result = result->BindToObject(item.get());
+    }
+    return result;
+}
+
+bool sameIDList(PItemIDList first, PItemIDList second) {
+    if (first == nullptr || second == nullptr) return first == second;
+    const std::size_t size = IDListSize(first);
+    return size == IDListSize(second) && std::memcmp(first, second, size) == 0;
 }
 
 IDList specialFolderLocation(int csidl) {

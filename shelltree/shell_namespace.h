@@ -12,8 +12,9 @@
 namespace shelltree {
 
 // The roots the tree may have. The values the design names after the desktop's folders map
-// to the user's XDG folders; those without one on this system (control panel, printers,
-// favourites, recent files, send-to, network) to the file system's root.
+// to the user's XDG folders (the recycle bin to the trash's files); those without one on
+// this system (control panel, printers, favourites, recent files, send-to, network) to the
+// file system's root.
 enum TPidls : std::uint8_t {
     PIDL_DESKTOP, PIDL_PROGRAMS, PIDL_CONTROLS, PIDL_PRINTERS, PIDL_PERSONAL, PIDL_FAVORITES,
     PIDL_STARTUP, PIDL_RECENT, PIDL_SENDTO, PIDL_BITBUCKET, PIDL_STARTMENU,
@@ -26,6 +27,13 @@ int csidlOf(TPidls root);
 
 // The namespace's root folder.
 std::shared_ptr<ShellFolder> desktopFolder();
+
+// The folder of a list of any length inside `folder` (the folder itself for an empty list);
+// nullptr when an item on the way is no folder.
+std::shared_ptr<ShellFolder> bindPath(const std::shared_ptr<ShellFolder>& folder, PItemIDList list);
+
+// Whether two lists hold the same items (the same bytes).
+bool sameIDList(PItemIDList first, PItemIDList second);
 
 // The absolute list of a special folder by number: 0 the desktop, 17 "Computer", the others
 // the folders above (parsed, so they open at their canonical place). Absent when the number

@@ -1,0 +1,429 @@
+#include "shell_tree.h"
+
+#include <array>
+#include <cstring>
+
+#include "framework/application.h"
+#include "framework/image_list.h"
+#include "normalize_path.h"
+#include "shell_images.h"
+
+namespace shelltree {
+
+using framework::ClassInfo;
+using framework::PropertyKind;
+using framework::SetValue;
+
+namespace {
+
+constexpr int kDesktopCsidl = 0;
+constexpr int kDrivesCsidl = 17;
+constexpr std::size_t kMaxParsedPath = 4096;
+
+constexpr std::array<const char*, 18> kPidlNames = {
+    "PIDL_DESKTOP",   "PIDL_PROGRAMS",  "PIDL_CONTROLS",         "PIDL_PRINTERS",
+    "PIDL_PERSONAL",  "PIDL_FAVORITES", "PIDL_STARTUP",          "PIDL_RECENT",
+    "PIDL_SENDTO",    "PIDL_BITBUCKET", "PIDL_STARTMENU",        "PIDL_DESKTOPDIRECTORY",
+    "PIDL_DRIVES",    "PIDL_NETWORK",   "PIDL_NETHOOD",          "PIDL_FONTS",
+    "PIDL_TEMPLATES", "PIDL_USERDEFINED"};
+constexpr std::array<const char*, 4> kSortTypeNames = {"so_Name", "so_Size", "so_Type", "so_Date"};
+constexpr std::array<const char*, 2> kSortOrderNames = {"so_Ascending", "so_Descending"};
+constexpr std::array<const char*, 2> kPopupModeNames = {"pmm_PopupMenu", "pmm_System"};
+constexpr std::array<const char*, 3> kOptionNames = {"TF_FOLDERS", "TF_NONFOLDERS", "TF_HIDDEN"};
+
+template <std::size_t N>
+int indexOfName(const std::array<const char*, N>& names, const std::string& name) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name == names[i]) return static_cast<int>(i);
+    }
+    throw framework::EPropertyError("Unknown value " + name);
+}
+
+// Accessors by stored identifier, for the property table.
+struct Stored {
+    static std::string rootPidl(const TShellTree& t) { return kPidlNames[t.RootPIDL()]; }
+    static std::string sortType(const TShellTree& t) { return kSortTypeNames[t.FileSortType()]; }
+    static std::string sortOrder(const TShellTree& t) { return kSortOrderNames[t.FileSortOrder()]; }
+    static std::string popupMode(const TShellTree& t) { return kPopupModeNames[t.PopupMenuMode]; }
+    static SetValue options(const TShellTree& t) {
+        SetValue set;
+        for (std::size_t i = 0; i < kOptionNames.size(); ++i) {
+            if ((t.Options() & (1u << i)) != 0) set.members.push_back(kOptionNames[i]);
+        }
+        return set;
+    }
+    static TVisOptions optionsOf(const SetValue& set) {
+        TVisOptions options = 0;
+        for (const std::string& member : set.members) options |= 1u << indexOfName(kOptionNames, member);
+        return options;
+    }
+};
+
+framework::PropertyInfo boolean(const char* name, bool (*get)(const TShellTree&),
+                                void (*set)(TShellTree&, bool)) {
+    return {name, PropertyKind::Boolean,
+            [get](const framework::Component& c) -> framework::PropertyValue {
+                return framework::Identifier{get(static_cast<const TShellTree&>(c)) ? "True" : "False"};
+            },
+            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+                set(static_cast<TShellTree&>(c), framework::toBoolean(v, name));
+            }};
+}
+
+framework::PropertyInfo identifier(const char* name, std::string (*get)(const TShellTree&),
+                                   void (*set)(TShellTree&, const std::string&)) {
+    return {name, PropertyKind::Enumeration,
+            [get](const framework::Component& c) -> framework::PropertyValue {
+                return framework::Identifier{get(static_cast<const TShellTree&>(c))};
+            },
+            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+                set(static_cast<TShellTree&>(c), framework::toIdentifier(v, name));
+            }};
+}
+
+framework::PropertyInfo text(const char* name, std::string (*get)(const TShellTree&),
+                             void (*set)(TShellTree&, const std::string&)) {
+    return {name, PropertyKind::String,
+            [get](const framework::Component& c) -> framework::PropertyValue {
+                return get(static_cast<const TShellTree&>(c));
+            },
+            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+                set(static_cast<TShellTree&>(c), framework::toText(v, name));
+            }};
+}
+
+}  // namespace
+
+TShellTree::TShellTree(framework::Component* owner) : framework::TTreeView(owner) {
+    setHideSelection(false);
+    setSortCallback([this](const framework::TTreeNode* a, const framework::TTreeNode* b) {
+        return CompareNodes(a, b);
+    });
+    setWidth(170);
+    setHeight(270);
+    m_desktopFolder = desktopFolder();
+    m_systemImages = new framework::TImageList(this);
+}
+
+TShellTree::~TShellTree() {
+    // The nodes go while the tree's own parts (images, folders) still exist.
+    m_rootNode = nullptr;
+    items().clear();
+}
+
+const ClassInfo& TShellTree::staticClassInfo() {
+    using T = TShellTree;
+    static const ClassInfo info(
+        "TShellTree", &framework::TTreeView::staticClassInfo(),
+        {
+            boolean("About", [](const T& t) { return t.About(); }, [](T& t, bool v) { t.setAbout(v); }),
+            boolean("ShowVirtualFolders", [](const T& t) { return t.ShowVirtualFolders(); },
+                    [](T& t, bool v) { t.setShowVirtualFolders(v); }),
+            boolean("ShowSharedOverlay", [](const T& t) { return t.ShowSharedOverlay(); },
+                    [](T& t, bool v) { t.setShowSharedOverlay(v); }),
+            boolean("ShowLinkOverlay", [](const T& t) { return t.ShowLinkOverlay(); },
+                    [](T& t, bool v) { t.setShowLinkOverlay(v); }),
+            boolean("RootUsePIDL", [](const T& t) { return t.RootUsePIDL(); },
+                    [](T& t, bool v) { t.setRootUsePIDL(v); }),
+            identifier("RootPIDL", &Stored::rootPidl,
+                       [](T& t, const std::string& v) { t.setRootPIDL(static_cast<TPidls>(indexOfName(kPidlNames, v))); }),
+            text("RootDir", [](const T& t) { return t.RootDir(); },
+                 [](T& t, const std::string& v) { t.SetRootDir(v); }),
+            {"Options", PropertyKind::Set,
+             [](const framework::Component& c) -> framework::PropertyValue {
+                 return Stored::options(static_cast<const T&>(c));
+             },
+             [](framework::Component& c, const framework::PropertyValue& v) {
+                 static_cast<T&>(c).setOptions(Stored::optionsOf(framework::toSet(v, "Options")));
+             }},
+            text("Path", [](const T& t) { return t.GetPath(); }, [](T& t, const std::string& v) { t.SetPath(v); }),
+            boolean("UpdAutoThread", [](const T& t) { return t.UpdAutoThread; },
+                    [](T& t, bool v) { t.UpdAutoThread = v; }),
+            boolean("UpdAuto", [](const T& t) { return t.UpdAuto; }, [](T& t, bool v) { t.UpdAuto = v; }),
+            boolean("UpdAutoRec", [](const T& t) { return t.UpdAutoRec; }, [](T& t, bool v) { t.UpdAutoRec = v; }),
+            boolean("ShowIcons", [](const T& t) { return t.ShowIcons(); },
+                    [](T& t, bool v) { t.setShowIcons(v); }),
+            text("FileMask", [](const T& t) { return t.FileMask(); },
+                 [](T& t, const std::string& v) { t.setFileMask(v); }),
+            boolean("FileMaskUse", [](const T& t) { return t.FileMaskUse(); },
+                    [](T& t, bool v) { t.setFileMaskUse(v); }),
+            identifier("FileSortType", &Stored::sortType,
+                       [](T& t, const std::string& v) {
+                           t.setFileSortType(static_cast<TFileSortType>(indexOfName(kSortTypeNames, v)));
+                       }),
+            identifier("FileSortOrder", &Stored::sortOrder,
+                       [](T& t, const std::string& v) {
+                           t.setFileSortOrder(static_cast<TFileSortOrder>(indexOfName(kSortOrderNames, v)));
+                       }),
+            identifier("PopupMenuMode", &Stored::popupMode,
+                       [](T& t, const std::string& v) {
+                           t.PopupMenuMode = static_cast<TPopupMenuMode>(indexOfName(kPopupModeNames, v));
+                       }),
+            boolean("ShowMessages", [](const T& t) { return t.ShowMessages; },
+                    [](T& t, bool v) { t.ShowMessages = v; }),
+        });
+    return info;
+}
+
+std::unique_ptr<framework::TTreeNode> TShellTree::CreateNode() {
+    return std::make_unique<TShellNode>(&items(), this);
+}
+
+void TShellTree::Loaded() {
+    framework::TTreeView::Loaded();
+    CreateWnd();
+    Rebuild(false);
+    if (!m_pendingPath.empty()) SetPath(std::exchange(m_pendingPath, std::string()));
+}
+
+void TShellTree::CreateWnd() {
+    m_windowCreated = true;
+    m_desktopIDList = specialFolderLocation(kDesktopCsidl);
+    m_drivesIDList = specialFolderLocation(kDrivesCsidl);
+    watchMountTable();
+}
+
+void TShellTree::Notification(framework::Component* component, framework::Operation operation) {
+    framework::TTreeView::Notification(component, operation);
+    if (operation == framework::Operation::Remove && component == popupMenu()) setPopupMenu(nullptr);
+    if (operation == framework::Operation::Remove && component == m_systemImages) m_systemImages = nullptr;
+}
+
+void TShellTree::setPopupMenuComponent(framework::TPopupMenu* menu) { setPopupMenu(menu); }
+
+ShellMessages* TShellTree::ShellOwner() { return ShowMessages ? this : nullptr; }
+
+void TShellTree::showShellMessage(const std::string& text) {
+    framework::Application::instance().messages().showMessage(text);
+}
+
+void TShellTree::setShowVirtualFolders(bool value) {
+    if (m_showVirtualFolders == value) return;
+    m_showVirtualFolders = value;
+    if (!loading()) RefreshAll();
+}
+
+void TShellTree::setShowSharedOverlay(bool value) {
+    if (m_showSharedOverlay == value) return;
+    m_showSharedOverlay = value;
+    RefreshAll();
+}
+
+void TShellTree::setShowLinkOverlay(bool value) {
+    if (m_showLinkOverlay == value) return;
+    m_showLinkOverlay = value;
+    RefreshAll();
+}
+
+void TShellTree::setRootUsePIDL(bool value) {
+    if (m_rootUsePIDL == value) return;
+    m_rootUsePIDL = value;
+    if (windowExists()) Rebuild(false);
+}
+
+void TShellTree::setRootPIDL(TPidls value) {
+    if (m_rootPIDL == value) return;
+    m_rootPIDL = value;
+    if (windowExists() && m_rootUsePIDL) Rebuild(false);
+}
+
+void TShellTree::setOptions(TVisOptions value) {
+    if (m_options == value) return;
+    m_options = value;
+    if (windowExists()) RefreshAll();
+}
+
+void TShellTree::setShowIcons(bool value) {
+    if (m_showIcons == value) return;
+    m_showIcons = value;
+    if (!loading()) setImages(value ? m_systemImages : nullptr);
+}
+
+void TShellTree::setFileMask(const std::string& value) {
+    m_maskList = parseFileMask(value);
+    if ((m_options & TF_NONFOLDERS) != 0) RefreshAll();
+}
+
+void TShellTree::setFileMaskUse(bool value) {
+    if (m_fileMaskUse == value) return;
+    m_fileMaskUse = value;
+    if ((m_options & TF_NONFOLDERS) != 0) RefreshAll();
+}
+
+void TShellTree::setFileSortType(TFileSortType value) {
+    if (m_fileSortType == value) return;
+    m_fileSortType = value;
+    SortChildren(m_rootNode, true);
+}
+
+void TShellTree::setFileSortOrder(TFileSortOrder value) {
+    if (m_fileSortOrder == value) return;
+    m_fileSortOrder = value;
+    SortChildren(m_rootNode, true);
+}
+
+void TShellTree::InitImageList() {
+    if (m_systemImages != nullptr) fillShellImages(*m_systemImages);
+    if (m_showIcons) setImages(m_systemImages);
+}
+
+void TShellTree::Rebuild(bool keepSelection) {
+    const Operation operation(*this, true);
+    const framework::TreeUpdateScope update(items());
+    if (!m_imageListReady) {
+        InitImageList();
+        m_imageListReady = true;
+    }
+    if (loading()) return;
+    const std::string savedPath = GetPath();
+    const std::string savedRoot = m_rootDir;
+    m_rootNode = nullptr;
+    items().clear();
+    CreateRoot();
+    if (keepSelection) {
+        SetPath(savedPath);
+    } else if (savedRoot.size() > 1) {
+        m_rootDir.clear();
+        SetRootDir(savedRoot);
+    }
+}
+
+void TShellTree::CreateRoot() {
+    IDList list;
+    if (m_rootUsePIDL) {
+        if (m_rootPIDL == PIDL_USERDEFINED) {
+            CopyIDList(list, m_userRootIDList.get());
+        } else {
+            list = specialFolderLocation(csidlOf(m_rootPIDL));
+            if (!list) list = specialFolderLocation(kDesktopCsidl);
+        }
+    } else {
+        list = ParsePath(*m_desktopFolder, m_rootDir, true);
+        if (!list) list = ParsePath(*m_desktopFolder, "/", true);
+    }
+    if (!list) list = IDList::empty();
+    SetRootIDList(std::move(list));
+}
+
+void TShellTree::SetRootIDList(IDList list) {
+    m_rootNode = nullptr;
+    auto* node = static_cast<TShellNode*>(items().add(std::string()));
+    const bool pathRoot = !m_rootUsePIDL;
+    const std::string rootPath = PathFromIDList(list.get());
+    node->SetIdentity(m_desktopFolder, &list, false);
+    node->UpdateText();
+    node->setHasChildren(true);
+    node->UpdateIcons();
+    m_expandAllowed = true;
+    node->expand(false);
+    setSelected(node);
+    m_rootNode = node;
+    if (pathRoot) m_rootDir = rootPath;
+}
+
+void TShellTree::SetRootDir(const std::string& value) {
+    const std::string normalized = NormalizePath(value);
+    if (normalized.empty() || normalized == m_rootDir) return;
+    m_rootDir = normalized;
+    if (windowExists() && !m_rootUsePIDL) Rebuild(true);
+}
+
+IDList TShellTree::ParsePath(ShellFolder& folder, const std::string& path, bool normalise) {
+    const std::string parsed = normalise ? NormalizePath(path) : path;
+    if (parsed.empty() || parsed.size() > kMaxParsedPath) return {};
+    std::uint32_t attributes = SFGAO_VALIDATE;
+    return folder.ParseDisplayName(ShellOwner(), parsed, &attributes);
+}
+
+TShellNode* TShellTree::FindNode(PItemIDList list, bool expand) {
+    if (m_rootNode == nullptr || list == nullptr) return nullptr;
+    const PItemIDList rootList = m_rootNode->Info.AbsoluteIDList.get();
+    const int n = IDListCount(list);
+    const int r = IDListCount(rootList);
+    if (n == r) return sameIDList(list, rootList) ? m_rootNode : nullptr;
+    if (n < r) return nullptr;
+    TShellNode* node = m_rootNode;
+    for (int level = r; level < n; ++level) {
+        const IDList wanted = firstItemList(itemAt(list, level));
+        const auto folder = node->GetFolder();
+        TShellNode* match = nullptr;
+        for (int i = 0; folder && i < node->count() && match == nullptr; ++i) {
+            if (folder->CompareIDs(0, wanted.get(), node->child(i)->Info.RelativeIDList.get()) == 0) {
+                match = node->child(i);
+            }
+        }
+        if (match == nullptr) return node;
+        node = match;
+        if (level + 1 == n) break;
+        if (expand && !node->expanded()) node->expand(false);
+        if (!node->expanded()) return nullptr;
+    }
+    return node;
+}
+
+void TShellTree::SelectPath(const std::string& path) {
+    IDList list = ParsePath(*m_desktopFolder, path, true);
+    if (!list) return;
+    const Operation operation(*this, true);
+    TShellNode* node = nullptr;
+    {
+        const framework::TreeUpdateScope update(items());
+        node = FindNode(list.get(), true);
+        if (node != nullptr) node->expand(false);
+    }
+    if (node != nullptr) setSelected(node);
+}
+
+void TShellTree::SetPath(const std::string& value) {
+    const std::string path = NormalizePath(value);
+    if (path.empty()) {
+        if (items().count() == 0) return;
+        setSelected(m_rootNode);
+    }
+    if (path == GetPath()) return;
+    if (windowExists()) {
+        SelectPath(path);
+    } else {
+        m_pendingPath = path;
+    }
+}
+
+std::string TShellTree::GetPath() const {
+    const TShellNode* node = Selected();
+    return node != nullptr ? node->NodePath() : std::string();
+}
+
+bool TShellTree::CanExpand(framework::TTreeNode* base) {
+    auto* node = static_cast<TShellNode*>(base);
+    const Operation operation(*this, false);
+    bool allow = m_expandAllowed;
+    if (OnExpanding) OnExpanding(this, node, allow);
+    if (allow && (UpdAuto || !node->Info.Populated)) {
+        RefreshNode(node, UpdAutoRec);
+        node->Info.Populated = true;
+    }
+    return allow;
+}
+
+void TShellTree::RefreshNode(TShellNode* node, bool recursive) {
+    if (node == nullptr) return;
+    const Operation operation(*this, true);
+    PopulateNode(node);
+    if (!recursive) return;
+    for (int i = 0; i < node->count(); ++i) {
+        TShellNode* child = node->child(i);
+        if (child->count() > 0 && child->expanded()) {
+            RefreshNode(child, true);
+        } else {
+            child->Info.Populated = false;
+        }
+    }
+}
+
+void TShellTree::RefreshAll() {
+    const Operation operation(*this, true);
+    const framework::TreeUpdateScope update(items());
+    RefreshNode(m_rootNode, true);
+}
+
+}  // namespace shelltree

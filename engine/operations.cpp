@@ -50,6 +50,8 @@ bool CreateShortcut(Machine& machine, const std::string& target, const std::stri
 
 bool FolderExists(Machine& machine, const std::string& path) { return machine.folderExists(path); }
 
+bool CreateFolder(Machine& machine, const std::string& path) { return machine.createFolder(path); }
+
 void CreateFolderChain(Machine& machine, const std::string& path) {
     if (path.empty()) throw EngineError("Unable to create directory");
     const std::string folder = platform::withoutFinalSeparator(path);

@@ -40,6 +40,10 @@ bool CreateShortcut(Machine& machine, const std::string& target, const std::stri
 
 bool FolderExists(Machine& machine, const std::string& path);
 
+// Makes one folder (not its parents); false when it could not (it exists, the parent is
+// missing, the name is not allowed).
+bool CreateFolder(Machine& machine, const std::string& path);
+
 // Creates the folder and every missing one above it; "Unable to create directory" for an
 // empty path (and so for a relative one). A folder that cannot be made is not reported.
 void CreateFolderChain(Machine& machine, const std::string& path);

@@ -1,19 +1,30 @@
 #include "folder_dialogs.h"
 
+#include "engine/operations.h"
 #include "framework/application.h"
 #include "pages.h"
 #include "wizard.h"
-
-// The folder tree, "Accept" and the creation of a new folder build on the shell folder
-// tree component; these pages already carry everything that does not need it.
 
 namespace setup {
 
 using framework::ClassInfo;
 using framework::Component;
 
+namespace {
+
+// A name that makes one folder inside the current one: no '/', not "." or "..". Other
+// names make nothing (and so never a folder elsewhere, as "../x" would).
+bool isSingleFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+}  // namespace
+
 TiForm10::TiForm10(Wizard& wizard) : WizardPage(wizard) {
     publish("FormCreate", &TiForm10::FormCreate);
+    publish("FormActivate", &TiForm10::FormActivate);
+    publish("ShellTree1Change", &TiForm10::ShellTree1Change);
+    publish("Button2Click", &TiForm10::Button2Click);
     publish("Button3Click", &TiForm10::Button3Click);
     publish("BitBtn1Click", &TiForm10::BitBtn1Click);
     publish("Button1Click", &TiForm10::Button1Click);
@@ -32,11 +43,29 @@ void TiForm10::bindFields() {
     BitBtn1 = field<framework::TBitBtn>("BitBtn1");
     Button3 = field<framework::TButton>("Button3");
     Panel1 = field<framework::TPanel>("Panel1");
+    ShellTree1 = field<shelltree::TShellTree>("ShellTree1");
 }
 
 void TiForm10::FormCreate(Component*) {
     selectDesignScreen();
     PendingFolder.clear();
+    ShellTree1->setShowIcons(true);
+}
+
+void TiForm10::FormActivate(Component*) {
+    setCaption(ShellTree1->GetPath());
+    if (PendingFolder.empty()) return;
+    ShellTree1->SetPath(PendingFolder);
+    PendingFolder.clear();
+}
+
+void TiForm10::ShellTree1Change(Component*) { setCaption(ShellTree1->GetPath()); }
+
+void TiForm10::Button2Click(Component*) {
+    const std::string path = ShellTree1->GetPath();
+    if (path.empty()) return;
+    ChosenFolder = path.back() == '/' ? path : path + "/";
+    Close();
 }
 
 void TiForm10::Button3Click(Component*) {
@@ -50,6 +79,8 @@ void TiForm10::Button1Click(Component*) { framework::Application::instance().hel
 
 TiForm11::TiForm11(Wizard& wizard) : WizardPage(wizard) {
     publish("FormCreate", &TiForm11::FormCreate);
+    publish("FormActivate", &TiForm11::FormActivate);
+    publish("Button3Click", &TiForm11::Button3Click);
     publish("Button2Click", &TiForm11::Button2Click);
     publish("Button1Click", &TiForm11::Button1Click);
 }
@@ -71,6 +102,28 @@ void TiForm11::bindFields() {
 }
 
 void TiForm11::FormCreate(Component*) { selectDesignScreen(); }
+
+// The root is the one folder that already ends in '/'; "Computer" (no path) reads as the
+// root, where a new folder is then made.
+void TiForm11::FormActivate(Component*) {
+    const std::string path = m_wizard.iForm10->ShellTree1->GetPath();
+    Label2->setCaption(path.size() == 1 ? path : path + "/");
+}
+
+void TiForm11::Button3Click(Component*) {
+    NewFolderName = Edit1->text();
+    TiForm10& chooser = *m_wizard.iForm10;
+    try {
+        const std::string folder = Label2->caption() + NewFolderName;
+        if (isSingleFolderName(NewFolderName)) engine::CreateFolder(m_wizard.machine(), folder);
+        chooser.PendingFolder = folder;
+        chooser.ShellTree1->RefreshAll();
+        chooser.FormActivate(&chooser);
+    } catch (const std::exception&) {
+        // Making the folder and showing it are best effort; the dialog closes either way.
+    }
+    Close();
+}
 
 void TiForm11::Button2Click(Component*) {
     NewFolderName.clear();

@@ -6,6 +6,7 @@
 #include "framework/buttons.h"
 #include "framework/containers.h"
 #include "framework/text_controls.h"
+#include "shelltree/shell_tree.h"
 #include "wizard_page.h"
 
 namespace setup {
@@ -22,6 +23,7 @@ public:
     framework::TBitBtn* BitBtn1 = nullptr;  // "Create folder"
     framework::TButton* Button3 = nullptr;  // "Abort"
     framework::TPanel* Panel1 = nullptr;    // holds the folder tree
+    shelltree::TShellTree* ShellTree1 = nullptr;
 
     // The result: a folder with its final '/' after "Accept", empty after "Abort".
     std::string ChosenFolder;
@@ -29,6 +31,13 @@ public:
     std::string PendingFolder;
 
     void FormCreate(framework::Component* sender);
+    // The caption follows the selected folder; a folder left by the new-folder dialog is
+    // selected.
+    void FormActivate(framework::Component* sender);
+    void ShellTree1Change(framework::Component* sender);
+    // "Accept": the selected folder with one final '/'. An item without a path ("Computer")
+    // is no folder to install into: the dialog then stays open and nothing changes.
+    void Button2Click(framework::Component* sender);
     void Button3Click(framework::Component* sender);
     void BitBtn1Click(framework::Component* sender);
     void Button1Click(framework::Component* sender);
@@ -57,6 +66,11 @@ public:
     std::string NewFolderName;
 
     void FormCreate(framework::Component* sender);
+    // The current folder line: the chooser's folder with a final '/' (the root stays "/").
+    void FormActivate(framework::Component* sender);
+    // "OK": makes the folder (one level; a failure is silent), refreshes the chooser's tree
+    // and selects the new folder there.
+    void Button3Click(framework::Component* sender);
     void Button2Click(framework::Component* sender);
     void Button1Click(framework::Component* sender);
     // Should the window manager close the dialog anyway, that is "Cancel".

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/operations.h"
 #include "pages.h"
 #include "engine/program_folders.h"
 #include "wizard.h"
@@ -31,6 +32,17 @@ std::string screenLanguageCode(const std::string& text) {
 }
 
 std::string defaultTargetFolder() { return engine::homeFolder() + "/Quindor/"; }
+
+std::string targetFolderFor(const std::string& chosenFolder) {
+    std::string_view folder(chosenFolder);
+    if (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+    const std::size_t slash = folder.rfind('/');
+    std::string last(slash == std::string_view::npos ? folder : folder.substr(slash + 1));
+    for (char& c : last) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return last == "QUINDOR" ? chosenFolder : chosenFolder + "Quindor/";
+}
 
 TisForm3::TisForm3(Wizard& wizard) : WizardPage(wizard) {
     publish("FormCreate", &TisForm3::FormCreate);
@@ -86,8 +98,12 @@ void TisForm3::Button3Click(Component*) {
 }
 
 void TisForm3::BitBtn1Click(Component*) {
-    // FIXME: the folder chooser needs the shell folder tree, which comes with its own
-    // component. Until then the folder is typed, and this button leaves the box as it is.
+    TiForm10& chooser = *m_wizard.iForm10;
+    const std::string typed = Edit1->text();
+    chooser.ShellTree1->SetPath(engine::FolderExists(m_wizard.machine(), typed) ? typed : m_wizard.distributionFolder());
+    chooser.ShowModal();
+    if (chooser.ChosenFolder.empty()) return;
+    Edit1->setText(targetFolderFor(chooser.ChosenFolder));
 }
 
 void TisForm3::Edit1Click(Component* sender) { BitBtn1Click(sender); }

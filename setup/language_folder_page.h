@@ -17,6 +17,10 @@ std::string screenLanguageCode(const std::string& text);
 // The folder box's text at start: the product's folder in the user's home folder.
 std::string defaultTargetFolder();
 
+// The folder box's text for a folder chosen in the folder chooser (with its final '/'):
+// "Quindor/" is added unless the folder's last name is already quindor in any letter case.
+std::string targetFolderFor(const std::string& chosenFolder);
+
 class TisForm3 : public WizardPage {
 public:
     explicit TisForm3(Wizard& wizard);

@@ -8,6 +8,7 @@
 #include "page_definitions.h"
 #include "pages.h"
 #include "engine/program_folders.h"
+#include "shelltree/shell_tree.h"
 
 namespace setup {
 
@@ -37,6 +38,7 @@ void registerPageClasses() {
     framework::registerStandardClasses();
     mltlang::TMltLang::staticClassInfo();
     elastic::TElasticForm::staticClassInfo();
+    shelltree::TShellTree::staticClassInfo();
 }
 
 Wizard::Wizard()

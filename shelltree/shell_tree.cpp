@@ -165,6 +165,10 @@ const ClassInfo& TShellTree::staticClassInfo() {
     return info;
 }
 
+void TShellTree::registerClass() {
+    framework::ClassRegistry::instance().add(staticClassInfo(), &framework::createComponent<TShellTree>);
+}
+
 std::unique_ptr<framework::TTreeNode> TShellTree::CreateNode() {
     return std::make_unique<TShellNode>(&items(), this);
 }

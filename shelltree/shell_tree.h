@@ -38,6 +38,8 @@ public:
     ~TShellTree() override;
     static const framework::ClassInfo& staticClassInfo();
     const framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
+    // Makes the class known to the form reader.
+    static void registerClass();
 
     void Loaded() override;
     void Notification(framework::Component* component, framework::Operation operation) override;
@@ -129,10 +131,12 @@ protected:
 
 private:
     struct AddContext;
-    // Marks a tree operation. Pending events run once when the outermost operation that
-    // allows it ends, so that no handler (a refresh, a deletion) runs while a walk or the
-    // framework still holds nodes; an expansion never lets them run (the framework goes on
-    // with the node after it), they simply wait for the event loop.
+    // Marks a tree operation. When the outermost one that allows it ends, the events posted
+    // to the tree's own widget (its layout and repaint) are delivered, so that the tree shows
+    // the result at once. Nothing else runs there: no timer, no user input and no other
+    // window's handler can reach the tree while a walk or the framework holds its nodes,
+    // and callers keep their order of events. An expansion delivers nothing itself (the
+    // framework goes on with the node after it).
     class Operation {
     public:
         Operation(TShellTree& tree, bool processEvents);

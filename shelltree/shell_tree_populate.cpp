@@ -1,5 +1,7 @@
 // Reading the children of one node and merging them with the nodes already there.
 
+#include <QCoreApplication>
+
 #include "child_index.h"
 #include "framework/application.h"
 #include "shell_tree.h"
@@ -35,7 +37,7 @@ TShellTree::Operation::Operation(TShellTree& tree, bool processEvents)
 }
 
 TShellTree::Operation::~Operation() {
-    if (--m_tree.m_depth == 0 && m_processEvents) framework::Application::instance().processMessages();
+    if (--m_tree.m_depth == 0 && m_processEvents) QCoreApplication::sendPostedEvents(m_tree.widget(), 0);
 }
 
 void TShellTree::PopulateNode(TShellNode* node) {

@@ -251,8 +251,8 @@ TEST_F(ShellTreeTest, PendingEventsDuringAReadMayRefreshAndDeleteSafely) {
     shelltree_testing::makeTree(root, {"a/b/", "c/"});
     auto tree = treeAt(base);
     int ran = 0;
-    // A handler that re-reads the tree, deleting the node being selected, runs when the
-    // selection lets pending events through.
+    // A handler that re-reads the tree, deleting the selected node, runs while the tree
+    // is busy selecting: it waits for the event loop and finds the tree whole.
     QTimer::singleShot(0, [&] {
         ++ran;
         fs::remove(root / "a/b");

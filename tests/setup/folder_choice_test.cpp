@@ -1,0 +1,210 @@
+// Choosing the installation folder: the folder button and the folder box open the chooser,
+// "Accept" and "Abort", the new-folder dialog, and the last-name rule of the folder box.
+
+#include <QPixmap>
+#include <cstdlib>
+
+#include "setup/language_folder_page.h"
+#include "wizard_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FolderChoiceTest : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        folder = testing_support::testFolder("folder_choice");
+        fs::create_directories(folder / "Tools");
+        fs::create_directories(folder / "QUINDOR");
+        base = folder.string();
+        wizard.isForm1->Button3->Click();  // to the language-and-folder page
+    }
+
+    setup::TiForm10& chooser() { return *wizard.iForm10; }
+    setup::TiForm11& newFolder() { return *wizard.iForm11; }
+    shelltree::TShellTree& tree() { return *wizard.iForm10->ShellTree1; }
+
+    // Opens the chooser from the folder button and runs action inside it.
+    void chooseWith(const std::function<void()>& action) {
+        testing_support::whenModal(action);
+        wizard.isForm3->BitBtn1->Click();
+        EXPECT_FALSE(chooser().isShowing());
+    }
+
+    // Opens the new-folder dialog from the chooser (activated as the window system would),
+    // runs action inside it.
+    void newFolderWith(const std::function<void()>& action) {
+        testing_support::whenModal([&] {
+            newFolder().FormActivate(&newFolder());
+            action();
+        });
+        chooser().BitBtn1->Click();
+    }
+
+    fs::path folder;
+    std::string base;
+};
+
+TEST(TargetFolder, QuindorIsAddedUnlessTheLastNameIsQuindor) {
+    struct Row {
+        const char* chosen;
+        const char* box;
+    };
+    const Row rows[] = {
+        {"/tmp/x/", "/tmp/x/Quindor/"},   {"/tmp/x/QUINDOR/", "/tmp/x/QUINDOR/"},
+        {"/tmp/quindor/", "/tmp/quindor/"}, {"/tmp/QuInDoR/", "/tmp/QuInDoR/"},
+        {"/", "/Quindor/"},               {"/tmp/Quindors/", "/tmp/Quindors/Quindor/"},
+        {"/quindor/x/", "/quindor/x/Quindor/"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(setup::targetFolderFor(row.chosen), row.box) << row.chosen;
+}
+
+TEST_F(FolderChoiceTest, ChooserOpensAtTheTypedFolderAndAcceptAddsQuindor) {
+    wizard.isForm3->Edit1->setText(base + "/Tools");
+    chooseWith([&] {
+        EXPECT_EQ(tree().GetPath(), base + "/Tools");
+        EXPECT_EQ(chooser().caption(), base + "/Tools");
+        tree().SetPath(base);
+        EXPECT_EQ(chooser().caption(), base) << "the caption follows the selection";
+        tree().SetPath(base + "/Tools");
+        chooser().Button2->Click();
+    });
+    EXPECT_EQ(chooser().ChosenFolder, base + "/Tools/");
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), base + "/Tools/Quindor/");
+}
+
+TEST_F(FolderChoiceTest, AFolderNamedQuindorIsTakenAsItIs) {
+    wizard.isForm3->Edit1->setText(base + "/QUINDOR/");
+    chooseWith([&] { chooser().Button2->Click(); });
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), base + "/QUINDOR/");
+}
+
+TEST_F(FolderChoiceTest, AFolderThatDoesNotExistOpensAtTheSetupProgramsFolder) {
+    wizard.isForm3->Edit1->setText(base + "/no/such/folder/");
+    chooseWith([&] {
+        EXPECT_EQ(tree().GetPath() + "/", wizard.distributionFolder());
+        chooser().Button3->Click();
+    });
+}
+
+TEST_F(FolderChoiceTest, AbortKeepsAHandEditedBox) {
+    wizard.isForm3->Edit1->setText("typed by hand");
+    chooseWith([&] {
+        tree().SetPath(base + "/Tools");
+        chooser().Button3->Click();
+    });
+    EXPECT_EQ(chooser().ChosenFolder, "");
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), "typed by hand");
+}
+
+TEST_F(FolderChoiceTest, AcceptAddsOneSlashNeverOnTheRootAndNeedsAFolder) {
+    wizard.isForm3->Edit1->setText("/");
+    chooseWith([&] {
+        EXPECT_EQ(tree().GetPath(), "/");
+        chooser().Button2->Click();
+    });
+    EXPECT_EQ(chooser().ChosenFolder, "/");
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), "/Quindor/");
+    chooseWith([&] {
+        tree().SetPath("");  // "Computer" itself: no path
+        chooser().Button2->Click();
+        EXPECT_TRUE(chooser().isShowing()) << "Accept without a folder keeps the dialog open";
+        chooser().Button3->Click();
+    });
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), "/Quindor/");
+}
+
+TEST_F(FolderChoiceTest, ClickingIntoTheBoxOpensTheChooserToo) {
+    wizard.isForm3->Edit1->setText(base);
+    bool opened = false;
+    testing_support::whenModal([&] {
+        opened = chooser().isModal();
+        chooser().Button3->Click();
+    });
+    wizard.isForm3->Edit1Click(wizard.isForm3->Edit1);
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(FolderChoiceTest, NewFolderIsMadeSelectedAndAccepted) {
+    wizard.isForm3->Edit1->setText(base + "/Tools");
+    chooseWith([&] {
+        newFolderWith([&] {
+            EXPECT_EQ(newFolder().Label2->caption(), base + "/Tools/");
+            newFolder().Edit1->setText("Data");
+            newFolder().Button3->Click();
+        });
+        EXPECT_TRUE(fs::is_directory(folder / "Tools/Data"));
+        EXPECT_EQ(tree().GetPath(), base + "/Tools/Data");
+        EXPECT_EQ(chooser().caption(), base + "/Tools/Data");
+        EXPECT_EQ(chooser().PendingFolder, "");
+        chooser().Button2->Click();
+    });
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), base + "/Tools/Data/Quindor/");
+    EXPECT_EQ(newFolder().NewFolderName, "Data");
+}
+
+TEST_F(FolderChoiceTest, NewFolderEdgeCases) {
+    wizard.isForm3->Edit1->setText(base + "/Tools");
+    chooseWith([&] {
+        fs::create_directories(folder / "Tools/Old");
+        newFolderWith([&] {  // an existing name: selected, no message
+            newFolder().Edit1->setText("Old");
+            newFolder().Button3->Click();
+        });
+        EXPECT_EQ(tree().GetPath(), base + "/Tools/Old");
+        EXPECT_TRUE(messages.shown.empty());
+        newFolderWith([&] {  // an empty name: nothing made, the current folder again
+            EXPECT_EQ(newFolder().Edit1->text(), "Old") << "the name typed last stays";
+            newFolder().Edit1->setText("");
+            newFolder().Button3->Click();
+        });
+        EXPECT_EQ(tree().GetPath(), base + "/Tools/Old");
+        newFolderWith([&] {  // a name that would leave the folder makes nothing
+            newFolder().Edit1->setText("../Escaped");
+            newFolder().Button3->Click();
+        });
+        EXPECT_FALSE(fs::exists(folder / "Tools/Escaped"));
+        EXPECT_EQ(tree().GetPath(), base + "/Tools");
+        newFolderWith([&] {  // Cancel: nothing changes
+            newFolder().Edit1->setText("Never");
+            newFolder().Button2->Click();
+        });
+        EXPECT_FALSE(fs::exists(folder / "Tools/Never"));
+        EXPECT_EQ(tree().GetPath(), base + "/Tools");
+        EXPECT_EQ(newFolder().NewFolderName, "");
+        tree().SetPath("/");
+        newFolderWith([&] {
+            EXPECT_EQ(newFolder().Label2->caption(), "/") << "the root keeps its one slash";
+            newFolder().Button2->Click();
+        });
+        tree().SetPath("");
+        newFolderWith([&] {
+            EXPECT_EQ(newFolder().Label2->caption(), "/") << "Computer reads as the root";
+            newFolder().Button2->Click();
+        });
+        chooser().Button3->Click();
+    });
+}
+
+// Pictures of both dialogs as the user sees them (saved to QUINDOR_SCREENSHOT_DIR when set).
+TEST_F(FolderChoiceTest, DialogsPaint) {
+    const char* target = std::getenv("QUINDOR_SCREENSHOT_DIR");
+    const fs::path shots = target != nullptr ? fs::path(target) : testing_support::sandboxFolder() / "screens";
+    fs::create_directories(shots);
+    wizard.isForm3->Edit1->setText(base + "/Tools");
+    chooseWith([&] {
+        testing_support::settle();
+        EXPECT_TRUE(chooser().widget()->grab().save(QString::fromStdString((shots / "iForm10.png").string())));
+        newFolderWith([&] {
+            newFolder().Edit1->setText("Data");
+            testing_support::settle();
+            EXPECT_TRUE(newFolder().widget()->grab().save(QString::fromStdString((shots / "iForm11.png").string())));
+            newFolder().Button2->Click();
+        });
+        chooser().Button3->Click();
+    });
+}
+
+}  // namespace

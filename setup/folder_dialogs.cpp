@@ -59,7 +59,7 @@ void TiForm10::FormActivate(Component*) {
     PendingFolder.clear();
 }
 
-void TiForm10::ShellTree1Change(Component*) { setCaption(ShellTree1->GetPath()); }
+void TiForm10::ShellTree1Change(Component*, framework::TTreeNode*) { setCaption(ShellTree1->GetPath()); }
 
 void TiForm10::Button2Click(Component*) {
     const std::string path = ShellTree1->GetPath();

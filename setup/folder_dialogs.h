@@ -34,7 +34,7 @@ public:
     // The caption follows the selected folder; a folder left by the new-folder dialog is
     // selected.
     void FormActivate(framework::Component* sender);
-    void ShellTree1Change(framework::Component* sender);
+    void ShellTree1Change(framework::Component* sender, framework::TTreeNode* node);
     // "Accept": the selected folder with one final '/'. An item without a path ("Computer")
     // is no folder to install into: the dialog then stays open and nothing changes.
     void Button2Click(framework::Component* sender);

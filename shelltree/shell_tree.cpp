@@ -62,10 +62,10 @@ struct Stored {
 framework::PropertyInfo boolean(const char* name, bool (*get)(const TShellTree&),
                                 void (*set)(TShellTree&, bool)) {
     return {name, PropertyKind::Boolean,
-            [get](const framework::Component& c) -> framework::PropertyValue {
+            [get](const framework::Persistent& c) -> framework::PropertyValue {
                 return framework::Identifier{get(static_cast<const TShellTree&>(c)) ? "True" : "False"};
             },
-            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toBoolean(v, name));
             }};
 }
@@ -73,10 +73,10 @@ framework::PropertyInfo boolean(const char* name, bool (*get)(const TShellTree&)
 framework::PropertyInfo identifier(const char* name, std::string (*get)(const TShellTree&),
                                    void (*set)(TShellTree&, const std::string&)) {
     return {name, PropertyKind::Enumeration,
-            [get](const framework::Component& c) -> framework::PropertyValue {
+            [get](const framework::Persistent& c) -> framework::PropertyValue {
                 return framework::Identifier{get(static_cast<const TShellTree&>(c))};
             },
-            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toIdentifier(v, name));
             }};
 }
@@ -84,10 +84,10 @@ framework::PropertyInfo identifier(const char* name, std::string (*get)(const TS
 framework::PropertyInfo text(const char* name, std::string (*get)(const TShellTree&),
                              void (*set)(TShellTree&, const std::string&)) {
     return {name, PropertyKind::String,
-            [get](const framework::Component& c) -> framework::PropertyValue {
+            [get](const framework::Persistent& c) -> framework::PropertyValue {
                 return get(static_cast<const TShellTree&>(c));
             },
-            [set, name](framework::Component& c, const framework::PropertyValue& v) {
+            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toText(v, name));
             }};
 }
@@ -113,9 +113,8 @@ TShellTree::~TShellTree() {
 
 const ClassInfo& TShellTree::staticClassInfo() {
     using T = TShellTree;
-    static const ClassInfo info(
-        "TShellTree", &framework::TTreeView::staticClassInfo(),
-        {
+    return framework::declareClass<TShellTree>("TShellTree", [] {
+        return std::vector<framework::PropertyInfo>{
             boolean("About", [](const T& t) { return t.About(); }, [](T& t, bool v) { t.setAbout(v); }),
             boolean("ShowVirtualFolders", [](const T& t) { return t.ShowVirtualFolders(); },
                     [](T& t, bool v) { t.setShowVirtualFolders(v); }),
@@ -130,10 +129,10 @@ const ClassInfo& TShellTree::staticClassInfo() {
             text("RootDir", [](const T& t) { return t.RootDir(); },
                  [](T& t, const std::string& v) { t.SetRootDir(v); }),
             {"Options", PropertyKind::Set,
-             [](const framework::Component& c) -> framework::PropertyValue {
+             [](const framework::Persistent& c) -> framework::PropertyValue {
                  return Stored::options(static_cast<const T&>(c));
              },
-             [](framework::Component& c, const framework::PropertyValue& v) {
+             [](framework::Persistent& c, const framework::PropertyValue& v) {
                  static_cast<T&>(c).setOptions(Stored::optionsOf(framework::toSet(v, "Options")));
              }},
             text("Path", [](const T& t) { return t.GetPath(); }, [](T& t, const std::string& v) { t.SetPath(v); }),
@@ -161,12 +160,8 @@ const ClassInfo& TShellTree::staticClassInfo() {
                        }),
             boolean("ShowMessages", [](const T& t) { return t.ShowMessages; },
                     [](T& t, bool v) { t.ShowMessages = v; }),
-        });
-    return info;
-}
-
-void TShellTree::registerClass() {
-    framework::ClassRegistry::instance().add(staticClassInfo(), &framework::createComponent<TShellTree>);
+        };
+    });
 }
 
 std::unique_ptr<framework::TTreeNode> TShellTree::CreateNode() {

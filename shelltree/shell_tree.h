@@ -33,13 +33,10 @@ using TOnPopupMenuEvent = std::function<void(TShellNode* Node, bool& Allow)>;
 using TSysCMenuPopupEvent = std::function<void(TShellNode* Node, ItemMenu& Menu)>;
 
 class TShellTree : public framework::TTreeView, private ShellMessages, private ItemMenuHost {
-public:
+    FRAMEWORK_CLASS(framework::TTreeView)
+
     explicit TShellTree(framework::Component* owner);
     ~TShellTree() override;
-    static const framework::ClassInfo& staticClassInfo();
-    const framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
-    // Makes the class known to the form reader.
-    static void registerClass();
 
     void Loaded() override;
     void Notification(framework::Component* component, framework::Operation operation) override;

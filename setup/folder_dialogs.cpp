@@ -59,7 +59,11 @@ void TiForm10::FormActivate(Component*) {
     PendingFolder.clear();
 }
 
-void TiForm10::ShellTree1Change(Component*, framework::TTreeNode*) { setCaption(ShellTree1->GetPath()); }
+// While the page is read the tree selects its root: the stored caption stays until the
+// dialog runs.
+void TiForm10::ShellTree1Change(Component*, framework::TTreeNode*) {
+    if (!hasState(framework::csLoading)) setCaption(ShellTree1->GetPath());
+}
 
 void TiForm10::Button2Click(Component*) {
     const std::string path = ShellTree1->GetPath();

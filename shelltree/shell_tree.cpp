@@ -106,7 +106,9 @@ TShellTree::TShellTree(framework::Component* owner) : framework::TTreeView(owner
 }
 
 TShellTree::~TShellTree() {
-    // The nodes go while the tree's own parts (images, folders) still exist.
+    // The nodes go while the tree's own parts (images, folders) still exist; no selection
+    // change reaches a page that is going away.
+    OnChange = nullptr;
     m_rootNode = nullptr;
     items().clear();
 }

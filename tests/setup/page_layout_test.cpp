@@ -100,7 +100,7 @@ const std::pair<const char*, std::vector<std::string>> kTabOrders[] = {
     {"isForm1", {"Button2", "Button3", "Memo1", "RadioButton1", "RadioButton2"}},
     {"isForm2", {"Button1", "Button2"}},
     {"isForm3", {"ComboBox1", "Button2", "Button4", "Button3", "Edit1", "BitBtn1"}},
-    {"iForm10", {"Button2", "Button1", "BitBtn1", "Button3"}},
+    {"iForm10", {"Button2", "Button1", "BitBtn1", "Button3", "ShellTree1"}},
     {"isform4", {"CheckListBox1", "Button2", "Button4", "Button3"}},
     {"isForm5", {"CheckBox1", "CheckBox2", "CheckBox3", "Button2", "Button4", "Button3"}},
     {"isform6", {"Button2", "Button1"}},

@@ -67,7 +67,7 @@ framework::PropertyInfo boolean(const char* name, bool (*get)(const TShellTree&)
             },
             [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toBoolean(v, name));
-            }};
+            }, {}};
 }
 
 framework::PropertyInfo identifier(const char* name, std::string (*get)(const TShellTree&),
@@ -78,7 +78,7 @@ framework::PropertyInfo identifier(const char* name, std::string (*get)(const TS
             },
             [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toIdentifier(v, name));
-            }};
+            }, {}};
 }
 
 framework::PropertyInfo text(const char* name, std::string (*get)(const TShellTree&),
@@ -89,7 +89,7 @@ framework::PropertyInfo text(const char* name, std::string (*get)(const TShellTr
             },
             [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
                 set(static_cast<TShellTree&>(c), framework::toText(v, name));
-            }};
+            }, {}};
 }
 
 }  // namespace
@@ -136,7 +136,7 @@ const ClassInfo& TShellTree::staticClassInfo() {
              },
              [](framework::Persistent& c, const framework::PropertyValue& v) {
                  static_cast<T&>(c).setOptions(Stored::optionsOf(framework::toSet(v, "Options")));
-             }},
+             }, {}},
             text("Path", [](const T& t) { return t.GetPath(); }, [](T& t, const std::string& v) { t.SetPath(v); }),
             boolean("UpdAutoThread", [](const T& t) { return t.UpdAutoThread; },
                     [](T& t, bool v) { t.UpdAutoThread = v; }),

@@ -26,9 +26,13 @@ protected:
     setup::TiForm11& newFolder() { return *wizard.iForm11; }
     shelltree::TShellTree& tree() { return *wizard.iForm10->ShellTree1; }
 
-    // Opens the chooser from the folder button and runs action inside it.
+    // Opens the chooser from the folder button (activated as the window system would, after
+    // the shown page took its translated texts), runs action inside it.
     void chooseWith(const std::function<void()>& action) {
-        testing_support::whenModal(action);
+        testing_support::whenModal([&] {
+            chooser().FormActivate(&chooser());
+            action();
+        });
         wizard.isForm3->BitBtn1->Click();
         EXPECT_FALSE(chooser().isShowing());
     }

@@ -12,7 +12,7 @@
 #include "folder_tree_builder.h"
 #include "framework/application.h"
 #include "platform/environment.h"
-#include "test_environment.h"
+#include "gui_test_environment.h"
 
 namespace fs = std::filesystem;
 

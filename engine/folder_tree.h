@@ -10,10 +10,12 @@
 // removing hold one descriptor per folder level (not per folder); a folder that cannot be
 // opened, for instance past the descriptor limit, is left as it is.
 
-#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/open_folder.h"
 
 namespace engine {
 
@@ -24,7 +26,6 @@ public:
     using AfterFolder = std::function<bool()>;
 
     explicit FolderTree(AfterFolder afterFolder);
-    ~FolderTree();
     FolderTree(const FolderTree&) = delete;
     FolderTree& operator=(const FolderTree&) = delete;
 
@@ -46,8 +47,8 @@ public:
     // The root may be written with or without its final '/' (or "/."); it is always taken as
     // that folder, never as a prefix of its siblings' names. Nothing is deleted when the root
     // is relative, missing, not a folder, a symbolic link (however written), or refused by
-    // platform::refusalReason (checked again on the folder actually opened). Returns the
-    // walk's "go on": false only when AfterFolder asked to stop.
+    // platform::refusalReason (judged again on the folder actually opened, by identity).
+    // Returns the walk's "go on": false only when AfterFolder asked to stop.
     bool DeleteFolderTree(const std::string& root, const std::string& mask, bool descend);
 
     // Adds a folder (ignored when the very same path is there). Paths that differ only in
@@ -69,31 +70,22 @@ public:
 private:
     class FolderChain;
 
-    // Where the walked root lives: its file system, its mount and the folder itself.
-    struct Identity {
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::uint64_t mountId = 0;
-        bool hasMountId = false;
-    };
-
-    static bool identityOf(int fd, Identity& identity);
     bool openRoot(const std::string& root);
-    void closeRoot();
-    bool walkFolder(int folderFd, std::string& path);
-    std::vector<std::string> deleteFiles(int folderFd, const std::string& path);
-    bool enterSubFolders(int folderFd, std::string& path, const std::vector<std::string>& names);
-    int openSubFolder(int parentFd, const std::string& name) const;
-    bool onRootMount(const Identity& identity) const;
+    bool walkFolder(const platform::OpenFolder& folder, std::string& path);
+    std::vector<std::string> deleteFiles(const platform::OpenFolder& folder, const std::string& path);
+    bool enterSubFolders(const platform::OpenFolder& folder, std::string& path,
+                         const std::vector<std::string>& names);
+    std::optional<platform::OpenFolder> openSubFolder(const platform::OpenFolder& parent,
+                                                      const std::string& name) const;
     void removeCollected(const std::string& folder, FolderChain& chain);
     void removeRoot() const;
 
     AfterFolder m_afterFolder;
     std::string m_mask;
     bool m_descend = true;
-    int m_rootFd = -1;         // the walked root, kept open until this object goes
-    std::string m_rootFolder;  // the root as given, with one final '/'
-    Identity m_rootIdentity;
+    std::optional<platform::OpenFolder> m_root;  // the walked root, kept open until this object goes
+    std::string m_rootFolder;                    // the root as given, with one final '/'
+    platform::FileIdentity m_rootIdentity;
     std::vector<std::string> m_removedFolders;
 };
 

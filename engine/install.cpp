@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "operations.h"
+#include "platform/folder_guard.h"
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/zip_listing.h"
@@ -203,6 +204,7 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
         return;
     }
     ui.showProgressPage();
+    // Everything goes where the check looked: the folder as the system resolves it.
     const std::string folder = installationFolder(choices.folderText);
     runStep(ui, Step::FolderChain, [&] { CreateFolderChain(machine, folder); });
 
@@ -237,13 +239,23 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     createShortcuts(machine, ui, choices, folder + "/" + kProgramFile);
 
     runStep(ui, Step::Record, [&] {
-        WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "", choices.folderText);
+        WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "",
+                            recordedFolder(choices.folderText));
     });
     ui.showFinishPage("");
 }
 
 std::string installationFolder(const std::string& folderText) {
-    return platform::withoutFinalSeparator(folderText);
+    if (folderText.empty() || folderText.front() != '/') {
+        return platform::withoutFinalSeparator(folderText);
+    }
+    return platform::resolvedFolder(folderText);
+}
+
+std::string recordedFolder(const std::string& folderText) {
+    const std::string folder = installationFolder(folderText);
+    if (folder == platform::lexicallyNormal(folderText)) return folderText;
+    return folderText.ends_with('/') ? folder + '/' : folder;
 }
 
 std::string installFolderProblem(const std::string& folderText) {
@@ -253,10 +265,11 @@ std::string installFolderProblem(const std::string& folderText) {
                " is not a full path (it must begin with /). Please choose the folder to install "
                "Quindor into.";
     }
-    if (installationFolder(folderText).find_first_not_of('/') == std::string::npos) {
-        return "Quindor cannot be installed into the root folder /. Please choose a folder.";
+    if (folderText.find('\0') != std::string::npos) {
+        return "The folder name holds a NUL character. Please choose the folder to install "
+               "Quindor into.";
     }
-    return {};
+    return platform::installRefusalReason(folderText).value_or(std::string());
 }
 
 }  // namespace engine

@@ -25,10 +25,19 @@ struct InstallChoices {
 void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices,
                     const std::string& distributionFolder);
 
-// The installation folder the choices lead to: the folder text without one final '/'.
+// The installation folder the choices lead to: the folder text as the system resolves it
+// (links of the part that exists followed, "." and ".." worked out, no final '/'), so that
+// what is checked is what is written. A relative text only loses one final '/'.
 std::string installationFolder(const std::string& folderText);
 
-// Why a folder text cannot be installed into (empty, not absolute), or empty when it can.
+// What the registry records: the folder text as typed when it already names the folder
+// plainly, else the installation folder (with a final '/' when the text had one), so that
+// the uninstall finds what was installed even when a link in the text is changed later.
+std::string recordedFolder(const std::string& folderText);
+
+// Why a folder text cannot be installed into, or empty when it can: empty, not absolute, or
+// a folder that the uninstall would refuse to remove (the root however written, a system
+// or home folder, ...). Checked before anything is written.
 std::string installFolderProblem(const std::string& folderText);
 
 }  // namespace engine

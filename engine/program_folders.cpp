@@ -8,4 +8,6 @@ std::string homeFolder() { return platform::homeFolder(); }
 
 std::string programFolder() { return platform::executableFolder(); }
 
+void ensureStandardDescriptors() { platform::ensureStandardDescriptors(); }
+
 }  // namespace engine

@@ -1,6 +1,6 @@
 #pragma once
-// The folders the setup program starts from, for the pages: they reach the machine
-// through the engine only.
+// The folders the setup program starts from, and what it settles before it starts, for the
+// pages and main: they reach the machine through the engine only.
 
 #include <string>
 
@@ -10,5 +10,9 @@ namespace engine {
 std::string homeFolder();
 // The folder of the running program (the distribution folder), with its final '/'.
 std::string programFolder();
+
+// Opens each closed standard descriptor (0-2) on /dev/null, so no file opened later gets
+// one of their numbers. Call first, before anything opens a file.
+void ensureStandardDescriptors();
 
 }  // namespace engine

@@ -1,5 +1,7 @@
 #include "environment.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -18,6 +20,20 @@ std::string homeFolder() {
     }
     while (home.size() > 1 && home.back() == '/') home.pop_back();
     return home;
+}
+
+bool ensureStandardDescriptors() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is taken, which is this one.
+        int opened = ::open("/dev/null", O_RDWR);
+        if (opened < 0) opened = ::open("/", O_RDONLY | O_DIRECTORY);
+        if (opened != descriptor) {
+            if (opened >= 0) ::close(opened);
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string executableFolder() {

@@ -12,4 +12,11 @@ std::string homeFolder();
 // std::runtime_error when it cannot be read, never falling back to another folder.
 std::string executableFolder();
 
+// Makes sure descriptors 0, 1 and 2 are open, so that no file the program opens later takes
+// one of their numbers (a child would then find it as its standard input or output, or
+// lose it). Each closed one is opened on /dev/null (or, where that cannot be opened, on the
+// root folder, which reads and writes nothing). Call it first thing in main; false when one
+// could not be filled.
+bool ensureStandardDescriptors();
+
 }  // namespace platform

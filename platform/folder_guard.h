@@ -1,36 +1,61 @@
 #pragma once
-// The rule that keeps the uninstall from deleting a folder the user or the system lives in.
-// The recorded installation folder comes from the registry store, which anybody who may
-// write it can change; this check stands between that value and the deletion.
+// The rule that keeps the uninstall from deleting a folder the user or the system lives in,
+// and the install from choosing a folder that the uninstall could not remove again. The
+// recorded installation folder comes from the registry store, which anybody who may write it
+// can change; this check stands between that value and the deletion.
+//
+// Folders are compared by what they are, not by how they are written: by device and inode,
+// whatever path or mount they are reached through (a home bind-mounted from /data/home is the
+// same folder under both names), and also by their resolved path, so that protected folders
+// that do not exist (yet) stay protected too. The folder asked about and every folder on its
+// way up to the root are compared with each protected folder (platform::protectedFolders)
+// and each folder above it.
 
 #include <optional>
 #include <string>
 
 namespace platform {
 
-// Why a recorded installation folder must not be deleted, or nullopt when it may.
-//
+// Why a folder must neither be deleted nor installed into.
+struct Refusal {
+    std::string resolved;  // the folder the system reaches (absolute, normal); "" when unknown
+    std::string why;       // "is your home folder", "lies in the system folder /usr", ...
+};
+
+// The folder as the system reaches it: made absolute against the current folder, each part
+// that exists with its links resolved, "." and ".." worked out; the part that does not exist
+// yet follows as written (a ".." there takes back the name before it). Absolute, normal.
+std::string resolvedFolder(const std::string& folder);
+
 // Refused:
-// - the empty text, and a relative one (not starting with '/');
-// - the file-system root, however written ("/", "//", "/.", "/./", "/..", ...);
-// - the user's home folder (homeFolder()) and any of its ancestors;
-// - one of the user's XDG folders (desktop, documents, download, music, pictures, videos,
-//   templates, public share, as userFolders() finds them; also the data, configuration and
-//   cache base folders themselves), and any of their ancestors;
-// - a system folder (/usr, /etc, /bin, /sbin, /lib, /lib32, /lib64, /libx32, /boot, /dev,
-//   /proc, /sys, /run, /var, /opt, /srv, /home, /root, /mnt, /media, /tmp, /snap) or an
-//   ancestor of one;
-// - any folder that leads to one of these through "..", "." or symbolic links.
-//
-// The folder is compared both as written (with "." and ".." worked out on the text) and as
-// the system resolves it (realpath), and each protected folder likewise in both forms, so a
-// link to a protected folder, or a protected folder that is itself a link (/lib -> usr/lib),
-// is caught. The protected folders above are refused also when they do not exist; any other
-// folder that does not exist is not refused (there is simply nothing to delete).
-//
-// The reason is one or two sentences for the user naming the folder as recorded, e.g.
-// "The recorded folder /home/ann is your home folder. Nothing was deleted."
-// Reads the environment and the user-dirs configuration afresh on every call.
+// - the root of the file system;
+// - a protected folder itself, and any folder above one (it contains it);
+// - anything below a protected tree (a system folder such as /usr, the settings, runtime and
+//   registry folders, the folder this program runs from), except below /var/tmp;
+// - a folder directly in /home (a home folder), a hidden folder of a home folder and
+//   everything below it (except below ~/.local).
+// folderRefusal resolves the path first; a relative path is taken from the current folder.
+// openFolderRefusal judges the folder open at descriptor (any open, O_PATH too) and the
+// folders above it as the kernel finds them ("..").
+// Reads the environment, the account database and the mount table afresh on every call.
+std::optional<Refusal> folderRefusal(const std::string& folder);
+std::optional<Refusal> openFolderRefusal(int descriptor);
+
+// The uninstall's reason for the user, or nullopt when the recorded folder may be deleted.
+// Also refused: the empty text, a relative one (not starting with '/') and one holding a NUL.
+// One or two sentences naming the folder as recorded, e.g. "The recorded folder /home/ann
+// is your home folder. Nothing was deleted." or "The recorded folder /x leads to /usr/local,
+// which lies in the system folder /usr. Nothing was deleted."
 std::optional<std::string> refusalReason(const std::string& folder);
+
+// The same for the folder the uninstall has opened (recorded as folder), so that the folder
+// actually deleted is the folder judged.
+std::optional<std::string> refusalReason(const std::string& folder, int openedFolder);
+
+// The install's reason for refusing a target folder, or nullopt: every folder that the
+// uninstall would refuse, so that nothing is installed that could not be removed again.
+// E.g. "The folder / is the root of the file system. Quindor cannot be installed there, as
+// it could not be removed again. Please choose another folder."
+std::optional<std::string> installRefusalReason(const std::string& folder);
 
 }  // namespace platform

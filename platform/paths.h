@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -19,5 +20,22 @@ std::string folderPart(std::string_view path);
 
 // The part after the last '/' ("/A/B.lnk" -> "B.lnk").
 std::string fileNamePart(std::string_view path);
+
+// The names of a path, without empty and "." parts; ".." stays a name of its own
+// ("/a//./b/../c/" -> a, b, .., c).
+std::vector<std::string> pathComponents(std::string_view path);
+
+// "." and ".." worked out on the text alone, for a path starting with '/': absolute, without
+// a final '/' (the root is "/"); ".." above the root stays at the root ("/a/../../b" -> "/b").
+std::string lexicallyNormal(std::string_view path);
+
+// The folders above an absolute, normal path, nearest first ("/a/b" -> "/a", "/").
+std::vector<std::string> ancestorsOf(const std::string& normalPath);
+
+// True when a file name matches a mask by these rules: '*' any run of characters,
+// '?' one character, letters case-blind (ASCII), nothing else special; a final ".*" also
+// matches names without an extension, so "*.*" matches every name. An empty mask matches
+// nothing.
+bool maskMatches(std::string_view mask, std::string_view name);
 
 }  // namespace platform

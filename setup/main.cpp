@@ -3,10 +3,13 @@
 
 #include <cstdio>
 
+#include "engine/program_folders.h"
 #include "framework/application.h"
 #include "wizard.h"
 
 int main(int argc, char** argv) {
+    // Before anything opens a file: an archive must never get the number of standard input.
+    engine::ensureStandardDescriptors();
     if (!framework::Application::displayAvailable()) {
         std::fputs("The Quindor setup program needs a graphical display: "
                    "neither DISPLAY nor WAYLAND_DISPLAY is set.\n",

@@ -7,7 +7,9 @@
 
 #include <cstring>
 #include <list>
+#include <optional>
 
+#include "child_test.h"
 #include "engine/folder_tree.h"
 #include "folder_tree_fixture.h"
 
@@ -16,17 +18,13 @@ namespace {
 using namespace folder_tree_testing;
 using Names = std::vector<std::string>;
 
-// A mount for one scope, lazily unmounted when it goes.
+// A mount for one scope (lazily unmounted when it goes), so that the sandbox can be removed.
 class ScopedMount {
 public:
     ScopedMount(const fs::path& source, const fs::path& target, const char* type,
                 unsigned long flags, const char* options)
-        : m_target(target) {
-        if (mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
-            m_mounted = true;
-        } else {
-            m_error = std::strerror(errno);
-        }
+        : m_target(target), m_mounted(mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
+        if (!m_mounted) m_error = std::strerror(errno);
     }
     ScopedMount(const ScopedMount&) = delete;
     ScopedMount& operator=(const ScopedMount&) = delete;
@@ -38,7 +36,7 @@ public:
 
 private:
     fs::path m_target;
-    bool m_mounted = false;
+    bool m_mounted;
     std::string m_error;
 };
 
@@ -117,18 +115,47 @@ struct MountCase {
     bool bind;  // else a tmpfs
 };
 
-class MountedSubFolder : public FolderTreeSafety, public testing::WithParamInterface<MountCase> {};
+// Mounts in a private mount namespace of a child: never seen outside it.
+class MountedSubFolder : public FolderTreeSafety, public testing::WithParamInterface<MountCase> {
+protected:
+    void mountAt(const fs::path& mountPoint) {
+        if (GetParam().bind) {
+            m_mount.emplace(m_home / "Precious", mountPoint, nullptr, MS_BIND, nullptr);
+        } else {
+            m_mount.emplace("none", mountPoint, "tmpfs", 0, "size=1m");
+        }
+        ASSERT_TRUE(m_mount->mounted()) << m_mount->error();
+        if (!GetParam().bind) make(mountPoint, {"inside.txt", "deep/x", "empty/"});
+    }
+    void TearDown() override {
+        m_mount.reset();
+        FolderTreeSafety::TearDown();
+    }
 
-TEST_P(MountedSubFolder, IsNeitherEnteredNorRemoved) {
+    std::optional<ScopedMount> m_mount;
+};
+
+TEST_P(MountedSubFolder, MakesTheWholeTreeRefused) {
+    QUINDOR_RERUN_THROUGH(testing_support::kPrivateMounts);
+    make(m_root, {"f", "a/g", "a/mnt/", "b/h"});
+    mountAt(m_root / "a/mnt");
+    const Names before = listing(m_root);
+    uninstall(m_root.string());
+    EXPECT_EQ(listing(m_root), before);
+}
+
+TEST_P(MountedSubFolder, MountedDuringTheWalkIsNeitherEnteredNorRemoved) {
+    QUINDOR_RERUN_THROUGH(testing_support::kPrivateMounts);
     make(m_root, {"f", "a/g", "a/mnt/", "b/h"});
     const fs::path mountPoint = m_root / "a/mnt";
-    const ScopedMount mounted =
-        GetParam().bind ? ScopedMount(m_home / "Precious", mountPoint, nullptr, MS_BIND, nullptr)
-                        : ScopedMount("none", mountPoint, "tmpfs", 0, "size=1m");
-    if (!mounted.mounted()) GTEST_SKIP() << "mounting is not permitted here: " << mounted.error();
-    if (!GetParam().bind) make(mountPoint, {"inside.txt", "deep/x", "empty/"});
-    const Names inside = listing(mountPoint);
-    engine::FolderTree tree([] { return true; });
+    Names inside;
+    engine::FolderTree tree([&] {
+        if (inside.empty() && !HasFatalFailure()) {
+            mountAt(mountPoint);  // after the root was judged, before "a" is entered
+            inside = listing(mountPoint);
+        }
+        return true;
+    });
     tree.DeleteFolderTree(m_root.string(), "*.*", true);
     for (const std::string& folder : tree.RemovedFolders()) {
         EXPECT_EQ(folder.find("/mnt/"), std::string::npos) << folder;
@@ -148,6 +175,27 @@ TEST_P(MountedSubFolder, IsNeitherEnteredNorRemoved) {
 INSTANTIATE_TEST_SUITE_P(FolderTree, MountedSubFolder,
                          testing::Values(MountCase{"Tmpfs", false}, MountCase{"BindMount", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The home folders bind-mounted from elsewhere (/data/home onto /home, here data/home onto
+// homes) and the installation recorded under the other name.
+TEST_F(FolderTreeSafety, AHomeReachedThroughAnotherMountIsNeverWalked) {
+    QUINDOR_RERUN_THROUGH(testing_support::kPrivateMounts);
+    const fs::path data = m_base / "data/home";
+    make(data / "ann", {"letter.txt", "Photos/p.jpg", ".ssh/id", "Quindor/QUINDOR.EXE", "Quindor/sub/x"});
+    fs::create_directories(m_base / "homes");
+    const ScopedMount homes(data, m_base / "homes", nullptr, MS_BIND, nullptr);
+    ASSERT_TRUE(homes.mounted()) << homes.error();
+    ScopedVariable home("HOME", (m_base / "homes/ann").c_str());
+    const Names before = listing(data);
+    for (const fs::path& recorded : {data / "ann", data / "ann/.ssh", data, data / "ann/Photos/.."}) {
+        SCOPED_TRACE(recorded.string());
+        uninstall(recorded.string());
+        EXPECT_EQ(listing(data), before);
+    }
+    uninstall((data / "ann/Quindor/").string());  // the product's own folder still goes
+    EXPECT_FALSE(fs::exists(data / "ann/Quindor"));
+    EXPECT_TRUE(fs::exists(m_base / "homes/ann/letter.txt"));
+}
 
 // Moves the folder at relative (the root when empty) aside and puts a link to target in its
 // place, as someone racing the uninstall would.

@@ -260,6 +260,75 @@ TEST_F(InstallTest, EmptyRelativeOrRootFolderIsRefusedWithNothingChanged) {
                 !machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
 }
 
+// Refused before anything is written: no extractor, no folder, no record, no page change.
+void expectRefusedWithNothingWritten(FakeMachine& machine, const RecordingUi& ui,
+                                     const std::string& says) {
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_NE(ui.messages.front().find(says), std::string::npos) << ui.messages.front();
+    EXPECT_NE(ui.messages.front().find("Please choose another folder."), std::string::npos);
+    EXPECT_TRUE(ui.events.empty());
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_TRUE(machine.runs.empty());
+    EXPECT_TRUE(machine.shortcuts.empty());
+    EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+}
+
+TEST_F(InstallTest, TheRootIsRefusedHoweverSpelled) {
+    const fs::path linkToRoot = root / "linkToRoot";
+    fs::create_directory_symlink("/", linkToRoot);
+    for (const std::string& text :
+         {std::string("/./"), std::string("/tmp/.."), std::string("/tmp/quindor-not-there/../../"),
+          linkToRoot.string() + "/", std::string("//./usr/../"), (root / "missing/../../../../../../../..").string()}) {
+        SCOPED_TRACE(text);
+        RecordingUi refused;
+        choices.folderText = text;
+        engine::InstallProduct(machine, refused, choices, dist);
+        expectRefusedWithNothingWritten(machine, refused, "is the root of the file system.");
+    }
+    EXPECT_FALSE(fs::exists("/tmp/quindor-not-there"));
+    EXPECT_FALSE(fs::exists(root / "missing"));
+}
+
+TEST_F(InstallTest, AnyFolderTheUninstallWouldRefuseIsRefused) {
+    const std::string home = std::getenv("HOME");
+    fs::create_directories(root / "links");
+    fs::create_directory_symlink(home, root / "links/home");
+    const std::pair<std::string, std::string> refused[] = {
+        {"/usr/local/Quindor/", "lies in the system folder /usr."},
+        {"/etc/Quindor-not-there/", "lies in the system folder /etc."},
+        {home + "/", "is your home folder."},
+        {(root / "links/home").string() + "/", "which is your home folder."},
+        {home + "/.ssh/Quindor/", "lies in the hidden folder .ssh of your home folder."},
+        {"/home/quindor-not-a-user/", "is a home folder in /home."},
+        {std::string(std::getenv("MARLO_REGISTRY_DIR")) + "/Quindor/", "lies in the registry folder."},
+    };
+    for (const auto& [text, says] : refused) {
+        SCOPED_TRACE(text);
+        RecordingUi ui;
+        choices.folderText = text;
+        engine::InstallProduct(machine, ui, choices, dist);
+        expectRefusedWithNothingWritten(machine, ui, says);
+    }
+    EXPECT_FALSE(fs::exists(home + "/.ssh/Quindor"));
+    EXPECT_FALSE(fs::exists("/usr/local/Quindor"));
+}
+
+TEST_F(InstallTest, EverythingGoesWhereTheCheckLooked) {
+    fs::create_directories(root / "real");
+    fs::create_directory_symlink(root / "real", root / "link");
+    choices.folderText = (root / "link/./sub/../Q") .string() + "/";
+    install();
+    const fs::path target = root / "real/Q";
+    EXPECT_EQ(machine.runs[0][2], target.string());
+    EXPECT_TRUE(fs::exists(target / "MARLO.INI"));
+    EXPECT_FALSE(fs::exists(root / "link/sub"));
+    EXPECT_EQ(machine.shortcuts.begin()->second.target, (target / "QUINDOR.EXE").string());
+    // The record names the folder itself, so that a later change of the link cannot move
+    // the uninstall elsewhere.
+    EXPECT_EQ(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""),
+              target.string() + "/");
+}
+
 TEST_F(InstallTest, FolderTextWithoutFinalSeparatorInstallsThere) {
     choices.folderText = (root / "Q").string();
     install();

@@ -1,11 +1,20 @@
 #include "platform/environment.h"
-#include "test_environment.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
+
+#include "child_test.h"
+#include "platform/process.h"
+#include "test_environment.h"
 
 namespace {
 
@@ -31,4 +40,44 @@ TEST(HomeFolder, FallsBackToThePasswordDatabase) {
     EXPECT_EQ(folder.front(), '/');
     ScopedVariable empty("HOME", "");
     EXPECT_EQ(platform::homeFolder(), folder);
+}
+
+// Started with descriptor 0 closed (as a careless launcher may do), the first file opened
+// would take number 0, and a child given that archive as /dev/fd/0 would find its standard
+// input there instead. The check runs in a child started that way, whose main (like the
+// setup program's) fills the standard descriptors first.
+TEST(StandardDescriptors, AStartWithDescriptorZeroClosedStillExtracts) {
+    QUINDOR_RERUN_THROUGH(std::vector<std::string>{}, std::vector<int>{0});
+    if (!std::filesystem::exists("/usr/bin/zip") || !std::filesystem::exists("/usr/bin/unzip")) {
+        GTEST_SKIP() << "zip and unzip are needed (Debian packages zip, unzip)";
+    }
+    ASSERT_TRUE(testing_support::standardDescriptorClosedAtStart(0));
+    const std::filesystem::path folder = testing_support::testFolder("descriptors");
+    std::ofstream(folder / "word.txt") << "colour\n";
+    ASSERT_EQ(platform::runWithTimeLimit({"/usr/bin/zip", "-jq", (folder / "A.ZIP").string(),
+                                          (folder / "word.txt").string()},
+                                         std::chrono::seconds(20))
+                  .exitStatus,
+              0);
+
+    struct stat status {};
+    ASSERT_EQ(fstat(0, &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode)) << "descriptor 0 is not /dev/null";
+    const int archive = open((folder / "A.ZIP").c_str(), O_RDONLY);
+    ASSERT_GT(archive, 2);
+    const platform::ProcessOutcome outcome = platform::runAndWait(
+        {"/usr/bin/unzip", "-o", "/dev/fd/" + std::to_string(archive), "-d", (folder / "out").string()},
+        [] {}, {archive});
+    close(archive);
+    EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << outcome.error;
+    EXPECT_TRUE(std::filesystem::exists(folder / "out/word.txt"));
+}
+
+TEST(StandardDescriptors, OpenOnesAreLeftAsTheyAre) {
+    struct stat before {};
+    ASSERT_EQ(fstat(1, &before), 0);
+    EXPECT_TRUE(platform::ensureStandardDescriptors());
+    struct stat after {};
+    ASSERT_EQ(fstat(1, &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
 }

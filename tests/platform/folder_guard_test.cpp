@@ -154,9 +154,11 @@ TEST_P(RefusedSystemFolder, IsRefusedInEverySpelling) {
          {folder, folder + "/", "/" + folder, folder + "/.", folder + "/./", "/." + folder}) {
         const auto reason = platform::refusalReason(spelling);
         ASSERT_TRUE(reason.has_value()) << spelling;
-        // /tmp holds this test's home, which is the more telling reason there.
+        // /tmp holds this test's home, which is the more telling reason there; run as root,
+        // /root is the user's own home.
         const bool named = reason->find("system folder") != std::string::npos ||
-                           reason->find("contains your home folder") != std::string::npos;
+                           reason->find("contains your home folder") != std::string::npos ||
+                           reason->find("is your home folder") != std::string::npos;
         EXPECT_TRUE(named) << *reason;
         EXPECT_NE(reason->find(spelling), std::string::npos) << *reason;
     }
@@ -229,7 +231,6 @@ TEST_F(FolderGuardTest, AllowsFoldersBelowOrBesideTheProtectedOnes) {
         path("{base}/hom"),
         path("{home}/Desktop2"),
         "/opt/Quindor-not-installed/",
-        "/usr/share/quindor-not-installed",
         "/tmp/quindor-not-installed/",
         linkTo(path("{home}/Quindor")),
     };

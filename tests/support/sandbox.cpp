@@ -1,12 +1,14 @@
 // The sandbox folder of a test program: HOME, the XDG folders and the registry folder
 // point into a new temporary folder, removed when the program ends.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/environment.h"
 #include "test_environment.h"
 
 namespace testing_support {
@@ -14,8 +16,16 @@ namespace testing_support {
 namespace {
 
 std::filesystem::path g_sandbox;
+bool g_closedAtStart[3] = {false, false, false};
 
 }  // namespace
+
+void fillStandardDescriptors() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        g_closedAtStart[descriptor] = fcntl(descriptor, F_GETFD) == -1;
+    }
+    platform::ensureStandardDescriptors();
+}
 
 void makeSandbox() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quindor-test-XXXXXX").string();
@@ -41,6 +51,10 @@ void removeSandbox() {
 }
 
 const std::filesystem::path& sandboxFolder() { return g_sandbox; }
+
+bool standardDescriptorClosedAtStart(int descriptor) {
+    return descriptor >= 0 && descriptor <= 2 && g_closedAtStart[descriptor];
+}
 
 std::filesystem::path testFolder(const std::string& group) {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();

@@ -17,8 +17,16 @@ namespace testing_support {
 void makeSandbox();
 void removeSandbox();
 
+// Records which of descriptors 0-2 were closed, then opens those on /dev/null, as the setup
+// program does before anything opens a file. Called first in main.
+void fillStandardDescriptors();
+
 // The temporary folder of this test program (removed when it ends).
 const std::filesystem::path& sandboxFolder();
+
+// True when descriptor 0, 1 or 2 was closed when the program started (main then opened it on
+// /dev/null, as the setup program does).
+bool standardDescriptorClosedAtStart(int descriptor);
 
 // A new, empty folder for the running test: <sandbox>/<group>/<suite>.<test>.
 std::filesystem::path testFolder(const std::string& group);

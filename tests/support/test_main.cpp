@@ -21,6 +21,7 @@ void settle() {
 }  // namespace testing_support
 
 int main(int argc, char** argv) {
+    testing_support::fillStandardDescriptors();
     testing::InitGoogleTest(&argc, argv);
     testing_support::makeSandbox();
     int result = 0;

@@ -7,6 +7,7 @@
 #include "test_environment.h"
 
 int main(int argc, char** argv) {
+    testing_support::fillStandardDescriptors();
     testing::InitGoogleTest(&argc, argv);
     testing_support::makeSandbox();
     const int result = RUN_ALL_TESTS();

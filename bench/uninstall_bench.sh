@@ -27,9 +27,8 @@ int main(int argc, char** argv) {
 }
 EOF
 g++ -std=c++20 -O2 -Wall -Wextra -I"$source_root" "$work/driver.cpp" \
-    "$source_root/engine/folder_tree.cpp" "$source_root/platform/folder_guard.cpp" \
-    "$source_root/platform/environment.cpp" "$source_root/platform/xdg_folders.cpp" \
-    -o "$work/driver"
+    "$source_root/engine/folder_tree.cpp" "$source_root"/platform/*.cpp \
+    $(pkg-config --cflags --libs fontconfig) -o "$work/driver"
 
 # 20 folders of 25 folders of 20 files each.
 template="$work/template"

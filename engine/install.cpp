@@ -240,7 +240,7 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
 
     runStep(ui, Step::Record, [&] {
         WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "",
-                            recordedFolder(choices.folderText));
+                            folderToRecord(choices.folderText));
     });
     ui.showFinishPage("");
 }
@@ -252,7 +252,7 @@ std::string installationFolder(const std::string& folderText) {
     return platform::resolvedFolder(folderText);
 }
 
-std::string recordedFolder(const std::string& folderText) {
+std::string folderToRecord(const std::string& folderText) {
     const std::string folder = installationFolder(folderText);
     if (folder == platform::lexicallyNormal(folderText)) return folderText;
     return folderText.ends_with('/') ? folder + '/' : folder;

@@ -33,7 +33,7 @@ std::string installationFolder(const std::string& folderText);
 // What the registry records: the folder text as typed when it already names the folder
 // plainly, else the installation folder (with a final '/' when the text had one), so that
 // the uninstall finds what was installed even when a link in the text is changed later.
-std::string recordedFolder(const std::string& folderText);
+std::string folderToRecord(const std::string& folderText);
 
 // Why a folder text cannot be installed into, or empty when it can: empty, not absolute, or
 // a folder that the uninstall would refuse to remove (the root however written, a system

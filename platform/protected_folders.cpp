@@ -1,15 +1,15 @@
 #include "protected_folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "environment.h"
+#include "mount_table.h"
+#include "open_folder.h"
 #include "paths.h"
 #include "registry.h"
 #include "xdg_folders.h"
@@ -119,12 +119,10 @@ void addAccountHomes(std::vector<ProtectedFolder>& list) {
 }
 
 void addMountPoints(std::vector<ProtectedFolder>& list) {
-    std::ifstream table("/proc/self/mountinfo");
-    std::stringstream text;
-    text << table.rdbuf();
-    for (const std::string& point : mountPointsIn(text.str())) {
-        struct stat status {};
-        if (::stat(point.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+    for (const std::string& point : parseMountPoints(readMountTable())) {
+        if (point.empty() || point.front() != '/') continue;
+        const std::optional<FileIdentity> mounted = identityAt(AT_FDCWD, point, true);
+        if (mounted && !isFolder(*mounted)) {
             list.push_back({folderPart(point), Protection::Folder,
                             "a folder holding the mount point " + point, "the mount point " + point});
         } else {
@@ -133,39 +131,7 @@ void addMountPoints(std::vector<ProtectedFolder>& list) {
     }
 }
 
-bool octalEscapeAt(std::string_view field, std::size_t i) {
-    return field[i] == '\\' && i + 3 < field.size() &&
-           field.substr(i + 1, 3).find_first_not_of("01234567") == std::string_view::npos;
-}
-
-// "\040" and the like back to their bytes.
-std::string unescaped(std::string_view field) {
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (octalEscapeAt(field, i)) {
-            text += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 3)), nullptr, 8));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
 }  // namespace
-
-std::vector<std::string> mountPointsIn(const std::string& mountInfo) {
-    std::vector<std::string> points;
-    std::istringstream lines(mountInfo);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point;
-        if (fields >> id >> parent >> device >> root >> point && point.front() == '/') {
-            points.push_back(unescaped(point));
-        }
-    }
-    return points;
-}
 
 std::vector<ProtectedFolder> protectedFolders() {
     std::vector<ProtectedFolder> list;

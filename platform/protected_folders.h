@@ -39,8 +39,4 @@ struct ProtectedFolder {
 //   the folder that holds it.
 std::vector<ProtectedFolder> protectedFolders();
 
-// The mount points listed in a mount table in /proc/<pid>/mountinfo form, with their octal
-// escapes ("\040" for a blank) decoded; lines that cannot be read are passed over.
-std::vector<std::string> mountPointsIn(const std::string& mountInfo);
-
 }  // namespace platform

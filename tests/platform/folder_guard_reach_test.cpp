@@ -192,15 +192,6 @@ TEST_F(GuardReach, ARelativeOrOddHomeIsStillProtected) {
     EXPECT_NE(reason(entry->pw_dir), "(allowed)");  // the account database's home
 }
 
-TEST_F(GuardReach, MountPointsAreReadWithTheirEscapes) {
-    const std::string table =
-        "22 1 0:21 / /proc rw - proc proc rw\n"
-        "35 22 8:1 /data/home /home/my\\040files rw - ext4 /dev/sda1 rw\n"
-        "garbage\n"
-        "36 22 8:1 / relative rw - ext4 /dev/sda1 rw\n";
-    EXPECT_EQ(platform::mountPointsIn(table), (std::vector<std::string>{"/proc", "/home/my files"}));
-}
-
 // As root in a private mount namespace: nothing mounted here is seen outside the child.
 class GuardMounts : public GuardReach {
 protected:

@@ -50,7 +50,7 @@ const framework::ClassInfo& TLangPage::staticClassInfo() {
     return framework::declareClass<TLangPage>("TLangPage", [] { return std::vector<framework::PropertyInfo>{}; });
 }
 
-struct ItemSpec {
+struct StoredItem {
     std::string component;
     std::int32_t compIndex;
     std::vector<std::string> texts;
@@ -67,14 +67,14 @@ std::string hex(const Bytes& bytes) {
     return text;
 }
 
-Bytes containerOf(const std::vector<ItemSpec>& items, const std::vector<TLangid>& languages) {
+Bytes containerOf(const std::vector<StoredItem>& items, const std::vector<TLangid>& languages) {
     TInfoList list;
-    for (const ItemSpec& spec : items) {
+    for (const StoredItem& stored : items) {
         auto item = std::make_unique<TCIStr>();
-        item->CompName = spec.component;
-        item->CompIndex = spec.compIndex;
-        item->PropName = spec.property;
-        item->Texts = spec.texts;
+        item->CompName = stored.component;
+        item->CompIndex = stored.compIndex;
+        item->PropName = stored.property;
+        item->Texts = stored.texts;
         list.AddNew(std::move(item));
     }
     for (TLangid id : languages) {  // as given, a slot may repeat an identifier
@@ -109,7 +109,7 @@ protected:
         g_log.clear();
     }
 
-    TLangPage& page(const std::string& name, const std::vector<ItemSpec>& items, const std::string& events = "",
+    TLangPage& page(const std::string& name, const std::vector<StoredItem>& items, const std::string& events = "",
                     const std::vector<TLangid>& languages = kNine) {
         m_pages.emplace_back(new TLangPage);
         m_pages.back()->createFromDefinition(definition(name, containerOf(items, languages), events));
@@ -130,7 +130,7 @@ protected:
     std::vector<FormPtr<TLangPage>> m_pages;
 };
 
-const std::vector<ItemSpec> kItems = {
+const std::vector<StoredItem> kItems = {
     {"Welcome", -1, {"Welcome", "Willkommen", "Welkom"}},
     {"Button1", 0, {"One", "Eins", ""}},
     {"Button2", 1, {"Two", "Zwei", "Twee"}},
@@ -292,7 +292,7 @@ protected:
         setDesignHost(previous);
     }
 
-    TLangPage& designedPage(const std::vector<ItemSpec>& items) {
+    TLangPage& designedPage(const std::vector<StoredItem>& items) {
         m_pages.emplace_back(new TLangPage);
         m_pages.back()->setDesigning(true);
         m_pages.back()->createFromDefinition(definition("Designed", containerOf(items, kNine)));

@@ -150,8 +150,10 @@ std::optional<std::uint32_t> FileSystemFolder::GetAttributesOf(PItemIDList item,
                                                                std::uint32_t requested) {
     const auto id = readItem(item);
     if (!id || !isFileSystemEntryKind(id->kind)) return std::nullopt;
-    const bool validate = (requested & SFGAO_VALIDATE) != 0;
-    if (!validate && m_lastListed && m_lastListed->name == id->text) {
+    // The entry the running listing just examined is as fresh as a new examination, so it
+    // also answers a request to revalidate.
+    if (m_lastListed && m_lastListed->name == id->text &&
+        itemKindOf(m_lastListed->entry.type) == id->kind) {
         return entryAttributes(id->text, m_lastListed->entry, requested,
                                m_lastListed->reader->descriptor());
     }

@@ -97,6 +97,10 @@ TEST_F(FileSystemFolderTest, AttributesFromTheListingAndAfresh) {
             EXPECT_EQ(*attributes & row.clear, 0u) << row.name;
             EXPECT_TRUE(isFileItem(*attributes) == !isFolderKind(row.kind)) << row.name;
         }
+        if (id->text == "docs") {
+            EXPECT_FALSE(folder->GetAttributesOf(entry(ItemKind::FolderLink, "docs").get(), kRequestedAttributes))
+                << "the entry just listed answers only for its own kind";
+        }
     }
     EXPECT_EQ(listed, 7);
     // ... and afresh, by item.

@@ -152,6 +152,7 @@ const ClassInfo& TForm::staticClassInfo() {
 }
 
 void TForm::createFromDefinition(std::string_view definition) {
+    publishHandlers();
     readForm(*this, parsePageDefinition(definition));
     bindFields();
     for (int i = 0; i < componentCount(); ++i) component(i)->Loaded();

@@ -45,8 +45,9 @@ class TForm : public TControl {
 
     bool acceptsChildControls() const override { return true; }
 
-    // Reads the definition (creating and setting every component), binds the page's
-    // fields, calls Loaded on every component and then raises OnCreate.
+    // Publishes the page's handlers, reads the definition (creating and setting every
+    // component), binds the page's fields, calls Loaded on every component and then
+    // raises OnCreate.
     void createFromDefinition(std::string_view definition);
     // Raises OnDestroy; the owner calls it before freeing the page (see FormDeleter).
     void beforeDestruction();
@@ -115,6 +116,8 @@ protected:
         if (found == nullptr) throw EPropertyError("Field " + std::string(name) + " not found");
         return found;
     }
+    // Called before the definition is read: pages publish their handlers.
+    virtual void publishHandlers() {}
     // Called after the definition was read, before Loaded: pages fetch their controls.
     virtual void bindFields() {}
 

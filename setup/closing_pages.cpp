@@ -13,33 +13,7 @@
 
 namespace setup {
 
-using framework::ClassInfo;
 using framework::Component;
-
-TisForm5::TisForm5(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &TisForm5::FormCreate);
-    publish("Button2Click", &TisForm5::Button2Click);
-    publish("Button4Click", &TisForm5::Button4Click);
-    publish("Button3Click", &TisForm5::Button3Click);
-}
-
-const ClassInfo& TisForm5::staticClassInfo() {
-    static const ClassInfo info("TisForm5", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void TisForm5::bindFields() {
-    WizardPage::bindFields();
-    Image1 = field<framework::TImage>("Image1");
-    Label3 = field<framework::TLabel>("Label3");
-    GroupBox1 = field<framework::TGroupBox>("GroupBox1");
-    CheckBox1 = field<framework::TCheckBox>("CheckBox1");
-    CheckBox2 = field<framework::TCheckBox>("CheckBox2");
-    CheckBox3 = field<framework::TCheckBox>("CheckBox3");
-    Button2 = field<framework::TButton>("Button2");
-    Button4 = field<framework::TButton>("Button4");
-    Button3 = field<framework::TButton>("Button3");
-}
 
 void TisForm5::FormCreate(Component*) {
     selectDesignScreen();
@@ -62,28 +36,6 @@ void TisForm5::Button3Click(Component*) {
         m_wizard.isForm7->installFailed();
         throw;  // shown in the error box; the log stays
     }
-}
-
-Tisform6::Tisform6(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &Tisform6::FormCreate);
-    publish("FormActivate", &Tisform6::FormActivate);
-    publish("Button2Click", &Tisform6::Button2Click);
-    publish("Button1Click", &Tisform6::Button1Click);
-}
-
-const ClassInfo& Tisform6::staticClassInfo() {
-    static const ClassInfo info("Tisform6", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void Tisform6::bindFields() {
-    WizardPage::bindFields();
-    Image1 = field<framework::TImage>("Image1");
-    Label3 = field<framework::TLabel>("Label3");
-    Label2 = field<framework::TLabel>("Label2");
-    Label1 = field<framework::TLabel>("Label1");
-    Button2 = field<framework::TButton>("Button2");
-    Button1 = field<framework::TButton>("Button1");
 }
 
 void Tisform6::FormCreate(Component*) {
@@ -109,20 +61,6 @@ void Tisform6::Button2Click(Component*) {
 }
 
 void Tisform6::Button1Click(Component*) { m_wizard.isForm1->Close(); }
-
-TisForm7::TisForm7(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &TisForm7::FormCreate);
-}
-
-const ClassInfo& TisForm7::staticClassInfo() {
-    static const ClassInfo info("TisForm7", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void TisForm7::bindFields() {
-    WizardPage::bindFields();
-    LB = field<framework::TListBox>("LB");
-}
 
 void TisForm7::FormCreate(Component*) { selectDesignScreen(); }
 

@@ -6,31 +6,7 @@
 
 namespace setup {
 
-using framework::ClassInfo;
 using framework::Component;
-
-Tisform4::Tisform4(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &Tisform4::FormCreate);
-    publish("FormDestroy", &Tisform4::FormDestroy);
-    publish("Button3Click", &Tisform4::Button3Click);
-    publish("Button2Click", &Tisform4::Button2Click);
-    publish("Button4Click", &Tisform4::Button4Click);
-}
-
-const ClassInfo& Tisform4::staticClassInfo() {
-    static const ClassInfo info("Tisform4", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void Tisform4::bindFields() {
-    WizardPage::bindFields();
-    Label1 = field<framework::TLabel>("Label1");
-    Image1 = field<framework::TImage>("Image1");
-    CheckListBox1 = field<framework::TCheckListBox>("CheckListBox1");
-    Button2 = field<framework::TButton>("Button2");
-    Button4 = field<framework::TButton>("Button4");
-    Button3 = field<framework::TButton>("Button3");
-}
 
 void Tisform4::FormCreate(Component*) {
     selectDesignScreen();

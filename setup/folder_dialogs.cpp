@@ -7,7 +7,6 @@
 
 namespace setup {
 
-using framework::ClassInfo;
 using framework::Component;
 
 namespace {
@@ -20,38 +19,14 @@ bool isSingleFolderName(const std::string& name) {
 
 }  // namespace
 
-TiForm10::TiForm10(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &TiForm10::FormCreate);
-    publish("FormActivate", &TiForm10::FormActivate);
-    publish("ShellTree1Change", &TiForm10::ShellTree1Change);
-    publish("Button2Click", &TiForm10::Button2Click);
-    publish("Button3Click", &TiForm10::Button3Click);
-    publish("BitBtn1Click", &TiForm10::BitBtn1Click);
-    publish("Button1Click", &TiForm10::Button1Click);
-}
-
-const ClassInfo& TiForm10::staticClassInfo() {
-    static const ClassInfo info("TiForm10", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void TiForm10::bindFields() {
-    WizardPage::bindFields();
-    Panel4 = field<framework::TPanel>("Panel4");
-    Button2 = field<framework::TButton>("Button2");
-    Button1 = field<framework::TButton>("Button1");
-    BitBtn1 = field<framework::TBitBtn>("BitBtn1");
-    Button3 = field<framework::TButton>("Button3");
-    Panel1 = field<framework::TPanel>("Panel1");
-    ShellTree1 = field<shelltree::TShellTree>("ShellTree1");
-}
-
 void TiForm10::FormCreate(Component*) {
     selectDesignScreen();
     PendingFolder.clear();
     ShellTree1->setShowIcons(true);
 }
 
+// The caption follows the selected folder; a folder left by the new-folder dialog is
+// selected.
 void TiForm10::FormActivate(Component*) {
     setCaption(ShellTree1->GetPath());
     if (PendingFolder.empty()) return;
@@ -65,6 +40,8 @@ void TiForm10::ShellTree1Change(Component*, framework::TTreeNode*) {
     if (!hasState(framework::csLoading)) setCaption(ShellTree1->GetPath());
 }
 
+// "Accept": the selected folder with one final '/'. An item without a path ("Computer")
+// is no folder to install into: the dialog then stays open and nothing changes.
 void TiForm10::Button2Click(Component*) {
     const std::string path = ShellTree1->GetPath();
     if (path.empty()) return;
@@ -81,39 +58,18 @@ void TiForm10::BitBtn1Click(Component*) { m_wizard.iForm11->ShowModal(); }
 
 void TiForm10::Button1Click(Component*) { framework::Application::instance().helpContext(100); }
 
-TiForm11::TiForm11(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &TiForm11::FormCreate);
-    publish("FormActivate", &TiForm11::FormActivate);
-    publish("Button3Click", &TiForm11::Button3Click);
-    publish("Button2Click", &TiForm11::Button2Click);
-    publish("Button1Click", &TiForm11::Button1Click);
-}
-
-const ClassInfo& TiForm11::staticClassInfo() {
-    static const ClassInfo info("TiForm11", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void TiForm11::bindFields() {
-    WizardPage::bindFields();
-    Label1 = field<framework::TLabel>("Label1");
-    Label2 = field<framework::TLabel>("Label2");
-    Label3 = field<framework::TLabel>("Label3");
-    Edit1 = field<framework::TEdit>("Edit1");
-    Button3 = field<framework::TButton>("Button3");
-    Button1 = field<framework::TButton>("Button1");
-    Button2 = field<framework::TButton>("Button2");
-}
-
 void TiForm11::FormCreate(Component*) { selectDesignScreen(); }
 
-// The root is the one folder that already ends in '/'; "Computer" (no path) reads as the
-// root, where a new folder is then made.
+// The current folder line: the chooser's folder with a final '/'. The root is the one
+// folder that already ends in '/'; "Computer" (no path) reads as the root, where a new
+// folder is then made.
 void TiForm11::FormActivate(Component*) {
     const std::string path = m_wizard.iForm10->ShellTree1->GetPath();
     Label2->setCaption(path.size() == 1 ? path : path + "/");
 }
 
+// "OK": makes the folder (one level; a failure is silent), refreshes the chooser's tree
+// and selects the new folder there.
 void TiForm11::Button3Click(Component*) {
     NewFolderName = Edit1->text();
     TiForm10& chooser = *m_wizard.iForm10;

@@ -10,7 +10,6 @@
 
 namespace setup {
 
-using framework::ClassInfo;
 using framework::Component;
 
 std::string screenLanguageCode(const std::string& text) {
@@ -42,35 +41,6 @@ std::string targetFolderFor(const std::string& chosenFolder) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return last == "QUINDOR" ? chosenFolder : chosenFolder + "Quindor/";
-}
-
-TisForm3::TisForm3(Wizard& wizard) : WizardPage(wizard) {
-    publish("FormCreate", &TisForm3::FormCreate);
-    publish("ComboBox1Change", &TisForm3::ComboBox1Change);
-    publish("Button2Click", &TisForm3::Button2Click);
-    publish("Button4Click", &TisForm3::Button4Click);
-    publish("Button3Click", &TisForm3::Button3Click);
-    publish("BitBtn1Click", &TisForm3::BitBtn1Click);
-    publish("Edit1Click", &TisForm3::Edit1Click);
-}
-
-const ClassInfo& TisForm3::staticClassInfo() {
-    static const ClassInfo info("TisForm3", &TForm::staticClassInfo(), {});
-    return info;
-}
-
-void TisForm3::bindFields() {
-    WizardPage::bindFields();
-    Label1 = field<framework::TLabel>("Label1");
-    Label2 = field<framework::TLabel>("Label2");
-    Label3 = field<framework::TLabel>("Label3");
-    Image1 = field<framework::TImage>("Image1");
-    ComboBox1 = field<framework::TComboBox>("ComboBox1");
-    Button2 = field<framework::TButton>("Button2");
-    Button4 = field<framework::TButton>("Button4");
-    Button3 = field<framework::TButton>("Button3");
-    Edit1 = field<framework::TEdit>("Edit1");
-    BitBtn1 = field<framework::TBitBtn>("BitBtn1");
 }
 
 void TisForm3::FormCreate(Component*) {

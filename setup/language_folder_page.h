@@ -3,9 +3,7 @@
 
 #include <string>
 
-#include "framework/buttons.h"
-#include "framework/picture.h"
-#include "framework/text_controls.h"
+#include "setup/pages/TisForm3.h"
 #include "wizard_page.h"
 
 namespace setup {
@@ -22,33 +20,12 @@ std::string defaultTargetFolder();
 std::string targetFolderFor(const std::string& chosenFolder);
 
 class TisForm3 : public WizardPage {
+    TisForm3_GENERATED
+
 public:
-    explicit TisForm3(Wizard& wizard);
-    static const framework::ClassInfo& staticClassInfo();
-    const framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
+    explicit TisForm3(Wizard& wizard) : WizardPage(wizard) {}
 
-    framework::TLabel* Label1 = nullptr;
-    framework::TLabel* Label2 = nullptr;
-    framework::TLabel* Label3 = nullptr;
-    framework::TImage* Image1 = nullptr;
-    framework::TComboBox* ComboBox1 = nullptr;
-    framework::TButton* Button2 = nullptr;
-    framework::TButton* Button4 = nullptr;
-    framework::TButton* Button3 = nullptr;
-    framework::TEdit* Edit1 = nullptr;
-    framework::TBitBtn* BitBtn1 = nullptr;
-
-    void FormCreate(framework::Component* sender);
-    void ComboBox1Change(framework::Component* sender);
-    void Button2Click(framework::Component* sender);
-    void Button4Click(framework::Component* sender);
-    void Button3Click(framework::Component* sender);
-    void BitBtn1Click(framework::Component* sender);
-    void Edit1Click(framework::Component* sender);
     void closeBoxClicked() override { showExitConfirmation(); }
-
-protected:
-    void bindFields() override;
 };
 
 }  // namespace setup

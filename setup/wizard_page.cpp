@@ -12,11 +12,6 @@ DesignScreen designScreenFor(int screenWidth, DesignScreen stored) {
     return stored;
 }
 
-void WizardPage::bindFields() {
-    MltLang1 = field<mltlang::TMltLang>("MltLang1");
-    ElasticForm1 = field<elastic::TElasticForm>("ElasticForm1");
-}
-
 void WizardPage::selectDesignScreen() {
     const int screenWidth = framework::Application::instance().screenSize().width;
     const DesignScreen screen = designScreenFor(

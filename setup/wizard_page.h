@@ -22,11 +22,11 @@ class WizardPage : public framework::TForm {
 public:
     explicit WizardPage(Wizard& wizard) : m_wizard(wizard) {}
 
+    // The two components every page holds; each page's generated part binds them.
     mltlang::TMltLang* MltLang1 = nullptr;
     elastic::TElasticForm* ElasticForm1 = nullptr;
 
 protected:
-    void bindFields() override;
     // Sets the elastic component's design screen from the width of the screen.
     void selectDesignScreen();
     // "Cancel": the exit confirmation runs modally over this page.

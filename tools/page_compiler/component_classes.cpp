@@ -25,7 +25,9 @@ const std::vector<EventSlot> kTreeViewEvents{
 
 const std::vector<EventSlot> kClickEvent{{"OnClick", "framework::NotifyEvent"}};
 
-const std::vector<ComponentClass>& classes() {
+}  // namespace
+
+const std::vector<ComponentClass>& componentClasses() {
     static const std::vector<ComponentClass> table{
         {"TButton", "framework::TButton", "framework/buttons.h", kClickEvent},
         {"TBitBtn", "framework::TBitBtn", "framework/buttons.h", kClickEvent},
@@ -56,8 +58,6 @@ const std::vector<ComponentClass>& classes() {
     return table;
 }
 
-}  // namespace
-
 const EventKind* findEventKind(std::string_view type) {
     for (const EventKind& kind : kEventKinds) {
         if (kind.type == type) return &kind;
@@ -66,7 +66,7 @@ const EventKind* findEventKind(std::string_view type) {
 }
 
 const ComponentClass* findComponentClass(std::string_view storedName) {
-    for (const ComponentClass& c : classes()) {
+    for (const ComponentClass& c : componentClasses()) {
         if (c.storedName == storedName) return &c;
     }
     return nullptr;

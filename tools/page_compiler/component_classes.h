@@ -28,6 +28,8 @@ struct ComponentClass {
     std::vector<EventSlot> events;
 };
 
+// Every class a page may hold, in no particular order.
+const std::vector<ComponentClass>& componentClasses();
 // The event kind of that type, or nullptr.
 const EventKind* findEventKind(std::string_view type);
 // The class stored under that name, or nullptr.

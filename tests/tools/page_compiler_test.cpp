@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 using page_compiler::GeneratorError;
@@ -83,6 +84,8 @@ struct SignatureCase {
     const char* kind;
 };
 
+void PrintTo(const SignatureCase& c, std::ostream* out) { *out << c.component << " " << c.event; }
+
 class HandlerSignatures : public testing::TestWithParam<SignatureCase> {};
 
 TEST_P(HandlerSignatures, FollowTheEventTheHandlerServes) {
@@ -147,6 +150,8 @@ struct RefusalCase {
     const char* definition;
     const char* error;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.what; }
 
 class Refusals : public testing::TestWithParam<RefusalCase> {};
 

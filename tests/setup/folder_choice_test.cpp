@@ -79,6 +79,28 @@ TEST_F(FolderChoiceTest, ChooserOpensAtTheTypedFolderAndAcceptAddsQuindor) {
     EXPECT_EQ(wizard.isForm3->Edit1->text(), base + "/Tools/Quindor/");
 }
 
+// The chooser's texts are applied when it shows: its translated caption first, then its
+// activation by the window system puts the path there.
+TEST_F(FolderChoiceTest, ShowingTheChooserAppliesItsCaptionBeforeActivationSetsThePath) {
+    wizard.isForm3->Edit1->setText(base + "/Tools");
+    std::vector<std::string> seen;
+    chooser().OnShow = [&](framework::Component*) { seen.push_back("shown: " + chooser().caption()); };
+    const auto hook = chooser().addMessageHook([&](const framework::FormMessage& message) {
+        if (message.kind == framework::FormMessageKind::Activate) seen.push_back("activating: " + chooser().caption());
+    });
+    testing_support::whenModal([&] {
+        chooser().widget()->activateWindow();
+        testing_support::settle();
+        seen.push_back("active: " + chooser().caption());
+        chooser().Button3->Click();
+    });
+    wizard.isForm3->BitBtn1->Click();
+    const std::vector<std::string> expected{"shown: Select/create directory",
+                                            "activating: Select/create directory",
+                                            "active: " + base + "/Tools"};
+    EXPECT_EQ(seen, expected);
+}
+
 TEST_F(FolderChoiceTest, AFolderNamedQuindorIsTakenAsItIs) {
     wizard.isForm3->Edit1->setText(base + "/QUINDOR/");
     chooseWith([&] { chooser().Button2->Click(); });

@@ -83,13 +83,21 @@ public:
             if (!folders && platform::isFolderType(entry->type)) continue;
             auto list = makeItemList(itemKindOf(entry->type), entry->name);
             if (!list) continue;
-            m_folder->m_lastListed = Listed{std::string(entry->name), *entry, m_reader};
+            remember(*entry);
             return std::move(*list);
         }
         return {};
     }
 
 private:
+    // The entry just listed, for the attributes asked next (its name's buffer is reused).
+    void remember(const platform::FolderEntry& entry) {
+        auto& last = m_folder->m_lastListed;
+        if (!last || last->reader != m_reader) last.emplace(Listed{{}, {}, m_reader});
+        last->name.assign(entry.name);
+        last->entry = entry;
+    }
+
     std::shared_ptr<FileSystemFolder> m_folder;
     std::shared_ptr<platform::FolderReader> m_reader;
     std::uint32_t m_flags;

@@ -14,6 +14,16 @@ bool sameBytes(const IDList& first, const IDList& second) {
            (first.byteSize() == 0 || std::memcmp(first.get(), second.get(), first.byteSize()) == 0);
 }
 
+// Whether a list already holds what ChildIDList(parent, child) would make, so that a re-read
+// of an unchanged item builds no new list.
+bool isChildIDList(const IDList& list, PItemIDList parent, PItemIDList child) {
+    const std::size_t parentSize = IDListSize(parent);
+    const std::size_t childSize = child != nullptr ? itemCount(child) : 0;
+    return list.byteSize() == parentSize + childSize + 2 &&
+           (parentSize == 0 || std::memcmp(list.get(), parent, parentSize) == 0) &&
+           (childSize == 0 || std::memcmp(list.get() + parentSize, child, childSize) == 0);
+}
+
 }  // namespace
 
 TShellNode::TShellNode(framework::TTreeNodes* owner, TShellTree* tree)
@@ -35,7 +45,10 @@ void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* 
     }
     TShellNode* parent = parentNode();
     if (parent != nullptr) {
-        Info.AbsoluteIDList = ChildIDList(parent->Info.AbsoluteIDList.get(), Info.RelativeIDList.get());
+        const PItemIDList parentList = parent->Info.AbsoluteIDList.get();
+        if (!isChildIDList(Info.AbsoluteIDList, parentList, Info.RelativeIDList.get())) {
+            Info.AbsoluteIDList = ChildIDList(parentList, Info.RelativeIDList.get());
+        }
     } else {
         CopyIDList(Info.AbsoluteIDList, Info.RelativeIDList.get());
     }

@@ -151,6 +151,7 @@ private:
     void AddChildItem(TShellNode* parent, IDList list, AddContext& context);
     bool keepItem(TShellNode* parent, PItemIDList list, std::uint32_t attributes);
     bool probeHasChildren(TShellNode* node);
+    bool inOrder(const TShellNode* node) const;
     void showShellMessage(const std::string& text) override;
     // ItemMenuHost, for the real menu.
     int chooseMenuEntry(const ItemMenu& menu, int x, int y) override;

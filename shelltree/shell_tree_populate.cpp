@@ -129,7 +129,16 @@ bool TShellTree::probeHasChildren(TShellNode* node) {
 
 void TShellTree::SortChildren(TShellNode* node, bool recursive) {
     if (node == nullptr) return;
-    customSort(node, {}, recursive);
+    if (recursive || !inOrder(node)) customSort(node, {}, recursive);
+}
+
+// Children in order need no sort: a re-read of an unchanged folder then costs the view no
+// reordering of its rows.
+bool TShellTree::inOrder(const TShellNode* node) const {
+    for (int i = 1; i < node->count(); ++i) {
+        if (CompareNodes(node->child(i - 1), node->child(i)) > 0) return false;
+    }
+    return true;
 }
 
 int TShellTree::CompareNodes(const framework::TTreeNode* first, const framework::TTreeNode* second) const {

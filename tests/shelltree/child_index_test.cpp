@@ -50,6 +50,28 @@ TEST(ChildIndex, FirstUnseenChildWithTheSameBytes) {
     EXPECT_FALSE(children[4]->Info.Seen);
 }
 
+// Enough children that their slots collide and probe past each other.
+TEST(ChildIndex, ManyChildrenEachFoundOnceInAnyOrder) {
+    std::vector<std::unique_ptr<PlainNode>> owned;
+    for (int i = 0; i < 3000; ++i) owned.push_back(node(ItemKind::Folder, "f" + std::to_string(i % 2500)));
+    owned.push_back(node(ItemKind::File, ""));
+    std::vector<PlainNode*> children;
+    for (auto& child : owned) children.push_back(child.get());
+    ChildIndex<PlainNode> index(children);
+    for (int i = 2999; i >= 0; --i) {
+        const std::string name = "f" + std::to_string(i % 2500);
+        PlainNode* found = index.FindUnseenChild(entry(ItemKind::Folder, name).get());
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found->name, name);
+        // f0..f499 are there twice; asked from the end, the earlier one is found first.
+        const int expected = i >= 2500 ? i - 2500 : (i < 500 ? i + 2500 : i);
+        EXPECT_EQ(found, children[static_cast<std::size_t>(expected)]) << name;
+    }
+    for (PlainNode* child : children) EXPECT_EQ(child->Info.Seen, !child->name.empty());
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::Folder, "f7").get()), nullptr);
+    EXPECT_EQ(index.FindUnseenChild(entry(ItemKind::File, "").get()), children.back());
+}
+
 TEST(SiblingOrder, FilesFollowTheSettingsFoldersAlwaysByNameAscending) {
     const auto root = testing_support::testFolder("sibling_order");
     shelltree_testing::makeTree(root, {"b/", "A/", "c/", "x.txt", "Y.txt", "z.doc"});

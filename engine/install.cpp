@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "failure_rules.h"
 #include "operations.h"
 #include "platform/folder_guard.h"
 #include "platform/paths.h"
@@ -19,55 +20,29 @@ namespace {
 // The steps of the install whose failure is handled, and what a failure of each does.
 enum class Step { FolderChain, ArchiveCheck, Extraction, SettingsFile, Font, Shortcut, Record };
 
-enum class OnFailure {
-    EndsInstall,  // the error goes to the framework, which shows it; the later steps and the
-                  // finish page do not come, and what was done stays
-    Shown,        // its message is shown and the install goes on
-    PassedOver,   // nothing is shown and the install goes on
-};
-
 // The one table of the install's failure rules.
 constexpr std::pair<Step, OnFailure> kFailureRules[] = {
     // The extractor makes the folder itself.
     {Step::FolderChain, OnFailure::PassedOver},
     // An archive whose listing cannot be read, that holds a link or that unpacked one:
     // unpacking on could write outside the folder, and the install must not look done.
-    {Step::ArchiveCheck, OnFailure::EndsInstall},
+    {Step::ArchiveCheck, OnFailure::Ends},
     // RunAndWait shows why an extractor could not start or failed; anything else it raises
     // is shown too.
     {Step::Extraction, OnFailure::Shown},
-    {Step::SettingsFile, OnFailure::EndsInstall},
+    {Step::SettingsFile, OnFailure::Ends},
     // After both font files have left the installation folder.
-    {Step::Font, OnFailure::EndsInstall},
+    {Step::Font, OnFailure::Ends},
     // Each shortcut on its own.
     {Step::Shortcut, OnFailure::PassedOver},
     // The finish page comes all the same.
     {Step::Record, OnFailure::PassedOver},
 };
 
-OnFailure onFailure(Step step) {
-    for (const auto& [ruled, rule] : kFailureRules) {
-        if (ruled == step) return rule;
-    }
-    return OnFailure::EndsInstall;
-}
-
-// Runs one step and applies its failure rule to what it raises.
+// Runs one install step under its rule.
 template <typename Action>
 void runStep(SetupUi& ui, Step step, Action action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        switch (onFailure(step)) {
-            case OnFailure::EndsInstall:
-                throw;
-            case OnFailure::Shown:
-                ui.showMessage(error.what());
-                break;
-            case OnFailure::PassedOver:
-                break;
-        }
-    }
+    engine::runStep(ui, ruleOf(kFailureRules, step), action);
 }
 
 // The log of one step: an optional empty line, the header, its underline of equal signs

@@ -1,12 +1,46 @@
 #include "linux_machine.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/profile_file.h"
+#include "platform/zip_listing.h"
 
 namespace engine {
+
+namespace {
+
+class PlatformReader : public FileReader {
+public:
+    explicit PlatformReader(platform::InputFile file) : m_file(std::move(file)) {}
+    std::size_t read(char* buffer, std::size_t size) override { return m_file.read(buffer, size); }
+
+private:
+    platform::InputFile m_file;
+};
+
+class PlatformWriter : public FileWriter {
+public:
+    explicit PlatformWriter(platform::OutputFile file) : m_file(std::move(file)) {}
+    ~PlatformWriter() override {
+        if (!m_closed) m_file.discard();
+    }
+    PlatformWriter(const PlatformWriter&) = delete;
+    PlatformWriter& operator=(const PlatformWriter&) = delete;
+    void writeAll(const char* data, std::size_t size) override { m_file.writeAll(data, size); }
+    void close() override {
+        m_file.close();
+        m_closed = true;
+    }
+
+private:
+    platform::OutputFile m_file;
+    bool m_closed = false;
+};
+
+}  // namespace
 
 bool LinuxMachine::keyExists(RootKey root, std::string_view key, bool fullAccess) {
     return m_registry.keyExists(root, key, fullAccess);
@@ -57,6 +91,22 @@ bool LinuxMachine::createFolder(const std::string& path) { return platform::crea
 
 bool LinuxMachine::removeFile(const std::string& path) { return platform::removeFile(path); }
 
+void LinuxMachine::removeFileIfPresent(const std::string& path) {
+    platform::removeFileIfPresent(path);
+}
+
+std::unique_ptr<FileReader> LinuxMachine::openForReading(const std::string& path) {
+    auto file = platform::InputFile::open(path);
+    if (!file) return nullptr;
+    return std::make_unique<PlatformReader>(std::move(*file));
+}
+
+std::unique_ptr<FileWriter> LinuxMachine::createForWriting(const std::string& path) {
+    auto file = platform::OutputFile::create(path);
+    if (!file) return nullptr;
+    return std::make_unique<PlatformWriter>(std::move(*file));
+}
+
 void LinuxMachine::writeProfileString(const std::string& file, const std::string& section,
                                       const std::string& key, const std::string& value) {
     platform::writeProfileString(file, section, key, value);
@@ -71,6 +121,12 @@ std::vector<platform::ZipEntry> LinuxMachine::listArchive(const std::string& arc
 std::vector<std::string> LinuxMachine::removeUnpackedLinks(
     const std::string& folder, const std::vector<platform::ZipEntry>& entries) {
     return platform::removeUnpackedLinks(folder, entries);
+}
+
+std::optional<std::string> LinuxMachine::readArchiveMember(const std::string& archive,
+                                                         std::string_view member,
+                                                         std::size_t limit) {
+    return platform::readZipMember(archive, member, limit);
 }
 
 }  // namespace engine

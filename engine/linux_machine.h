@@ -25,12 +25,18 @@ public:
     bool folderExists(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool removeFile(const std::string& path) override;
+    void removeFileIfPresent(const std::string& path) override;
+    std::unique_ptr<FileReader> openForReading(const std::string& path) override;
+    std::unique_ptr<FileWriter> createForWriting(const std::string& path) override;
     void writeProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& value) override;
     platform::UserFolders userFolders() override;
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override;
     std::vector<std::string> removeUnpackedLinks(
         const std::string& folder, const std::vector<platform::ZipEntry>& entries) override;
+    std::optional<std::string> readArchiveMember(const std::string& archive,
+                                                 std::string_view member,
+                                                 std::size_t limit) override;
 
 private:
     platform::Registry m_registry;

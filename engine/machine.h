@@ -1,10 +1,12 @@
 #pragma once
 // What the installation engine needs of the machine: the registry store, external
-// programs, fonts, shortcuts, files and folders, settings files, the user's XDG folders and
-// the archive checks. The engine's logic is tested against a fake; the real machine is
+// programs, fonts, shortcuts, files and folders, settings files, the user's XDG folders, the
+// archive checks and archive members. The engine's logic is tested against a fake; the real machine is
 // LinuxMachine (linux_machine.h).
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,26 @@
 namespace engine {
 
 using platform::RootKey;
+
+// A file read from the start in pieces.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+    // Fills buffer with up to size bytes; fewer only at the end of the file. Raises
+    // platform::SystemError on a read error.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+};
+
+// A file being written. Destroyed without a close() that succeeded, it removes what it
+// wrote when that is a regular file, so no truncated copy is left looking done.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // All bytes or platform::SystemError.
+    virtual void writeAll(const char* data, std::size_t size) = 0;
+    // Flushes and closes; platform::SystemError when the bytes may not have reached the disc.
+    virtual void close() = 0;
+};
 
 class Machine {
 public:
@@ -50,6 +72,12 @@ public:
     virtual bool folderExists(const std::string& path) = 0;
     virtual bool createFolder(const std::string& path) = 0;
     virtual bool removeFile(const std::string& path) = 0;
+    // Nothing there is no error; platform::SystemError when a file is there and stays.
+    virtual void removeFileIfPresent(const std::string& path) = 0;
+    // Null when the file cannot be opened for reading (missing, a folder, no permission).
+    virtual std::unique_ptr<FileReader> openForReading(const std::string& path) = 0;
+    // Creates the file or empties an existing one; null when it cannot.
+    virtual std::unique_ptr<FileWriter> createForWriting(const std::string& path) = 0;
 
     // Writes key=value into [section] of a settings file; throws std::runtime_error
     // "Unable to write to <file>" (cause nested) when it cannot, as
@@ -65,6 +93,12 @@ public:
     virtual std::vector<platform::ZipEntry> listArchive(const std::string& archive) = 0;
     virtual std::vector<std::string> removeUnpackedLinks(
         const std::string& folder, const std::vector<platform::ZipEntry>& entries) = 0;
+
+    // One member of an archive, when the archive is a regular file whose listing can be read
+    // and the member is there, intact and at most limit bytes (platform::readZipMember).
+    virtual std::optional<std::string> readArchiveMember(const std::string& archive,
+                                                         std::string_view member,
+                                                         std::size_t limit) = 0;
 };
 
 }  // namespace engine

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
+#include <memory>
 
 #include "platform/desktop_entry.h"
 #include "platform/files.h"
@@ -62,34 +62,25 @@ void CreateFolderChain(Machine& machine, const std::string& path) {
     machine.createFolder(folder);
 }
 
-void CopyFileChunked(const std::string& source, const std::string& destination) {
+void CopyFileChunked(Machine& machine, const std::string& source, const std::string& destination) {
     const std::string target = platform::absolutePath(destination);
     std::vector<char> buffer(kCopyChunk);
-    auto input = platform::InputFile::open(source);
+    const std::unique_ptr<FileReader> input = machine.openForReading(source);
     if (!input) throw EngineError("Cannot open file " + source);
-    auto output = platform::OutputFile::create(target);
+    // A copy that does not complete is removed when output goes.
+    const std::unique_ptr<FileWriter> output = machine.createForWriting(target);
     if (!output) throw EngineError("Cannot create file " + target);
-    try {
-        // A read returns fewer bytes than asked only at the end of the file.
-        for (;;) {
-            const std::size_t count = input->read(buffer.data(), buffer.size());
-            if (count > 0) output->writeAll(buffer.data(), count);
-            if (count < buffer.size()) break;
-        }
-        output->close();
-    } catch (...) {
-        output.reset();
-        // No truncated copy is left behind; a device or other special file stays as it is.
-        std::error_code error;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(target, error))) {
-            platform::removeFile(target);
-        }
-        throw;
+    // A read returns fewer bytes than asked only at the end of the file.
+    for (;;) {
+        const std::size_t count = input->read(buffer.data(), buffer.size());
+        if (count > 0) output->writeAll(buffer.data(), count);
+        if (count < buffer.size()) break;
     }
+    output->close();
 }
 
 void InstallFontFile(Machine& machine, const std::string& source, const std::string& destination) {
-    CopyFileChunked(source, destination);
+    CopyFileChunked(machine, source, destination);
     const std::string fileName = platform::fileNamePart(source);
     // Each font file keeps an entry of its own, named after the file.
     const std::string valueName = stem(fileName) + " (TrueType)";

@@ -48,9 +48,10 @@ bool CreateFolder(Machine& machine, const std::string& path);
 // empty path (and so for a relative one). A folder that cannot be made is not reported.
 void CreateFolderChain(Machine& machine, const std::string& path);
 
-// Copies in chunks of 8192 bytes; "Cannot open file %s" / "Cannot create file %s", and a
-// write that cannot complete raises too (no truncated copy is left looking done).
-void CopyFileChunked(const std::string& source, const std::string& destination);
+// Copies in chunks of 8192 bytes through the machine's files; "Cannot open file %s" /
+// "Cannot create file %s", and a read or write that cannot complete raises too (the
+// truncated copy is removed, never left looking done).
+void CopyFileChunked(Machine& machine, const std::string& source, const std::string& destination);
 
 // Copies a font file into the font folder, records it under the machine's font key and
 // makes it usable at once. "Failed to set data for '%s'" when it cannot be recorded.

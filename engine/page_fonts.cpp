@@ -1,7 +1,7 @@
 #include "page_fonts.h"
 
 #include "operations.h"
-#include "platform/zip_listing.h"
+#include "product.h"
 
 namespace engine {
 
@@ -15,11 +15,11 @@ constexpr std::size_t kLargestFace = 4u << 20;
 const char* const kPageFaceFiles[2] = {"TAHOMA.TTF", "TAHOMABD.TTF"};
 
 std::vector<std::string> pageFacesToLoad(Machine& machine, const std::string& distributionFolder) {
-    if (FontInstalled(machine, "Tahoma")) return {};
-    const std::string archive = distributionFolder + "QUINDOR.ZIP";
+    if (FontInstalled(machine, kTahomaFamily)) return {};
+    const std::string archive = distributionFolder + kMainArchive;
     std::vector<std::string> faces;
     for (const char* file : kPageFaceFiles) {
-        if (auto bytes = platform::readZipMember(archive, file, kLargestFace)) {
+        if (auto bytes = machine.readArchiveMember(archive, file, kLargestFace)) {
             faces.push_back(std::move(*bytes));
         }
     }

@@ -1,56 +1,100 @@
 #include "uninstall.h"
 
+#include <utility>
+
+#include "failure_rules.h"
 #include "folder_tree.h"
 #include "operations.h"
 #include "platform/desktop_entry.h"
-#include "platform/files.h"
 #include "platform/folder_guard.h"
 
 namespace engine {
 
 namespace {
 
-std::string recordedFolder(Machine& machine) {
-    try {
-        if (!machine.keyExists(RootKey::LocalMachine, kRecordKey, true)) return {};
-        return machine.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
-    } catch (const std::exception&) {
-        return {};
-    }
+// The steps of the uninstall whose failure is handled.
+enum class Step { ReadRecord, Shortcut, ProductKey, InstalledFolder };
+
+// The one table of the uninstall's failure rules.
+constexpr std::pair<Step, OnFailure> kFailureRules[] = {
+    // A record that cannot be read counts as none: nothing is touched and the program ends.
+    {Step::ReadRecord, OnFailure::PassedOver},
+    // Each shortcut on its own: one left behind is named, the others still go.
+    {Step::Shortcut, OnFailure::Shown},
+    // A record left behind is named; the files still go.
+    {Step::ProductKey, OnFailure::Shown},
+    // What the walk raises ends the uninstall without the finish page.
+    {Step::InstalledFolder, OnFailure::Ends},
+};
+
+// Runs one uninstall step under its rule.
+template <typename Action>
+void runStep(SetupUi& ui, Step step, Action action) {
+    engine::runStep(ui, ruleOf(kFailureRules, step), action);
 }
 
-// The links the install made, found by the rule that made them; each on its own.
-void removeShortcuts(Machine& machine) {
+std::string recordedFolder(Machine& machine, SetupUi& ui) {
+    std::string folder;
+    runStep(ui, Step::ReadRecord, [&] {
+        if (machine.keyExists(RootKey::LocalMachine, kRecordKey, true)) {
+            folder = machine.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
+        }
+    });
+    return folder;
+}
+
+// The links the install made, found by the rule that made them.
+void removeShortcuts(Machine& machine, SetupUi& ui) {
     for (unsigned kind : {kDesktop, kStartMenu, kPrograms}) {
-        try {
+        runStep(ui, Step::Shortcut, [&] {
             const std::string folder = ShellFolderPath(machine, kind);
             if (!folder.empty()) {
-                platform::removeFile(folder + "/" + platform::desktopEntryFileName(kShortcutName));
+                machine.removeFileIfPresent(folder + "/" + platform::desktopEntryFileName(kShortcutName));
             }
-        } catch (const std::exception&) {
-            // A shortcut that cannot be removed does not keep the others.
-        }
+        });
     }
 }
 
+// The product key with the record below it; a record still there afterwards was not
+// removed, and the next uninstall would take the product for installed.
+void removeProductKey(Machine& machine, SetupUi& ui) {
+    runStep(ui, Step::ProductKey, [&] {
+        if (!machine.deleteKeyTree(RootKey::LocalMachine, kProductKey) &&
+            machine.keyExists(RootKey::LocalMachine, kRecordKey, false)) {
+            throw EngineError("The registry key " + std::string(kProductKey) +
+                              " could not be removed.");
+        }
+    });
+}
+
+// The hourglass shows while the walk runs, however it ends.
+class Hourglass {
+public:
+    explicit Hourglass(SetupUi& ui) : m_ui(ui) { m_ui.setHourglass(true); }
+    ~Hourglass() { m_ui.setHourglass(false); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+
+private:
+    SetupUi& m_ui;
+};
+
 void deleteInstalledFolder(SetupUi& ui, const std::string& folder) {
-    FolderTree tree([&ui] { return ui.processPendingEvents(); });
-    ui.setHourglass(true);
-    try {
-        tree.DeleteFolderTree(folder, "*.*", true);
-    } catch (...) {
-        ui.setHourglass(false);
-        throw;
-    }
-    ui.setHourglass(false);
-    tree.addRemovedFolder(folder);
-    tree.removeCollectedFolders();
+    runStep(ui, Step::InstalledFolder, [&] {
+        FolderTree tree([&ui] { return ui.processPendingEvents(); });
+        {
+            const Hourglass hourglass(ui);
+            tree.DeleteFolderTree(folder, "*.*", true);
+        }
+        tree.addRemovedFolder(folder);
+        tree.removeCollectedFolders();
+    });
 }
 
 }  // namespace
 
 void UninstallProduct(Machine& machine, SetupUi& ui) {
-    const std::string folder = recordedFolder(machine);
+    const std::string folder = recordedFolder(machine, ui);
     if (folder.empty()) {
         ui.showMessage("You have never installed Quindor!\rSo we do not have to UnInstall it.");
         ui.endProgram();
@@ -61,8 +105,8 @@ void UninstallProduct(Machine& machine, SetupUi& ui) {
         ui.endProgram();
         return;
     }
-    removeShortcuts(machine);
-    machine.deleteKeyTree(RootKey::LocalMachine, kProductKey);
+    removeShortcuts(machine, ui);
+    removeProductKey(machine, ui);
     if (ui.askYesNo("Do you really want to delete all files and subdirs from\rthe directory " +
                     folder)) {
         deleteInstalledFolder(ui, folder);

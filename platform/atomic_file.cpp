@@ -178,9 +178,8 @@ void removeStaleTemporaries(const std::string& path) {
 }
 
 bool mayWrite(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return false;
-    if ((status.st_mode & 0222) == 0) return false;
+    const auto identity = identityAt(AT_FDCWD, path, true);
+    if (!identity || (identity->mode & 0222) == 0) return false;
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 

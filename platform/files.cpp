@@ -69,6 +69,10 @@ std::string absolutePath(const std::string& path) {
 
 bool removeFile(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
 
+void removeFileIfPresent(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw SystemError("Cannot remove", path, errno);
+}
+
 // ---- InputFile ----
 
 InputFile::InputFile(FileDescriptor file, std::string path)
@@ -111,6 +115,15 @@ void OutputFile::close() {
     if (::fsync(m_file.get()) != 0 && errno != EINVAL) error = errno;
     if (!m_file.close() && error == 0) error = errno;
     if (error != 0) throw SystemError("Cannot write", m_path, error);
+}
+
+void OutputFile::discard() {
+    if (!m_file) return;
+    const auto written = identityOf(m_file.get());
+    m_file.reset();
+    if (!written || !S_ISREG(written->mode)) return;
+    const auto there = identityAt(AT_FDCWD, m_path, false);
+    if (there && there->sameFile(*written)) ::unlink(m_path.c_str());
 }
 
 }  // namespace platform

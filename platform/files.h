@@ -27,6 +27,10 @@ std::string absolutePath(const std::string& path);
 // removed itself, not what it points to.
 bool removeFile(const std::string& path);
 
+// Removes a file (a symbolic link itself, never a folder) when there is one; nothing there is
+// no error. Throws SystemError("Cannot remove", path, errno) when one is there and stays.
+void removeFileIfPresent(const std::string& path);
+
 // A file opened for reading (O_RDONLY|O_CLOEXEC); RAII, movable, not copyable.
 class InputFile {
 public:
@@ -65,6 +69,12 @@ public:
     // (devices, pipes: EINVAL) are only closed. The file is closed afterwards in every case;
     // a second call does nothing.
     void close();
+
+    // Closes without flushing and removes the file at the path when it is still the regular
+    // file this opened (a device, a pipe or a file put there since stays as it is), so that
+    // no truncated copy is left looking done. Errors are ignored; after close() it does
+    // nothing.
+    void discard();
 
 private:
     OutputFile(FileDescriptor file, std::string path);

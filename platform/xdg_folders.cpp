@@ -1,15 +1,19 @@
 #include "xdg_folders.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
 #include "environment.h"
+#include "system.h"
 
 namespace platform {
 
 namespace {
+
+// user-dirs.dirs holds a few short lines; more than this is not one.
+constexpr std::size_t kLargestUserDirsFile = 64 * 1024;
 
 std::string withoutFinalSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -114,9 +118,18 @@ UserFolders userFolders() {
     for (const NamedFolder& named : kNamedFolders) {
         folders.*named.member = joined(home, named.defaultName);
     }
-    std::ifstream file(joined(folders.configHome, "user-dirs.dirs"));
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::optional<std::string> text;
+    try {
+        text = readRegularFile(joined(folders.configHome, "user-dirs.dirs"), kLargestUserDirsFile);
+    } catch (const SystemError&) {
+        return folders;  // a pipe, a device, too large or unreadable: the defaults
+    }
+    std::string_view rest = text ? std::string_view(*text) : std::string_view();
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         applyLine(line, home, folders);
     }
     return folders;

@@ -21,7 +21,8 @@ struct UserFolders {
 // Reads the environment and user-dirs.dirs afresh on every call. No folder has a final '/'
 // (except the root itself). In user-dirs.dirs a value is "$HOME/..." (or "${HOME}/...") or an
 // absolute path, double-quoted as the shell would read it; lines that are none of these, and
-// a file that cannot be read, leave the defaults. XDG_* variables that are empty or relative
+// a file that cannot be read (also one that is no regular file, such as a named pipe, or is
+// larger than 64 KiB), leave the defaults. XDG_* variables that are empty or relative
 // are ignored, as the base-directory rules ask.
 UserFolders userFolders();
 

@@ -1,11 +1,16 @@
 #pragma once
 // A machine for the engine's logic: an in-memory registry, recorded program runs, font
-// families and shortcuts. Files stay real (tests use sandbox folders).
+// families and shortcuts. Files stay real (tests use sandbox folders) but reading, writing
+// and removing them can be made to fail; the user's folders and archive members can be
+// given.
 
+#include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <map>
 #include <set>
 
+#include "engine/linux_machine.h"
 #include "engine/machine.h"
 #include "platform/files.h"
 #include "platform/profile_file.h"
@@ -20,11 +25,13 @@ public:
         return k;
     }
     bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
+        if (registryReadFails) throw platform::RegistryError("hive not readable");
         if (fullAccess && readOnly.count(keyOf(root, key))) return false;
         return keys.count(keyOf(root, key)) > 0;
     }
     std::optional<std::string> readString(engine::RootKey root, std::string_view key,
                                           std::string_view name) override {
+        if (registryReadFails) throw platform::RegistryError("hive not readable");
         auto it = values.find(keyOf(root, key) + "|" + std::string(name));
         if (it == values.end()) return std::nullopt;
         return it->second;
@@ -36,6 +43,7 @@ public:
         values[keyOf(root, key) + "|" + std::string(name)] = std::string(data);
     }
     bool deleteKeyTree(engine::RootKey root, std::string_view key) override {
+        if (keyDeletionFails) return false;
         const std::string prefix = keyOf(root, key);
         bool any = false;
         for (auto it = keys.begin(); it != keys.end();) {
@@ -94,12 +102,32 @@ public:
         return platform::createFolder(path);
     }
     bool removeFile(const std::string& path) override { return platform::removeFile(path); }
+    void removeFileIfPresent(const std::string& path) override {
+        if (unremovable.count(path)) throw platform::SystemError("Cannot remove", path, EACCES);
+        platform::removeFileIfPresent(path);
+    }
+    // Real files, read and written through the real machine; a reader or writer fails once it
+    // would go past readFailsAfter / writeFailsAfter bytes.
+    std::unique_ptr<engine::FileReader> openForReading(const std::string& path) override {
+        filesRead.push_back(path);
+        auto file = real.openForReading(path);
+        if (!file || !readFailsAfter) return file;
+        return std::make_unique<FailingFile>(path, *readFailsAfter, std::move(file), nullptr);
+    }
+    std::unique_ptr<engine::FileWriter> createForWriting(const std::string& path) override {
+        filesCreated.push_back(path);
+        auto file = real.createForWriting(path);
+        if (!file || !writeFailsAfter) return file;
+        return std::make_unique<FailingFile>(path, *writeFailsAfter, nullptr, std::move(file));
+    }
     void writeProfileString(const std::string& file, const std::string& section, const std::string& key,
                             const std::string& value) override {
         if (settingsFail) throw std::runtime_error("Unable to write to " + file);
         platform::writeProfileString(file, section, key, value);
     }
-    platform::UserFolders userFolders() override { return platform::userFolders(); }
+    platform::UserFolders userFolders() override {
+        return folders ? *folders : platform::userFolders();
+    }
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
         if (listing) return *listing;
         return platform::listZipEntries(archive);
@@ -108,11 +136,21 @@ public:
                                                  const std::vector<platform::ZipEntry>& entries) override {
         return platform::removeUnpackedLinks(folder, entries);
     }
+    std::optional<std::string> readArchiveMember(const std::string& archive, std::string_view member,
+                                                 std::size_t limit) override {
+        archiveReads.push_back(archive + "|" + std::string(member));
+        if (!members) return real.readArchiveMember(archive, member, limit);
+        auto it = members->find(std::string(member));
+        if (it == members->end() || it->second.size() > limit) return std::nullopt;
+        return it->second;
+    }
 
     std::set<std::string> keys;
     std::set<std::string> readOnly;
     std::map<std::string, std::string> values;
-    bool registryFails = false;
+    bool registryFails = false;      // writes raise
+    bool registryReadFails = false;  // reads raise
+    bool keyDeletionFails = false;   // deletions change nothing
     std::vector<std::vector<std::string>> runs;
     std::vector<std::size_t> inheritedCounts;
     std::function<platform::ProcessOutcome(const std::vector<std::string>&)> onRun;
@@ -125,6 +163,44 @@ public:
     std::vector<std::string> foldersMade;
     bool settingsFail = false;
     std::optional<std::vector<platform::ZipEntry>> listing;  // what every archive lists, if set
+    std::set<std::string> unremovable;                        // files that stay when removed
+    std::optional<std::size_t> readFailsAfter, writeFailsAfter;
+    std::vector<std::string> filesRead, filesCreated;
+    std::optional<platform::UserFolders> folders;  // the user's folders, if set
+    // The members every archive holds, if set.
+    std::optional<std::map<std::string, std::string>> members;
+    std::vector<std::string> archiveReads;  // "archive|member"
+
+private:
+    // A real file that raises, as a failing disc would, once more than limit bytes would pass.
+    class FailingFile : public engine::FileReader, public engine::FileWriter {
+    public:
+        FailingFile(std::string path, std::size_t limit, std::unique_ptr<engine::FileReader> reader,
+                    std::unique_ptr<engine::FileWriter> writer)
+            : m_path(std::move(path)), m_limit(limit), m_reader(std::move(reader)), m_writer(std::move(writer)) {}
+        std::size_t read(char* buffer, std::size_t size) override {
+            pass(size, "Cannot read", EIO);
+            return m_reader->read(buffer, size);
+        }
+        void writeAll(const char* data, std::size_t size) override {
+            pass(size, "Cannot write", ENOSPC);
+            m_writer->writeAll(data, size);
+        }
+        void close() override { m_writer->close(); }
+
+    private:
+        void pass(std::size_t size, const char* operation, int error) {
+            if (size > m_limit - m_passed) throw platform::SystemError(operation, m_path, error);
+            m_passed += size;
+        }
+        std::string m_path;
+        std::size_t m_limit;
+        std::size_t m_passed = 0;
+        std::unique_ptr<engine::FileReader> m_reader;
+        std::unique_ptr<engine::FileWriter> m_writer;
+    };
+
+    engine::LinuxMachine real;
 };
 
 // Records what the procedures show and log.
@@ -144,6 +220,7 @@ public:
     }
     bool processPendingEvents() override {
         ++pendingEventRuns;
+        if (pendingEventsFail) throw std::runtime_error("the event loop failed");
         return !terminate;
     }
     void setHourglass(bool on) override { events.push_back(on ? "hourglass" : "arrow"); }
@@ -153,4 +230,5 @@ public:
     int repaints = 0, paintsWhileWaiting = 0, pendingEventRuns = 0;
     bool answerYes = true;
     bool terminate = false;
+    bool pendingEventsFail = false;
 };

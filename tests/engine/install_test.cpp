@@ -176,6 +176,28 @@ TEST_F(InstallTest, MissingFontFileEndsTheInstallAfterCleaningUp) {
     EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));                 // what was done stays
 }
 
+// The font folder comes from the machine's user folders; a copy into it that fails (a full
+// disc) ends the install and leaves neither a truncated font nor the unpacked font files.
+TEST_F(InstallTest, FontCopyThatFailsEndsTheInstallLeavingNoPartialFont) {
+    platform::UserFolders folders;
+    folders.dataHome = (root / "data").string();
+    machine.folders = folders;
+    machine.writeFailsAfter = 0;
+    try {
+        install();
+        FAIL() << "no error";
+    } catch (const platform::SystemError& e) {
+        EXPECT_EQ(e.error(), ENOSPC);
+        EXPECT_EQ(e.path(), (root / "data/fonts/TAHOMA.TTF").string());
+    }
+    EXPECT_TRUE(fs::is_directory(root / "data/fonts")) << "the faked folder was used";
+    EXPECT_FALSE(fs::exists(root / "data/fonts/TAHOMA.TTF"));
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
+    EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
+    EXPECT_TRUE(machine.registeredFonts.empty());
+    EXPECT_EQ(ui.events, std::vector<std::string>{"progress page"});
+}
+
 TEST_F(InstallTest, ShortcutsFollowTheBoxes) {
     choices.startMenuShortcut = true;
     install();

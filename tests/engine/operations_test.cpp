@@ -38,55 +38,91 @@ TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
         << "top first, each through the machine";
 }
 
-TEST(CopyFileChunked, CopiesEmptyAndChunkSizedFiles) {
+class CopyFileChunked : public ::testing::Test {
+protected:
+    std::string path(const char* name) const { return (root / name).string(); }
+    void writeSource(const std::string& data) const { std::ofstream(root / "source", std::ios::binary) << data; }
+    std::string copied() const {
+        std::ifstream in(root / "copy", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
     const fs::path root = testing_support::testFolder("operations");
+    FakeMachine machine;
+};
+
+TEST_F(CopyFileChunked, CopiesEmptyAndChunkSizedFilesThroughTheMachine) {
     for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8192}, std::size_t{16384},
                              std::size_t{100000}}) {
         SCOPED_TRACE(size);
         std::string data(size, '\0');
         for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>(i * 7 + 3);
-        std::ofstream(root / "source", std::ios::binary) << data;
-        engine::CopyFileChunked((root / "source").string(), (root / "copy").string());
-        std::ifstream in(root / "copy", std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), data);
+        writeSource(data);
+        engine::CopyFileChunked(machine, path("source"), path("copy"));
+        EXPECT_EQ(copied(), data);
+    }
+    EXPECT_EQ(machine.filesRead.back(), path("source"));
+    EXPECT_EQ(machine.filesCreated.back(), path("copy"));
+}
+
+TEST_F(CopyFileChunked, FailuresNameTheFile) {
+    writeSource("x");
+    try {
+        engine::CopyFileChunked(machine, path("missing"), path("copy"));
+        FAIL();
+    } catch (const engine::EngineError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + path("missing"));
+    }
+    try {
+        engine::CopyFileChunked(machine, path("source"), path("no/such/copy"));
+        FAIL();
+    } catch (const engine::EngineError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + path("no/such/copy"));
     }
 }
 
-TEST(CopyFileChunked, FailuresNameTheFile) {
-    const fs::path root = testing_support::testFolder("operations");
-    std::ofstream(root / "source") << "x";
-    try {
-        engine::CopyFileChunked((root / "missing").string(), (root / "copy").string());
-        FAIL();
-    } catch (const engine::EngineError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (root / "missing").string());
-    }
-    try {
-        engine::CopyFileChunked((root / "source").string(), (root / "no/such/copy").string());
-        FAIL();
-    } catch (const engine::EngineError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + (root / "no/such/copy").string());
-    }
-}
-
-TEST(CopyFileChunked, RelativeDestinationIsExpanded) {
-    const fs::path root = testing_support::testFolder("operations");
-    std::ofstream(root / "source") << "x";
+TEST_F(CopyFileChunked, RelativeDestinationIsExpanded) {
+    writeSource("x");
     const fs::path before = fs::current_path();
     fs::current_path(root);
     try {
-        engine::CopyFileChunked("source", "nowhere/copy");
+        engine::CopyFileChunked(machine, "source", "nowhere/copy");
         ADD_FAILURE();
     } catch (const engine::EngineError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + (root / "nowhere/copy").string());
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + path("nowhere/copy"));
     }
     fs::current_path(before);
 }
 
-TEST(CopyFileChunked, AWriteThatCannotCompleteRaises) {
-    const fs::path root = testing_support::testFolder("operations");
-    std::ofstream(root / "source") << std::string(20000, 'x');
-    EXPECT_ANY_THROW(engine::CopyFileChunked((root / "source").string(), "/dev/full"));
+// A copy that fails after its first chunk was written leaves no truncated file behind, and
+// the cause reaches the caller; a file that was there before is not restored, but a device
+// is never removed.
+TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
+    writeSource(std::string(20000, 'x'));
+    machine.readFailsAfter = 8192;
+    try {
+        engine::CopyFileChunked(machine, path("source"), path("copy"));
+        FAIL();
+    } catch (const platform::SystemError& e) {
+        EXPECT_EQ(e.error(), EIO);
+        EXPECT_EQ(e.path(), path("source"));
+    }
+    EXPECT_FALSE(fs::exists(root / "copy"));
+
+    machine.readFailsAfter.reset();
+    machine.writeFailsAfter = 8192;
+    std::ofstream(root / "copy") << "older";
+    try {
+        engine::CopyFileChunked(machine, path("source"), path("copy"));
+        FAIL();
+    } catch (const platform::SystemError& e) {
+        EXPECT_EQ(e.error(), ENOSPC);
+        EXPECT_EQ(e.path(), path("copy"));
+    }
+    EXPECT_FALSE(fs::exists(root / "copy"));
+
+    machine.writeFailsAfter.reset();
+    EXPECT_THROW(engine::CopyFileChunked(machine, path("source"), "/dev/full"), platform::SystemError);
     EXPECT_TRUE(fs::exists("/dev/full"));
 }
 

@@ -136,3 +136,53 @@ TEST_F(UninstallTest, TerminationDuringTheWalkStopsEnteringFolders) {
     EXPECT_FALSE(fs::exists(installed / "QUINDOR.EXE"));
     EXPECT_EQ(ui.events.back(), "finish page: You have succesfully removed Quindor");
 }
+
+// The failure rules of the uninstall's steps, one of each kind.
+
+TEST_F(UninstallTest, UnreadableRecordIsPassedOverAsNeverInstalled) {
+    machine.registryReadFails = true;
+    uninstall();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               "You have never installed Quindor!\rSo we do not have to UnInstall it."});
+    EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
+    EXPECT_TRUE(fs::exists(installed / "QUINDOR.EXE"));
+    EXPECT_TRUE(fs::exists(root / "Desktop/Quindor.desktop"));
+}
+
+TEST_F(UninstallTest, ShortcutThatStaysIsShownAndTheOthersStillGo) {
+    const std::string desktop = (root / "Desktop/Quindor.desktop").string();
+    machine.unremovable.insert(desktop);
+    uninstall();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Cannot remove " + desktop + ": Permission denied"});
+    EXPECT_TRUE(fs::exists(desktop));
+    EXPECT_FALSE(fs::exists(root / "Start Menu/Quindor.desktop"));
+    EXPECT_FALSE(fs::exists(root / "Programs/Quindor.desktop"));
+    EXPECT_FALSE(machine.keyExists(engine::RootKey::LocalMachine, kRecord, false));
+    EXPECT_FALSE(fs::exists(installed));
+    EXPECT_EQ(ui.events.back(), "finish page: You have succesfully removed Quindor");
+}
+
+TEST_F(UninstallTest, RecordThatStaysIsShownAndTheFilesStillGo) {
+    machine.keyDeletionFails = true;
+    uninstall();
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"The registry key Software\\Quindor could not be removed."});
+    EXPECT_TRUE(machine.keyExists(engine::RootKey::LocalMachine, kRecord, false));
+    EXPECT_EQ(ui.questions.size(), 1U);
+    EXPECT_FALSE(fs::exists(installed));
+    EXPECT_EQ(ui.events.back(), "finish page: You have succesfully removed Quindor");
+}
+
+TEST_F(UninstallTest, FailingWalkEndsTheUninstallWithoutTheFinishPage) {
+    ui.pendingEventsFail = true;
+    try {
+        uninstall();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "the event loop failed");
+    }
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"hourglass", "arrow"})) << "the hourglass goes however it ends";
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(fs::exists(installed / "QUINDOR/UK.DIC")) << "what was not reached stays";
+    EXPECT_FALSE(fs::exists(root / "Desktop/Quindor.desktop"));
+    EXPECT_FALSE(machine.keyExists(engine::RootKey::LocalMachine, kRecord, false));
+}

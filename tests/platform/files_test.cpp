@@ -139,6 +139,31 @@ TEST_F(FilesTest, RemoveFileRemovesFilesAndLinksButNoFolders) {
     EXPECT_FALSE(platform::removeFile(""));
 }
 
+TEST_F(FilesTest, RemoveFileIfPresentRaisesOnlyForAFileThatStays) {
+    makeFile("file", "x");
+    platform::removeFileIfPresent(path("file"));
+    EXPECT_FALSE(fs::exists(path("file")));
+    platform::removeFileIfPresent(path("file"));  // missing: no error
+    platform::removeFileIfPresent(path("no/such/file"));
+
+    makeFile("target", "kept");
+    fs::create_symlink(path("target"), path("link"));
+    platform::removeFileIfPresent(path("link"));
+    EXPECT_FALSE(fs::is_symlink(path("link")));
+    EXPECT_EQ(readWhole(path("target")), "kept");
+
+    fs::create_directory(path("folder"));
+    try {
+        platform::removeFileIfPresent(path("folder"));
+        ADD_FAILURE() << "a folder was taken for a file";
+    } catch (const platform::SystemError& error) {
+        EXPECT_EQ(error.operation(), "Cannot remove");
+        EXPECT_EQ(error.path(), path("folder"));
+        EXPECT_EQ(error.error(), EISDIR);
+    }
+    EXPECT_TRUE(fs::is_directory(path("folder")));
+}
+
 // ---- copying through InputFile and OutputFile ----
 
 TEST_F(FilesTest, CopiesAnEmptyFileWithOneRead) {
@@ -270,4 +295,35 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     first->close();
     EXPECT_EQ(readWhole(path("first")), "1");
     EXPECT_EQ(readWhole(path("second")), "2");
+}
+
+// A discarded output removes the regular file it created, never a device, nor a file that
+// took its name meanwhile.
+TEST_F(FilesTest, DiscardRemovesOnlyTheRegularFileItWrote) {
+    auto output = platform::OutputFile::create(path("copy"));
+    ASSERT_TRUE(output);
+    output->writeAll("part", 4);
+    output->discard();
+    EXPECT_FALSE(fs::exists(path("copy")));
+    output->discard();  // a second time does nothing
+
+    auto replaced = platform::OutputFile::create(path("copy"));
+    ASSERT_TRUE(replaced);
+    fs::rename(path("copy"), path("moved"));
+    makeFile("copy", "someone else's");
+    replaced->discard();
+    EXPECT_EQ(readWhole(path("copy")), "someone else's");
+
+    auto closed = platform::OutputFile::create(path("done"));
+    ASSERT_TRUE(closed);
+    closed->close();
+    closed->discard();
+    EXPECT_TRUE(fs::exists(path("done")));
+
+    if (fs::exists("/dev/null")) {
+        auto device = platform::OutputFile::create("/dev/null");
+        ASSERT_TRUE(device);
+        device->discard();
+        EXPECT_TRUE(fs::exists("/dev/null"));
+    }
 }

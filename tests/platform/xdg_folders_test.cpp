@@ -1,6 +1,7 @@
 #include "platform/xdg_folders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -145,3 +146,24 @@ TEST_F(XdgFoldersTest, HomeAtTheRootGivesNoDoubledSeparator) {
 }
 
 }  // namespace
+
+// user-dirs.dirs is read only as a small regular file: a named pipe (no writer), a link to
+// an endless device or an oversized file leave the defaults at once instead of blocking or
+// reading without end.
+TEST_F(XdgFoldersTest, UserDirsThatIsNoSmallRegularFileLeavesTheDefaults) {
+    const fs::path file = m_folder / "config/user-dirs.dirs";
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_EQ(platform::userFolders().desktop, home() + "/Desktop");
+    fs::remove(file);
+
+    fs::create_symlink("/dev/zero", file);
+    EXPECT_EQ(platform::userFolders().desktop, home() + "/Desktop");
+    fs::remove(file);
+
+    writeUserDirs("XDG_DESKTOP_DIR=\"$HOME/Big\"\n" + std::string(64 * 1024, '#'));
+    EXPECT_EQ(platform::userFolders().desktop, home() + "/Desktop");
+    writeUserDirs("XDG_DESKTOP_DIR=\"$HOME/Small\"\nXDG_MUSIC_DIR=\"$HOME/Tunes\"");
+    const platform::UserFolders folders = platform::userFolders();
+    EXPECT_EQ(folders.desktop, home() + "/Small");
+    EXPECT_EQ(folders.music, home() + "/Tunes") << "a last line without its line break counts";
+}

@@ -29,7 +29,7 @@ bool isChildIDList(const IDList& list, PItemIDList parent, PItemIDList child) {
 TShellNode::TShellNode(framework::TTreeNodes* owner, TShellTree* tree)
     : framework::TTreeNode(owner), m_tree(tree) {}
 
-TShellNode::~TShellNode() = default;
+TShellNode::~TShellNode() { freeMonitor(); }
 
 void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* list, bool recurse) {
     Info.ParentFolder = std::move(parentFolder);
@@ -52,6 +52,7 @@ void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* 
     } else {
         CopyIDList(Info.AbsoluteIDList, Info.RelativeIDList.get());
     }
+    if (Monitor) Monitor->setDirectory(NodePath());  // the monitor follows a rename
     if (!recurse) return;
     for (int i = 0; i < count(); ++i) {
         TShellNode* node = child(i);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "disc_monitor_thread.h"
 #include "framework/tree_nodes.h"
 #include "node_info.h"
 
@@ -20,6 +21,8 @@ public:
     bool FolderBound = false;  // Folder was bound (or binding tried) since the identity was set
     bool HasMonitor = false;   // a change monitor was started for this node
     TNodeInfo Info;
+    // The node's change monitor (its folder and direct sub-folders); freed with the node.
+    std::unique_ptr<TDiscMonitorThread> Monitor;
 
     TShellTree* tree() const { return m_tree; }
     TShellNode* parentNode() const { return static_cast<TShellNode*>(parent()); }
@@ -39,8 +42,12 @@ public:
     virtual void UpdateIcons();
     // Renames the item; false when the name is the current text or the namespace refused.
     virtual bool Rename(const std::string& name);
+    // The node's change handler: its monitor saw names change in its folder.
+    void FolderChanged();
 
 private:
+    void freeMonitor();
+
     TShellTree* m_tree;
 };
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include <QObject>
+
 #include "framework/application.h"
 #include "framework/image_list.h"
 #include "normalize_path.h"
@@ -110,6 +112,7 @@ TShellTree::~TShellTree() {
     // change reaches a page that is going away.
     OnChange = nullptr;
     m_rootNode = nullptr;
+    ++m_depth;  // no monitor's report re-reads a node while they go
     items().clear();
 }
 

@@ -21,6 +21,7 @@
 #include "shell_namespace.h"
 #include "shell_node.h"
 
+class QObject;
 class QSocketNotifier;
 
 namespace shelltree {
@@ -61,6 +62,7 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
     std::string GetPath() const;
     void SetPath(const std::string& value);
     bool UpdAutoThread = true;  // read by the change monitor's handler
+    std::uint32_t NotifyFilter = platform::kChangeFileName | platform::kChangeDirName;  // the monitors' filter
     bool UpdAuto = true;        // every expansion re-reads the node
     bool UpdAutoRec = false;    // ... and its expanded descendants
     bool ShowIcons() const { return m_showIcons; }
@@ -112,6 +114,12 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
     void setItemMenuHost(ItemMenuHost* host) { m_menuHost = host; }
     // Called by a node after a rename: the selection-change event for it.
     void nodeRenamed(TShellNode* node) { Change(node); }
+    // Called by a node's change handler: re-reads it one level (at once, or after the tree
+    // operation or the monitor's release in progress ends).
+    void nodeFolderChanged(TShellNode* node);
+    // Called by a node that frees its monitor (around the release) and when it goes.
+    void monitorFreeing(bool starts);
+    void nodeGone(TShellNode* node);
 
 protected:
     std::unique_ptr<framework::TTreeNode> CreateNode() override;
@@ -122,8 +130,8 @@ protected:
     virtual void InitImageList();
     virtual bool AllowPopup(TShellNode* node);
     virtual void CreateRoot();
-    // Where a populated node with a path and children would start its change monitor; the
-    // monitor comes with its own component.
+    // Starts the change monitor of a populated node with a path and children: its folder
+    // and direct sub-folders, the names in them. The node keeps it for its life.
     virtual void startMonitor(TShellNode* node);
 
 private:
@@ -161,6 +169,8 @@ private:
     bool renameItem(PItemIDList item) override;
     bool canRename() const override { return !readOnly(); }
     void watchMountTable();
+    void postChangedNodes();
+    void refreshChangedNodes();
 
     bool m_about = false;
     bool m_showVirtualFolders = true;
@@ -191,6 +201,12 @@ private:
     TShellNode* m_menuNode = nullptr;  // the node whose item menu shows
     std::unique_ptr<platform::MountTableWatch> m_mountTable;
     QSocketNotifier* m_mountNotifier = nullptr;
+    // Nodes whose monitor reported while the tree could not re-read them, oldest first,
+    // and the object their deferred re-read is posted to (nothing runs once it is gone).
+    std::vector<TShellNode*> m_changedNodes;
+    std::unique_ptr<QObject> m_changeReceiver;
+    bool m_changesPosted = false;
+    int m_freeingMonitors = 0;
 };
 
 }  // namespace shelltree

@@ -206,9 +206,4 @@ void TShellTree::DrivesChanged() {
     RefreshNode(node, false);
 }
 
-void TShellTree::startMonitor(TShellNode*) {
-    // The change monitor of a node comes with its own component; until then a populated
-    // node is refreshed on expansion only.
-}
-
 }  // namespace shelltree

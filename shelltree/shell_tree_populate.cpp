@@ -37,7 +37,9 @@ TShellTree::Operation::Operation(TShellTree& tree, bool processEvents)
 }
 
 TShellTree::Operation::~Operation() {
-    if (--m_tree.m_depth == 0 && m_processEvents) QCoreApplication::sendPostedEvents(m_tree.widget(), 0);
+    if (--m_tree.m_depth != 0) return;
+    m_tree.postChangedNodes();
+    if (m_processEvents) QCoreApplication::sendPostedEvents(m_tree.widget(), 0);
 }
 
 void TShellTree::PopulateNode(TShellNode* node) {

@@ -139,8 +139,9 @@ const HiveKey* Hive::findKey(std::string_view path) const {
 HiveKey& Hive::createKey(std::string_view path) {
     // Keys are mostly made in runs below one parent (a hive file lists siblings one after
     // another): the parent of the last key made is found again without walking the path.
+    // A path starting with the separator is malformed and must not reach the top key here.
     const std::size_t separator = path.rfind('\\');
-    if (separator != std::string_view::npos && m_lastParent != nullptr &&
+    if (separator != std::string_view::npos && separator > 0 && m_lastParent != nullptr &&
         path.substr(0, separator) == m_lastParentPath) {
         const std::string_view name = path.substr(separator + 1);
         if (!name.empty() && isStorableRegistryText(name)) {

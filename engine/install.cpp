@@ -1,8 +1,5 @@
 #include "install.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <utility>
 
 #include "failure_rules.h"
@@ -60,8 +57,7 @@ void logStep(SetupUi& ui, const std::string& header, std::size_t underline, bool
 // named pipe in its place cannot block (the check then refuses it).
 class OpenArchive {
 public:
-    explicit OpenArchive(const std::string& path)
-        : m_file(platform::openFile(path, O_RDONLY | O_NONBLOCK)) {}
+    OpenArchive(Machine& machine, const std::string& path) : m_file(machine.openArchive(path)) {}
     bool isOpen() const { return m_file.valid(); }
     int descriptor() const { return m_file.get(); }
     std::string descriptorPath() const { return "/dev/fd/" + std::to_string(m_file.get()); }
@@ -106,7 +102,7 @@ void checkUnpacked(Machine& machine, const std::string& archive, const std::stri
 void extract(Machine& machine, SetupUi& ui, const std::string& distributionFolder,
              const std::string& targetFolder, const std::string& archive) {
     CommandLine command = extractorCommand(distributionFolder, targetFolder, archive);
-    const OpenArchive open(distributionFolder + archive);
+    const OpenArchive open(machine, distributionFolder + archive);
     std::vector<platform::ZipEntry> entries;
     if (open.isOpen()) {
         runStep(ui, Step::ArchiveCheck, [&] { entries = checkedEntries(machine, archive, open); });

@@ -1,5 +1,7 @@
 #include "linux_machine.h"
 
+#include <fcntl.h>
+
 #include <cstdlib>
 #include <utility>
 
@@ -116,6 +118,10 @@ platform::UserFolders LinuxMachine::userFolders() { return platform::userFolders
 
 std::vector<platform::ZipEntry> LinuxMachine::listArchive(const std::string& archive) {
     return platform::listZipEntries(archive);
+}
+
+platform::FileDescriptor LinuxMachine::openArchive(const std::string& archive) {
+    return platform::openFile(archive, O_RDONLY | O_NONBLOCK);
 }
 
 std::vector<std::string> LinuxMachine::removeUnpackedLinks(

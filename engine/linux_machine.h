@@ -32,6 +32,7 @@ public:
                             const std::string& key, const std::string& value) override;
     platform::UserFolders userFolders() override;
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override;
+    platform::FileDescriptor openArchive(const std::string& archive) override;
     std::vector<std::string> removeUnpackedLinks(
         const std::string& folder, const std::vector<platform::ZipEntry>& entries) override;
     std::optional<std::string> readArchiveMember(const std::string& archive,

@@ -15,6 +15,7 @@
 #include "platform/desktop_entry.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 #include "platform/xdg_folders.h"
 #include "platform/zip_listing.h"
 
@@ -91,6 +92,9 @@ public:
     // after an extraction the symbolic links among what it unpacked, removed
     // (platform::removeUnpackedLinks).
     virtual std::vector<platform::ZipEntry> listArchive(const std::string& archive) = 0;
+    // The archive opened for reading without waiting (a named pipe in its place does not
+    // block); an invalid descriptor when it cannot be opened.
+    virtual platform::FileDescriptor openArchive(const std::string& archive) = 0;
     virtual std::vector<std::string> removeUnpackedLinks(
         const std::string& folder, const std::vector<platform::ZipEntry>& entries) = 0;
 

@@ -132,6 +132,10 @@ public:
         if (listing) return *listing;
         return platform::listZipEntries(archive);
     }
+    platform::FileDescriptor openArchive(const std::string& archive) override {
+        archivesOpened.push_back(archive);
+        return real.openArchive(archive);
+    }
     std::vector<std::string> removeUnpackedLinks(const std::string& folder,
                                                  const std::vector<platform::ZipEntry>& entries) override {
         return platform::removeUnpackedLinks(folder, entries);
@@ -170,6 +174,7 @@ public:
     // The members every archive holds, if set.
     std::optional<std::map<std::string, std::string>> members;
     std::vector<std::string> archiveReads;  // "archive|member"
+    std::vector<std::string> archivesOpened;
 
 private:
     // A real file that raises, as a failing disc would, once more than limit bytes would pass.

@@ -264,6 +264,10 @@ TEST_F(InstallTest, MissingArchiveIsStillGivenToTheExtractorByName) {
     install();
     EXPECT_EQ(machine.runs[1][4], dist + "UK.ZIP");
     EXPECT_EQ(machine.inheritedCounts[1], 0U);
+    EXPECT_EQ(machine.archivesOpened, (std::vector<std::string>{dist + "QUINDOR.ZIP", dist + "UK.ZIP",
+                                                                dist + "HTMLhelp.ZIP"}))
+        << "each archive is opened through the machine";
+    EXPECT_EQ(machine.runs[0][4].rfind("/dev/fd/", 0), 0U) << "an opened one is handed over by descriptor";
 }
 
 TEST_F(InstallTest, EmptyRelativeOrRootFolderIsRefusedWithNothingChanged) {

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
 EOF
 g++ -std=c++20 -O2 -Wall -Wextra -I"$source_root" "$work/driver.cpp" \
     "$source_root/engine/folder_tree.cpp" "$source_root"/platform/*.cpp \
-    $(pkg-config --cflags --libs fontconfig) -o "$work/driver"
+    $(pkg-config --cflags --libs fontconfig zlib) -o "$work/driver"
 
 # 20 folders of 25 folders of 20 files each.
 template="$work/template"

@@ -26,12 +26,11 @@ constexpr OnFailure ruleOf(const std::pair<Step, OnFailure> (&rules)[Count], Ste
     return OnFailure::Ends;
 }
 
-// Runs one step and applies the rule to what it raises. True when the step completed.
+// Runs one step and applies the rule to what it raises.
 template <typename Action>
-bool runStep(SetupUi& ui, OnFailure rule, Action&& action) {
+void runStep(SetupUi& ui, OnFailure rule, Action&& action) {
     try {
         action();
-        return true;
     } catch (const std::exception& error) {
         switch (rule) {
             case OnFailure::Ends:
@@ -43,7 +42,6 @@ bool runStep(SetupUi& ui, OnFailure rule, Action&& action) {
                 break;
         }
     }
-    return false;
 }
 
 }  // namespace engine

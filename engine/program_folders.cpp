@@ -10,4 +10,6 @@ std::string programFolder() { return platform::executableFolder(); }
 
 void ensureStandardDescriptors() { platform::ensureStandardDescriptors(); }
 
+void raiseDescriptorLimit() { platform::raiseDescriptorLimit(); }
+
 }  // namespace engine

@@ -14,5 +14,7 @@ std::string programFolder();
 // Opens each closed standard descriptor (0-2) on /dev/null, so no file opened later gets
 // one of their numbers. Call first, before anything opens a file.
 void ensureStandardDescriptors();
+// Lets the process hold enough descriptors for the folder chooser's monitors.
+void raiseDescriptorLimit();
 
 }  // namespace engine

@@ -3,8 +3,10 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -34,6 +36,17 @@ bool ensureStandardDescriptors() {
         }
     }
     return true;
+}
+
+unsigned long raiseDescriptorLimit(unsigned long wanted) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+    const rlim_t target = limit.rlim_max == RLIM_INFINITY ? wanted : std::min<rlim_t>(wanted, limit.rlim_max);
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < target) {
+        limit.rlim_cur = target;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    return limit.rlim_cur;
 }
 
 std::string executableFolder() {

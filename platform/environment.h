@@ -19,4 +19,9 @@ std::string executableFolder();
 // could not be filled.
 bool ensureStandardDescriptors();
 
+// Raises the soft limit of open descriptors towards `wanted`, never above the hard limit,
+// and returns the soft limit then in force. Each folder monitor of the folder chooser holds
+// a few descriptors, and desktops often start programs with a soft limit of 1,024.
+unsigned long raiseDescriptorLimit(unsigned long wanted = 65536);
+
 }  // namespace platform

@@ -10,6 +10,7 @@
 int main(int argc, char** argv) {
     // Before anything opens a file: an archive must never get the number of standard input.
     engine::ensureStandardDescriptors();
+    engine::raiseDescriptorLimit();
     if (!framework::Application::displayAvailable()) {
         std::fputs("The Quindor setup program needs a graphical display: "
                    "neither DISPLAY nor WAYLAND_DISPLAY is set.\n",

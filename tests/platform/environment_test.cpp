@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +73,23 @@ TEST(StandardDescriptors, AStartWithDescriptorZeroClosedStillExtracts) {
     close(archive);
     EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << outcome.error;
     EXPECT_TRUE(std::filesystem::exists(folder / "out/word.txt"));
+}
+
+TEST(DescriptorLimit, SoftLimitIsRaisedUpToTheHardOneAndNeverLowered) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = std::min<rlim_t>(200, saved.rlim_cur);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    const rlim_t expected =
+        saved.rlim_max == RLIM_INFINITY ? 4096 : std::min<rlim_t>(4096, saved.rlim_max);
+    EXPECT_EQ(platform::raiseDescriptorLimit(4096), expected);
+    EXPECT_EQ(platform::raiseDescriptorLimit(100), expected);  // a smaller wish lowers nothing
+    rlimit now{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &now), 0);
+    EXPECT_EQ(now.rlim_cur, expected);
+    EXPECT_EQ(now.rlim_max, saved.rlim_max);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
 }
 
 TEST(StandardDescriptors, OpenOnesAreLeftAsTheyAre) {

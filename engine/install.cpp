@@ -1,5 +1,6 @@
 #include "install.h"
 
+#include <optional>
 #include <utility>
 
 #include "failure_rules.h"
@@ -32,8 +33,9 @@ constexpr std::pair<Step, OnFailure> kFailureRules[] = {
     {Step::Font, OnFailure::Ends},
     // Each shortcut on its own.
     {Step::Shortcut, OnFailure::PassedOver},
-    // The finish page comes all the same.
-    {Step::Record, OnFailure::PassedOver},
+    // The files are there and usable, so the finish page comes all the same; but the
+    // uninstall finds nothing to remove without the record, and the user must know that.
+    {Step::Record, OnFailure::Shown},
 };
 
 // Runs one install step under its rule.
@@ -166,6 +168,15 @@ void writeSettings(Machine& machine, SetupUi& ui, const std::string& folder,
     });
 }
 
+// Writes the record the uninstall looks for.
+void recordInstallation(Machine& machine, const std::string& folderText) {
+    if (const std::optional<std::string> cause = WriteRegistryString(
+            machine, RootKey::LocalMachine, kRecordKey, "", folderToRecord(folderText))) {
+        throw EngineError("The installation could not be recorded (" + *cause +
+                          "). The setup program will not be able to remove Quindor.");
+    }
+}
+
 }  // namespace
 
 void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices,
@@ -209,10 +220,7 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     logStep(ui, "Creating shortcuts", 18, false);
     createShortcuts(machine, ui, choices, folder + "/" + kProgramFile);
 
-    runStep(ui, Step::Record, [&] {
-        WriteRegistryString(machine, RootKey::LocalMachine, kRecordKey, "",
-                            folderToRecord(choices.folderText));
-    });
+    runStep(ui, Step::Record, [&] { recordInstallation(machine, choices.folderText); });
     ui.showFinishPage("");
 }
 

@@ -95,13 +95,15 @@ void InstallFontFile(Machine& machine, const std::string& source, const std::str
     machine.registerFont(destination);
 }
 
-void WriteRegistryString(Machine& machine, RootKey root, const std::string& key,
-                         const std::string& name, const std::string& data) {
+std::optional<std::string> WriteRegistryString(Machine& machine, RootKey root,
+                                               const std::string& key, const std::string& name,
+                                               const std::string& data) {
     try {
         machine.writeString(root, key, name, data);
-    } catch (const std::exception&) {
-        // Recording is best effort: the install goes on without it.
+    } catch (const std::exception& failure) {
+        return failure.what();
     }
+    return std::nullopt;
 }
 
 bool RegistryKeyExists(Machine& machine, RootKey root, const std::string& key) {

@@ -3,6 +3,7 @@
 // shortcuts, folders, copying, fonts, the registry and external programs. Each keeps no
 // state between calls and releases what it opened before it returns.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -57,9 +58,11 @@ void CopyFileChunked(Machine& machine, const std::string& source, const std::str
 // makes it usable at once. "Failed to set data for '%s'" when it cannot be recorded.
 void InstallFontFile(Machine& machine, const std::string& source, const std::string& destination);
 
-// Creates the key where missing and writes the string; every failure is swallowed.
-void WriteRegistryString(Machine& machine, RootKey root, const std::string& key,
-                         const std::string& name, const std::string& data);
+// Creates the key where missing and writes the string. Never raises: a failure is
+// swallowed and its cause returned, for the one caller that must tell the user.
+std::optional<std::string> WriteRegistryString(Machine& machine, RootKey root,
+                                               const std::string& key, const std::string& name,
+                                               const std::string& data);
 
 // True when the key exists and may be opened for full access.
 bool RegistryKeyExists(Machine& machine, RootKey root, const std::string& key);

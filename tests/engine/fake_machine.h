@@ -222,6 +222,7 @@ public:
     void keepPainting() override { ++paintsWhileWaiting; }
     void showFinishPage(const std::string& outcome) override {
         events.push_back("finish page" + (outcome.empty() ? std::string() : ": " + outcome));
+        messagesBeforeFinish = messages.size();
     }
     bool processPendingEvents() override {
         ++pendingEventRuns;
@@ -233,6 +234,7 @@ public:
 
     std::vector<std::string> messages, questions, events, log;
     int repaints = 0, paintsWhileWaiting = 0, pendingEventRuns = 0;
+    std::size_t messagesBeforeFinish = 0;  // how many messages were shown before the finish page
     bool answerYes = true;
     bool terminate = false;
     bool pendingEventsFail = false;

@@ -365,16 +365,22 @@ TEST_F(InstallTest, FolderTextWithoutFinalSeparatorInstallsThere) {
               (root / "Q").string());
 }
 
-TEST_F(InstallTest, RecordThatCannotBeWrittenStillShowsTheFinishPage) {
+TEST_F(InstallTest, RecordThatCannotBeWrittenIsShownThenTheFinishPage) {
     machine.families = {"Tahoma"};
     machine.registryFails = true;
     install();
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0],
+              "The installation could not be recorded (hive not writable). The setup program "
+              "will not be able to remove Quindor.");
+    // The files stay usable: the message comes before the finish page, not instead of it.
     EXPECT_EQ(ui.events.back(), "finish page");
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messagesBeforeFinish, 1U);
+    EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));
 }
 
 // The failure rules of the steps, one row per rule: what ends the install (no finish page,
-// no record, the error passed on), and what is passed over.
+// no record, the error passed on), what is shown and what is passed over.
 struct FailureRow {
     const char* name;
     std::function<void(InstallTest&)> arrange;
@@ -442,7 +448,9 @@ INSTANTIATE_TEST_SUITE_P(
                        t.machine.values.clear();  // no shell folders: no shortcut can be made
                    },
                    "", {}},
-        FailureRow{"Record", [](InstallTest& t) { t.machine.registryFails = true; }, "", {}}),
+        FailureRow{"Record", [](InstallTest& t) { t.machine.registryFails = true; }, "",
+                   {"The installation could not be recorded (hive not writable). The setup "
+                    "program will not be able to remove Quindor."}}),
     [](const testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallTest, UnpackedLinkIsRemovedWithoutTouchingWhatItPointsTo) {

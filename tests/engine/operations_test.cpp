@@ -157,12 +157,16 @@ TEST(CreateShortcut, KindsChooseTheFolderAndMakeOneMissingLevel) {
     EXPECT_EQ(machine.shortcuts.size(), 3U);
 }
 
-TEST(Registry, WritesAreSwallowedAndUnopenableKeysCountAsMissing) {
+TEST(Registry, WritesAreSwallowedWithTheirCauseAndUnopenableKeysCountAsMissing) {
     FakeMachine machine;
     machine.registryFails = true;
-    engine::WriteRegistryString(machine, engine::RootKey::LocalMachine, "Software\\Quindor", "", "x");
+    EXPECT_EQ(engine::WriteRegistryString(machine, engine::RootKey::LocalMachine,
+                                          "Software\\Quindor", "", "x"),
+              "hive not writable");
     machine.registryFails = false;
-    engine::WriteRegistryString(machine, engine::RootKey::LocalMachine, "Software\\Quindor", "", "x");
+    EXPECT_EQ(engine::WriteRegistryString(machine, engine::RootKey::LocalMachine,
+                                          "Software\\Quindor", "", "x"),
+              std::nullopt);
     EXPECT_TRUE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "SOFTWARE\\quindor"));
     machine.readOnly.insert(FakeMachine::keyOf(engine::RootKey::LocalMachine, "Software\\Quindor"));
     EXPECT_FALSE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "Software\\Quindor"));

@@ -40,10 +40,12 @@ protected:
         std::ofstream(file) << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>"
                             << (m_folder / "fonts").string() << "</dir>\n  <cachedir>"
                             << (m_folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
+        // Taken first: a program that had not loaded its fonts yet would load them from
+        // the file below and get the sandbox's configuration back afterwards.
+        m_previous = FcConfigReference(nullptr);
         if (const char* old = std::getenv("FONTCONFIG_FILE")) m_oldFile = old;
         ::setenv("FONTCONFIG_FILE", file.c_str(), 1);
 
-        m_previous = FcConfigReference(nullptr);
         FcConfig* config = FcConfigCreate();
         ASSERT_TRUE(
             FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(file.c_str()), FcTrue));

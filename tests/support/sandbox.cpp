@@ -1,7 +1,10 @@
 // The sandbox folder of a test program: HOME, the XDG folders and the registry folder
-// point into a new temporary folder, removed when the program ends.
+// point into a new temporary folder, removed when the program ends. Each test gets a fresh
+// sub-sandbox of its own, so that no test sees what an earlier one left behind, in
+// whatever order they run in one process.
 
 #include <fcntl.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -15,8 +18,56 @@ namespace testing_support {
 
 namespace {
 
-std::filesystem::path g_sandbox;
+std::filesystem::path g_programSandbox;  // the whole program's, outside any test
+std::filesystem::path g_sandbox;         // the running test's, else the program's
 bool g_closedAtStart[3] = {false, false, false};
+
+std::filesystem::path newTemporaryFolder(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "quindor-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a sandbox folder");
+    return pattern;
+}
+
+// Points HOME, the XDG folders and the registry folder into the sandbox and makes them.
+void enterSandbox(const std::filesystem::path& sandbox) {
+    g_sandbox = sandbox;
+    const auto set = [](const char* name, const std::filesystem::path& path) {
+        std::filesystem::create_directories(path);
+        setenv(name, path.c_str(), 1);
+    };
+    set("HOME", sandbox / "home");
+    set("XDG_CONFIG_HOME", sandbox / "home/.config");
+    set("XDG_DATA_HOME", sandbox / "home/.local/share");
+    set("XDG_CACHE_HOME", sandbox / "home/.cache");
+    set("XDG_RUNTIME_DIR", sandbox / "runtime");
+    set("MARLO_REGISTRY_DIR", sandbox / "registry");
+    std::filesystem::permissions(sandbox / "runtime", std::filesystem::perms::owner_all);
+}
+
+// The install registers fonts with the running program, and a test may make a font
+// configuration of its own current: after each test the program's fonts are those of the
+// system again, as freshly loaded.
+void reloadFontConfiguration() {
+    FcConfig* fresh = FcInitLoadConfigAndFonts();
+    if (fresh == nullptr) return;
+    FcConfigSetCurrent(fresh);
+    FcConfigDestroy(fresh);  // the current configuration holds it now
+}
+
+// Gives each test a fresh sub-sandbox and removes it, with what the test left there,
+// once the test and its fixture are gone; between tests the program's sandbox is back.
+class FreshSandboxPerTest : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        enterSandbox(newTemporaryFolder(g_programSandbox));
+    }
+    void OnTestEnd(const testing::TestInfo&) override {
+        const std::filesystem::path used = g_sandbox;
+        enterSandbox(g_programSandbox);
+        std::error_code ignored;
+        std::filesystem::remove_all(used, ignored);
+        reloadFontConfiguration();
+    }
+};
 
 }  // namespace
 
@@ -28,26 +79,15 @@ void fillStandardDescriptors() {
 }
 
 void makeSandbox() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quindor-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a sandbox folder");
-    g_sandbox = pattern;
-    const auto set = [](const char* name, const std::filesystem::path& path) {
-        std::filesystem::create_directories(path);
-        setenv(name, path.c_str(), 1);
-    };
-    set("HOME", g_sandbox / "home");
-    set("XDG_CONFIG_HOME", g_sandbox / "home/.config");
-    set("XDG_DATA_HOME", g_sandbox / "home/.local/share");
-    set("XDG_CACHE_HOME", g_sandbox / "home/.cache");
-    set("XDG_RUNTIME_DIR", g_sandbox / "runtime");
-    set("MARLO_REGISTRY_DIR", g_sandbox / "registry");
-    std::filesystem::permissions(g_sandbox / "runtime", std::filesystem::perms::owner_all);
+    g_programSandbox = newTemporaryFolder(std::filesystem::temp_directory_path());
+    enterSandbox(g_programSandbox);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSandboxPerTest);
 }
 
 void removeSandbox() {
     std::error_code ignored;
-    std::filesystem::remove_all(g_sandbox, ignored);
+    std::filesystem::remove_all(g_programSandbox, ignored);
 }
 
 const std::filesystem::path& sandboxFolder() { return g_sandbox; }

@@ -13,7 +13,8 @@
 
 namespace testing_support {
 
-// Makes the sandbox and points the variables there; removeSandbox deletes it.
+// Makes the sandbox and points the variables there, and gives each test a fresh one of
+// its own; removeSandbox deletes it.
 void makeSandbox();
 void removeSandbox();
 
@@ -21,7 +22,9 @@ void removeSandbox();
 // program does before anything opens a file. Called first in main.
 void fillStandardDescriptors();
 
-// The temporary folder of this test program (removed when it ends).
+// The running test's own temporary folder, fresh for each test and removed when it ends
+// (outside a test: the test program's, removed when the program ends). HOME, the XDG
+// folders and the registry folder lie in it.
 const std::filesystem::path& sandboxFolder();
 
 // True when descriptor 0, 1 or 2 was closed when the program started (main then opened it on

@@ -201,5 +201,11 @@ TEST_F(DiscMonitor, AThousandMonitorsComeAndGoWhileFoldersChangeEachJoinWithinAS
     }
     stop = true;
     changer.join();
+#ifdef __SANITIZE_THREAD__
+    // ThreadSanitizer makes starting and joining threads many times slower; here the
+    // test looks for races, and the second stands for the join's promptness elsewhere.
+    EXPECT_LT(slowest, 10s);
+#else
     EXPECT_LT(slowest, 1s);
+#endif
 }

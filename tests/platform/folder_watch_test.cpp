@@ -68,6 +68,17 @@ FolderWatch::Outcome nextOutcome(FolderWatch& watch) {
     return FolderWatch::Outcome::Nothing;
 }
 
+// The events of one change may arrive in more than one batch (a rename's two halves):
+// takes reports until the watch has settled as expected, each of them a change.
+template <class Settled>
+bool changedUntil(FolderWatch& watch, Settled settled) {
+    for (int report = 0; report < 10; ++report) {
+        if (nextOutcome(watch) != FolderWatch::Outcome::Changed) return false;
+        if (settled()) return true;
+    }
+    return false;
+}
+
 constexpr std::uint32_t kNamesFilter = platform::kChangeFileName | platform::kChangeDirName;
 constexpr FolderWatchLimits kOneLevel{1, 1024};
 
@@ -212,23 +223,19 @@ TEST(FolderWatch, FollowsSubFoldersThatComeAndGo) {
     ASSERT_TRUE(watch.open(tree.root(), kNamesFilter, kOneLevel));
 
     ASSERT_EQ(runProgram({"mkdir", (tree / "new").string()}), 0);
-    EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
-    EXPECT_EQ(watch.watchCount(), 3u);
+    EXPECT_TRUE(changedUntil(watch, [&] { return watch.watchCount() == 3u; }));
     tree.write("new/file", "x");  // inside a sub-folder watched since it came
     EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
 
     const TempTree elsewhere;
     fs::rename(tree / "old", elsewhere / "old");
-    EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
-    EXPECT_EQ(watch.watchCount(), 2u);
+    EXPECT_TRUE(changedUntil(watch, [&] { return watch.watchCount() == 2u; }));
     fs::rename(tree / "new", tree / "renamed");
-    EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
-    EXPECT_EQ(watch.watchCount(), 2u);
+    EXPECT_TRUE(changedUntil(watch, [&] { return watch.watchCount() == 2u; }));
     tree.write("renamed/file2", "x");
     EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
     fs::remove_all(tree / "renamed");
-    EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
-    EXPECT_EQ(watch.watchCount(), 1u);
+    EXPECT_TRUE(changedUntil(watch, [&] { return watch.watchCount() == 1u; }));
 }
 
 TEST(FolderWatch, AFolderMadeWithContentsBeforeItsWatchIsAChange) {

@@ -97,6 +97,8 @@ struct Launch {
     int error = 0;
 };
 
+enum class ChildMemory { SharedUntilExec, Copied };
+
 // The error number that the child wrote before ending, or 0 when the pipe closed empty
 // (the program was started).
 int readChildError(int readEnd) {
@@ -136,13 +138,16 @@ public:
         }
     }
 
-    // Forks; the child runs childMain (which must not return). Returns the child's pid or
-    // the error that kept the program from starting (the failed child is then reaped).
+    // Starts the child, which runs childMain (which must not return). Returns the child's
+    // pid or the error that kept the program from starting (the failed child is then
+    // reaped). A child that only prepares and calls exec shares this process's memory until
+    // then: copying the address space of a program with the window system loaded cost most
+    // of a millisecond per start. A child that forks again (it cannot share) gets a copy.
     template <typename ChildMain>
-    Launch launch(ChildMain childMain) {
+    Launch launch(ChildMain childMain, ChildMemory memory) {
         int error = openChannels();
         if (error != 0) return {-1, error};
-        const pid_t pid = ::fork();
+        const pid_t pid = memory == ChildMemory::SharedUntilExec ? startSharing(childMain) : ::fork();
         if (pid < 0) return {-1, errno};
         if (pid == 0) {
             childMain(m_plan);
@@ -158,6 +163,25 @@ public:
     }
 
 private:
+    // The child runs on this thread's memory until exec while the thread waits. Every
+    // signal stays blocked meanwhile, so that no handler of this process can run in the
+    // child before it has set them all back to their defaults (execChild does).
+    template <typename ChildMain>
+    pid_t startSharing(ChildMain childMain) {
+        sigset_t all, previous;
+        sigfillset(&all);
+        ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+        const pid_t pid = ::vfork();
+        if (pid == 0) {
+            childMain(m_plan);
+            ::_exit(127);
+        }
+        const int error = errno;
+        ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        errno = error;
+        return pid;
+    }
+
     int openChannels() {
         m_null.reset(aboveStandard(openFile("/dev/null", O_RDWR).release()));
         if (m_null.get() < 0) return errno;
@@ -236,7 +260,8 @@ ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
     if (error == 0) {
         try {
             ChildStarter starter(arguments, inherit, std::string());
-            launch = starter.launch([](const ChildPlan& plan) { execChild(plan); });
+            launch = starter.launch([](const ChildPlan& plan) { execChild(plan); },
+                                    ChildMemory::SharedUntilExec);
             error = launch.error;
         } catch (const SystemError&) {
             error = ENOENT;  // a relative program path while the current folder is gone
@@ -256,6 +281,26 @@ ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
     ProcessOutcome outcome = startForWaiting(arguments, inheritDescriptors, launch);
     if (outcome.started) waitWithTicks(launch.pid, outcome, whileWaiting);
     return outcome;
+}
+
+StartedProgram::StartedProgram(const std::vector<std::string>& arguments) {
+    Launch launch;
+    m_outcome = startForWaiting(arguments, {}, launch);
+    if (m_outcome.started) m_pid = launch.pid;
+}
+
+StartedProgram::~StartedProgram() {
+    if (m_pid < 0) return;
+    int status = 0;
+    recordStatus(m_outcome, waitForChild(m_pid, &status, 0), status);
+}
+
+ProcessOutcome StartedProgram::wait(const std::function<void()>& whileWaiting) {
+    if (m_pid < 0) return m_outcome;
+    const pid_t pid = m_pid;
+    m_pid = -1;  // a throwing whileWaiting still leaves the program waited for
+    waitWithTicks(pid, m_outcome, whileWaiting);
+    return m_outcome;
 }
 
 ProcessOutcome runWithTimeLimit(const std::vector<std::string>& arguments,
@@ -288,7 +333,7 @@ bool startDetached(const std::vector<std::string>& arguments, const std::string&
         if (program < 0) failChild(plan.errorPipe, errno);
         if (program > 0) ::_exit(0);
         execChild(plan);
-    });
+    }, ChildMemory::Copied);
     if (launch.error != 0) return false;
     waitForChild(launch.pid, nullptr, 0);
     return true;

@@ -38,6 +38,27 @@ ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
                           const std::function<void()>& whileWaiting,
                           const std::vector<int>& inheritDescriptors = {});
 
+// A program started as runAndWait starts it (same rules, no descriptors inherited), waited
+// for later, so that the caller can go on meanwhile. Destroyed before wait(), it waits for
+// the program then (without callbacks): no zombie is ever left.
+class StartedProgram {
+public:
+    explicit StartedProgram(const std::vector<std::string>& arguments);
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    // False when the program could not be started (wait() then tells why at once).
+    bool started() const { return m_outcome.started; }
+    // Waits until the program ends, calling whileWaiting as runAndWait does; later calls
+    // return the same outcome at once.
+    ProcessOutcome wait(const std::function<void()>& whileWaiting);
+
+private:
+    int m_pid = -1;  // -1 once waited for, or when never started
+    ProcessOutcome m_outcome;
+};
+
 // As runAndWait without a callback, but a program still running after timeLimit is killed
 // (SIGKILL; the outcome then tells signal 9). For helper programs that must never hold the
 // setup program up (marking desktop entries trusted).

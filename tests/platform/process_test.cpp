@@ -210,6 +210,43 @@ TEST_F(ProcessTest, OnlyTheNamedDescriptorsAreInherited) {
     ::close(named);
 }
 
+TEST_F(ProcessTest, ProgramsStartWithDefaultSignalsWhateverThisProcessBlocksOrIgnores) {
+    // The program reads its own blocked and ignored sets; signal 15 (TERM) ignored and
+    // signal 10 (USR1) blocked here must not reach it.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGTERM, &ignore, &previous);
+    sigset_t usr1, oldMask;
+    sigemptyset(&usr1);
+    sigaddset(&usr1, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &usr1, &oldMask);
+    const auto outcome = run({"/bin/sh", "-c", "grep -E '^Sig(Blk|Ign)' /proc/$$/status > \"$0\"",
+                              path("signals")});
+    ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+    ::sigaction(SIGTERM, &previous, nullptr);
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(readWhole(path("signals")), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
+}
+
+TEST_F(ProcessTest, AStartedProgramIsWaitedForLaterAndNeverLeftAZombie) {
+    {
+        platform::StartedProgram program({"/bin/sh", "-c", "sleep 0.05; exit 3"});
+        ASSERT_TRUE(program.started());
+        int calls = 0;
+        EXPECT_EQ(program.wait([&] { ++calls; }).exitStatus, 3);
+        EXPECT_GT(calls, 0) << "the caller kept painting";
+        EXPECT_EQ(program.wait({}).exitStatus, 3) << "the same outcome again, at once";
+    }
+    {
+        platform::StartedProgram dropped({"/bin/sh", "-c", "echo done > \"$0\"", path("dropped")});
+        ASSERT_TRUE(dropped.started());
+    }
+    EXPECT_EQ(readWhole(path("dropped")), "done\n") << "dropping it waited for its end";
+    const platform::StartedProgram missing({path("missing")});
+    EXPECT_FALSE(missing.started());
+    EXPECT_TRUE(zombieChildren().empty());
+}
+
 TEST(RunAndWait, RefusesADescriptorThatIsNotOpen) {
     const int unused = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ::close(unused);

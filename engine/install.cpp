@@ -1,5 +1,6 @@
 #include "install.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -132,8 +133,9 @@ private:
     std::string m_folder;
 };
 
-// Copies the two Tahoma files into the font folder, records and registers them.
-void installTahoma(Machine& machine, const std::string& folder) {
+// Copies the two Tahoma files into the font folder, records and registers them. Returns the
+// refresh of the font folder for the other programs, which runs while the install goes on.
+std::unique_ptr<PendingWork> installTahoma(Machine& machine, const std::string& folder) {
     const TahomaFilesRemoved removed(machine, folder);
     const std::string windows = WindowsFolder(machine);
     const std::string fonts =
@@ -142,6 +144,7 @@ void installTahoma(Machine& machine, const std::string& folder) {
     for (const char* file : kTahomaFiles) {
         InstallFontFile(machine, folder + "/" + file, fonts + "/" + file);
     }
+    return machine.refreshFontFolder(fonts);
 }
 
 void createShortcut(Machine& machine, SetupUi& ui, const std::string& target, unsigned kind) {
@@ -163,8 +166,8 @@ void writeSettings(Machine& machine, SetupUi& ui, const std::string& folder,
                    const std::string& languageCode) {
     const std::string settings = folder + "/" + kSettingsFile;
     runStep(ui, Step::SettingsFile, [&] {
-        machine.writeProfileString(settings, kSettingsSection, kScreenLanguageKey, languageCode);
-        machine.writeProfileString(settings, kSettingsSection, kSpellLanguageKey, languageCode);
+        machine.writeProfileStrings(settings, kSettingsSection,
+                                    {{kScreenLanguageKey, languageCode}, {kSpellLanguageKey, languageCode}});
     });
 }
 
@@ -212,8 +215,9 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
 
     ui.appendLogLine("");
     logStep(ui, "Testing/installing Tahoma font", 30, false);
+    std::unique_ptr<PendingWork> fontRefresh;
     runStep(ui, Step::Font, [&] {
-        if (!FontInstalled(machine, kTahomaFamily)) installTahoma(machine, folder);
+        if (!FontInstalled(machine, kTahomaFamily)) fontRefresh = installTahoma(machine, folder);
     });
 
     ui.appendLogLine("");
@@ -221,6 +225,8 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     createShortcuts(machine, ui, choices, folder + "/" + kProgramFile);
 
     runStep(ui, Step::Record, [&] { recordInstallation(machine, choices.folderText); });
+    // Done means the other programs can find the font too.
+    if (fontRefresh) fontRefresh->finish([&ui] { ui.keepPainting(); });
     ui.showFinishPage("");
 }
 

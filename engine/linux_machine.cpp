@@ -42,6 +42,16 @@ private:
     bool m_closed = false;
 };
 
+class RunningProgram : public PendingWork {
+public:
+    explicit RunningProgram(std::unique_ptr<platform::StartedProgram> program)
+        : m_program(std::move(program)) {}
+    void finish(const std::function<void()>& whileWaiting) override { m_program->wait(whileWaiting); }
+
+private:
+    std::unique_ptr<platform::StartedProgram> m_program;
+};
+
 }  // namespace
 
 bool LinuxMachine::keyExists(RootKey root, std::string_view key, bool fullAccess) {
@@ -77,6 +87,12 @@ std::vector<std::string> LinuxMachine::fontFamilies() { return platform::install
 
 bool LinuxMachine::registerFont(const std::string& file) { return platform::registerFontFile(file); }
 
+std::unique_ptr<PendingWork> LinuxMachine::refreshFontFolder(const std::string& folder) {
+    std::unique_ptr<platform::StartedProgram> refresh = platform::startFontCacheRefresh(folder);
+    if (!refresh) return nullptr;
+    return std::make_unique<RunningProgram>(std::move(refresh));
+}
+
 bool LinuxMachine::writeShortcut(const std::string& file, const platform::DesktopEntry& entry) {
     return platform::writeDesktopEntry(file, entry);
 }
@@ -109,9 +125,9 @@ std::unique_ptr<FileWriter> LinuxMachine::createForWriting(const std::string& pa
     return std::make_unique<PlatformWriter>(std::move(*file));
 }
 
-void LinuxMachine::writeProfileString(const std::string& file, const std::string& section,
-                                      const std::string& key, const std::string& value) {
-    platform::writeProfileString(file, section, key, value);
+void LinuxMachine::writeProfileStrings(const std::string& file, const std::string& section,
+                                       const std::vector<platform::ProfileEntry>& entries) {
+    platform::writeProfileStrings(file, section, entries);
 }
 
 platform::UserFolders LinuxMachine::userFolders() { return platform::userFolders(); }

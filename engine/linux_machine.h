@@ -20,6 +20,7 @@ public:
                        const std::string& workingFolder) override;
     std::vector<std::string> fontFamilies() override;
     bool registerFont(const std::string& file) override;
+    std::unique_ptr<PendingWork> refreshFontFolder(const std::string& folder) override;
     bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override;
     std::optional<std::string> environment(const std::string& name) override;
     bool folderExists(const std::string& path) override;
@@ -28,8 +29,8 @@ public:
     void removeFileIfPresent(const std::string& path) override;
     std::unique_ptr<FileReader> openForReading(const std::string& path) override;
     std::unique_ptr<FileWriter> createForWriting(const std::string& path) override;
-    void writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override;
+    void writeProfileStrings(const std::string& file, const std::string& section,
+                             const std::vector<platform::ProfileEntry>& entries) override;
     platform::UserFolders userFolders() override;
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override;
     platform::FileDescriptor openArchive(const std::string& archive) override;

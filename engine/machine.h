@@ -14,6 +14,7 @@
 
 #include "platform/desktop_entry.h"
 #include "platform/process.h"
+#include "platform/profile_file.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/xdg_folders.h"
@@ -43,6 +44,15 @@ public:
     virtual void close() = 0;
 };
 
+// Work the machine goes on with while the install takes its next steps. Destroyed before
+// finish(), it is waited for then.
+class PendingWork {
+public:
+    virtual ~PendingWork() = default;
+    // Waits until the work is done; whileWaiting keeps the pages painting.
+    virtual void finish(const std::function<void()>& whileWaiting) = 0;
+};
+
 class Machine {
 public:
     virtual ~Machine() = default;
@@ -64,6 +74,9 @@ public:
 
     virtual std::vector<std::string> fontFamilies() = 0;
     virtual bool registerFont(const std::string& file) = 0;
+    // Starts telling the other programs about the fonts newly put in the folder (fontconfig's
+    // cache); null when that cannot be started (they still find the fonts, more slowly).
+    virtual std::unique_ptr<PendingWork> refreshFontFolder(const std::string& folder) = 0;
 
     virtual bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) = 0;
 
@@ -80,11 +93,11 @@ public:
     // Creates the file or empties an existing one; null when it cannot.
     virtual std::unique_ptr<FileWriter> createForWriting(const std::string& path) = 0;
 
-    // Writes key=value into [section] of a settings file; throws std::runtime_error
-    // "Unable to write to <file>" (cause nested) when it cannot, as
-    // platform::writeProfileString does.
-    virtual void writeProfileString(const std::string& file, const std::string& section,
-                                    const std::string& key, const std::string& value) = 0;
+    // Writes each key=value into [section] of a settings file, all in one replacement;
+    // throws std::runtime_error "Unable to write to <file>" (cause nested) when it cannot, as
+    // platform::writeProfileStrings does.
+    virtual void writeProfileStrings(const std::string& file, const std::string& section,
+                                     const std::vector<platform::ProfileEntry>& entries) = 0;
 
     virtual platform::UserFolders userFolders() = 0;
 

@@ -1,9 +1,11 @@
 #include "desktop_entry.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <vector>
 
 #include "atomic_file.h"
@@ -58,11 +60,20 @@ bool representable(std::string_view value) {
 }
 
 void markTrusted(const std::string& file) {
-    if (::access(kGio, X_OK) != 0) return;
+    if (!sessionBusAvailable() || ::access(kGio, X_OK) != 0) return;
     runWithTimeLimit({kGio, "set", file, "metadata::trusted", "true"}, kGioTimeLimit);
 }
 
 }  // namespace
+
+bool sessionBusAvailable() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && *address != '\0') return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime != '/') return false;
+    struct stat status {};
+    return ::stat((std::string(runtime) + "/bus").c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
 
 std::string desktopEntryFileName(std::string_view linkName) {
     if (endsWithLnk(linkName)) linkName.remove_suffix(4);

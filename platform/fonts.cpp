@@ -33,12 +33,6 @@ void addFamilies(const FcPattern* font, std::set<std::string>& families) {
     }
 }
 
-std::string folderOf(const std::string& file) {
-    const std::string absolute = absolutePath(file);
-    const std::size_t slash = absolute.rfind('/');
-    return slash == 0 ? "/" : absolute.substr(0, slash);
-}
-
 }  // namespace
 
 std::vector<std::string> installedFontFamilies() {
@@ -58,14 +52,19 @@ bool registerFontFile(const std::string& file) {
     // fontconfig would take a whole folder here; only a single font file is meant.
     if (file.empty() || folderExists(file)) return false;
     const auto* name = reinterpret_cast<const FcChar8*>(file.c_str());
-    if (FcConfigAppFontAddFile(nullptr, name) != FcTrue) return false;
-    if (::access(kFcCache, X_OK) != 0) return true;
+    return FcConfigAppFontAddFile(nullptr, name) == FcTrue;
+}
+
+std::unique_ptr<StartedProgram> startFontCacheRefresh(const std::string& folder) {
+    if (folder.empty() || ::access(kFcCache, X_OK) != 0) return nullptr;
     try {
-        runAndWait({kFcCache, folderOf(file)}, {});
+        auto refresh = std::make_unique<StartedProgram>(
+            std::vector<std::string>{kFcCache, absolutePath(folder)});
+        if (refresh->started()) return refresh;
     } catch (const SystemError&) {
-        // A relative path while the current folder is gone: the cache is refreshed later.
+        // A relative folder while the current folder is gone: nothing to refresh by.
     }
-    return true;
+    return nullptr;
 }
 
 }  // namespace platform

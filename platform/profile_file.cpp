@@ -164,26 +164,36 @@ std::string folderOf(const std::string& file) {
     return slash == 0 ? "/" : file.substr(0, slash);
 }
 
-void writeEntry(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value) {
+void writeEntries(const std::string& file, std::string_view section,
+                  std::span<const ProfileEntry> entries) {
     if (!mayWrite(folderOf(file))) throw std::runtime_error("the folder may not be written");
     const FileLock lock(file + ".lock");
     removeStaleTemporaries(file);
     const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile);
     if (contents && !mayWrite(file)) throw std::runtime_error("the file is write-protected");
-    replaceFileAtomically(file, withProfileString(contents.value_or(""), section, key, value));
+    std::string edited = contents.value_or("");
+    for (const ProfileEntry& entry : entries) {
+        edited = withProfileString(edited, section, entry.key, entry.value);
+    }
+    replaceFileAtomically(file, edited);
 }
 
 }  // namespace
 
-void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
-                        std::string_view value) {
-    checkArguments(section, key, value);
+void writeProfileStrings(const std::string& file, std::string_view section,
+                         std::span<const ProfileEntry> entries) {
+    for (const ProfileEntry& entry : entries) checkArguments(section, entry.key, entry.value);
     try {
-        writeEntry(file, section, key, value);
+        writeEntries(file, section, entries);
     } catch (const std::exception&) {
         std::throw_with_nested(std::runtime_error("Unable to write to " + file));
     }
+}
+
+void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    const ProfileEntry entry{std::string(key), std::string(value)};
+    writeProfileStrings(file, section, std::span(&entry, 1));
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Settings (INI) files, written key by key as the profile-string service writes them.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,17 @@ constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 // (std::nested_exception), and leaves the file as it was.
 void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value);
+
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
+
+// Several keys of one section in one replacement of the file, as if written one after the
+// other by writeProfileString: either all of them reach the disc or the file stays as it was.
+// One lock, one read and one synced replacement instead of one each per key.
+void writeProfileStrings(const std::string& file, std::string_view section,
+                         std::span<const ProfileEntry> entries);
 
 // The editing step alone: contents with key=value written into [section] by the rules
 // above. Section, key and value must pass the checks above (callers check first).

@@ -17,6 +17,28 @@
 #include "engine/setup_ui.h"
 
 class FakeMachine : public engine::Machine {
+    class NotedWork : public engine::PendingWork {
+    public:
+        NotedWork(FakeMachine& machine, std::string done) : m_machine(machine), m_done(std::move(done)) {}
+        ~NotedWork() override {
+            if (!m_finished) m_machine.note(m_done + " (when dropped)");
+        }
+        void finish(const std::function<void()>&) override {
+            m_machine.note(m_done);
+            m_finished = true;
+        }
+
+    private:
+        FakeMachine& m_machine;
+        std::string m_done;
+        bool m_finished = false;
+    };
+
+    void note(const std::string& event) {
+        fontRefreshes.push_back(event);
+        if (workEvents) workEvents->push_back(event);
+    }
+
 public:
     // Keys are stored lower-cased, as the store compares them without regard to case.
     static std::string keyOf(engine::RootKey root, std::string_view key) {
@@ -84,6 +106,12 @@ public:
         registeredFonts.push_back(file);
         return true;
     }
+    // Each refresh is noted when started and when finished (in fontRefreshes, and in
+    // *workEvents when given, beside a user interface's own events).
+    std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {
+        note("font refresh started: " + folder);
+        return std::make_unique<NotedWork>(*this, "font refresh finished: " + folder);
+    }
     bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override {
         shortcuts[file] = entry;
         return true;
@@ -120,10 +148,10 @@ public:
         if (!file || !writeFailsAfter) return file;
         return std::make_unique<FailingFile>(path, *writeFailsAfter, nullptr, std::move(file));
     }
-    void writeProfileString(const std::string& file, const std::string& section, const std::string& key,
-                            const std::string& value) override {
+    void writeProfileStrings(const std::string& file, const std::string& section,
+                             const std::vector<platform::ProfileEntry>& entries) override {
         if (settingsFail) throw std::runtime_error("Unable to write to " + file);
-        platform::writeProfileString(file, section, key, value);
+        platform::writeProfileStrings(file, section, entries);
     }
     platform::UserFolders userFolders() override {
         return folders ? *folders : platform::userFolders();
@@ -162,6 +190,8 @@ public:
     bool startSucceeds = true;
     std::vector<std::string> families{"DejaVu Sans"};
     std::vector<std::string> registeredFonts;
+    std::vector<std::string> fontRefreshes;
+    std::vector<std::string>* workEvents = nullptr;
     std::map<std::string, platform::DesktopEntry> shortcuts;
     std::map<std::string, std::string> env;
     std::vector<std::string> foldersMade;

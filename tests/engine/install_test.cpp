@@ -132,8 +132,16 @@ TEST_F(InstallTest, HelpClassThatCannotBeOpenedCountsAsMissing) {
 }
 
 TEST_F(InstallTest, MissingTahomaIsCopiedRecordedAndRegistered) {
+    machine.workEvents = &ui.events;
     install();
     const std::string fonts = platform::userFolders().dataHome + "/fonts";
+    // The folder is refreshed for the other programs once, after both files, and the install
+    // is done only when the refresh is.
+    EXPECT_EQ(machine.fontRefreshes, (std::vector<std::string>{"font refresh started: " + fonts,
+                                                              "font refresh finished: " + fonts}));
+    ASSERT_GE(ui.events.size(), 2u);
+    EXPECT_EQ(ui.events[ui.events.size() - 2], "font refresh finished: " + fonts);
+    EXPECT_EQ(ui.events.back(), "finish page");
     EXPECT_EQ(readFile(fonts + "/TAHOMA.TTF"), "regular");
     EXPECT_EQ(readFile(fonts + "/TAHOMABD.TTF"), "bold");
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
@@ -151,6 +159,7 @@ TEST_F(InstallTest, PresentTahomaLeavesTheFontFilesInPlace) {
     install();
     EXPECT_TRUE(fs::exists(folder() + "/TAHOMA.TTF"));
     EXPECT_TRUE(machine.registeredFonts.empty());
+    EXPECT_TRUE(machine.fontRefreshes.empty());
     // The comparison is exact: a lower-case family is no Tahoma.
     machine.families = {"tahoma"};
     EXPECT_FALSE(engine::FontInstalled(machine, "Tahoma"));

@@ -1,7 +1,11 @@
 #include "platform/desktop_entry.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -225,4 +229,35 @@ TEST_F(DesktopEntryTest, FailuresLeaveNothingBehind) {
     }
     EXPECT_EQ(folderNames(), std::vector<std::string>{"Folder.desktop"});
     EXPECT_TRUE(fs::exists(path("Folder.desktop/inside")));
+}
+
+TEST_F(DesktopEntryTest, ASessionBusIsFoundByItsAddressOrItsSocketOnly) {
+    using testing_support::ScopedVariable;
+    const std::string runtime = path("runtime");
+    fs::create_directory(runtime);
+    {
+        const ScopedVariable noAddress("DBUS_SESSION_BUS_ADDRESS", nullptr);
+        const ScopedVariable emptyRuntime("XDG_RUNTIME_DIR", runtime.c_str());
+        EXPECT_FALSE(platform::sessionBusAvailable()) << "no address, no socket";
+        std::ofstream(runtime + "/bus") << "a file, not a socket";
+        EXPECT_FALSE(platform::sessionBusAvailable());
+        fs::remove(runtime + "/bus");
+        const int bus = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        // The sandbox path may be longer than a socket address holds: bound through the
+        // folder's descriptor.
+        const int folder = ::open(runtime.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const std::string socketPath = "/proc/self/fd/" + std::to_string(folder) + "/bus";
+        std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+        ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_TRUE(platform::sessionBusAvailable()) << "the runtime folder's bus socket";
+        ::close(bus);
+        ::close(folder);
+        const ScopedVariable relativeRuntime("XDG_RUNTIME_DIR", "runtime");
+        EXPECT_FALSE(platform::sessionBusAvailable()) << "a relative runtime folder is not used";
+    }
+    const ScopedVariable address("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nowhere");
+    const ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_TRUE(platform::sessionBusAvailable());
 }

@@ -92,9 +92,28 @@ TEST_F(IsolatedFonts, ARegisteredFontIsInstalledAtOnceUnderItsExactName) {
     EXPECT_TRUE(contains(families, "Tahoma"));
     EXPECT_FALSE(contains(families, "tahoma")) << "names compare exactly";
     EXPECT_FALSE(contains(families, "TAHOMA"));
-    if (fs::exists("/usr/bin/fc-cache")) {
-        EXPECT_FALSE(fs::is_empty(m_folder / "cache")) << "fc-cache refreshed the folder";
-    }
+}
+
+TEST_F(IsolatedFonts, TheCacheRefreshRunsWhileTheCallerGoesOn) {
+    if (!fs::exists("/usr/bin/fc-cache")) GTEST_SKIP() << "fc-cache is not installed";
+    if (installCopy(kTahoma, "TAHOMA.TTF").empty()) GTEST_SKIP() << kTahoma << " is missing";
+    const auto newestCache = [&] {
+        fs::file_time_type newest = fs::file_time_type::min();
+        for (const auto& entry : fs::directory_iterator(m_folder / "cache")) {
+            newest = std::max(newest, entry.last_write_time());
+        }
+        return newest;
+    };
+    const fs::file_time_type before = newestCache();
+    const auto refresh = platform::startFontCacheRefresh((m_folder / "fonts").string());
+    ASSERT_NE(refresh, nullptr);
+    int calls = 0;
+    const platform::ProcessOutcome outcome = refresh->wait([&] { ++calls; });
+    EXPECT_TRUE(outcome.exitedNormally);
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_GT(newestCache(), before) << "fc-cache wrote the folder's cache again";
+    EXPECT_EQ(refresh->wait([&] { ++calls; }).exitStatus, 0) << "a second wait returns at once";
+    EXPECT_EQ(platform::startFontCacheRefresh(""), nullptr);
 }
 
 TEST_F(IsolatedFonts, FamiliesAreListedOnceEach) {

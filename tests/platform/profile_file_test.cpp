@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "file_test_support.h"
 
@@ -52,6 +53,28 @@ TEST_F(ProfileFileTest, WritingTheSameKeysAgainReplacesThem) {
     platform::writeProfileString(m_file, "UserChoice", "MarloLanguage", "US");
     platform::writeProfileString(m_file, "UserChoice", "SpellLanguage", "US");
     EXPECT_EQ(readText(m_file), "[UserChoice]\r\nMarloLanguage=US\r\nSpellLanguage=US\r\n");
+}
+
+TEST_F(ProfileFileTest, SeveralKeysInOneWriteReadAsIfWrittenOneByOne) {
+    const std::string before = "; kept\n[Other]\nA=1\n\n[userchoice]\nspelllanguage=XX\n\n[Last]\n";
+    const std::vector<platform::ProfileEntry> entries = {
+        {"MarloLanguage", "DK"}, {"SpellLanguage", "DK"}, {"MarloLanguage", "NL"}};
+    writeText(m_file, before);
+    for (const auto& entry : entries) platform::writeProfileString(m_file, "UserChoice", entry.key, entry.value);
+    const std::string oneByOne = readText(m_file).value_or("");
+    writeText(m_file, before);
+    platform::writeProfileStrings(m_file, "UserChoice", entries);
+    EXPECT_EQ(readText(m_file), oneByOne);
+    EXPECT_EQ(oneByOne,
+              "; kept\n[Other]\nA=1\n\n[userchoice]\nspelllanguage=DK\nMarloLanguage=NL\n\n[Last]\n");
+}
+
+TEST_F(ProfileFileTest, OneRefusedKeyLeavesTheWholeWriteUndone) {
+    writeText(m_file, "[UserChoice]\r\nMarloLanguage=US\r\n");
+    const std::vector<platform::ProfileEntry> entries = {{"MarloLanguage", "DK"},
+                                                         {"Spell=Language", "DK"}};
+    EXPECT_THROW(platform::writeProfileStrings(m_file, "UserChoice", entries), std::invalid_argument);
+    EXPECT_EQ(readText(m_file), "[UserChoice]\r\nMarloLanguage=US\r\n");
 }
 
 struct ExistingFileCase {

@@ -3,12 +3,16 @@
 // between two extractions (log lines, repaint, archive checks, bookkeeping), offscreen.
 // Usage: install_bench DIST_FOLDER [ROUNDS]
 
+#include <fontconfig/fontconfig.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -30,7 +34,8 @@ const std::vector<std::string> kCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// The real machine, noting when each extraction starts and ends.
+// The real machine, noting when each extraction starts and ends, and how long the other
+// calls the install makes of it take.
 class TimedMachine : public engine::LinuxMachine {
 public:
     platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
@@ -41,7 +46,70 @@ public:
         ends.push_back(Clock::now());
         return outcome;
     }
+    bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
+        return timed("registry", [&] { return LinuxMachine::keyExists(root, key, fullAccess); });
+    }
+    std::optional<std::string> readString(engine::RootKey root, std::string_view key, std::string_view name) override {
+        return timed("registry", [&] { return LinuxMachine::readString(root, key, name); });
+    }
+    void writeString(engine::RootKey root, std::string_view key, std::string_view name, std::string_view data) override {
+        timed("registry", [&] { LinuxMachine::writeString(root, key, name, data); return 0; });
+    }
+    std::vector<std::string> fontFamilies() override {
+        return timed("fonts", [&] { return LinuxMachine::fontFamilies(); });
+    }
+    bool registerFont(const std::string& file) override {
+        return timed("fonts", [&] { return LinuxMachine::registerFont(file); });
+    }
+    bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override {
+        return timed("shortcuts", [&] { return LinuxMachine::writeShortcut(file, entry); });
+    }
+    void writeProfileStrings(const std::string& file, const std::string& section,
+                             const std::vector<platform::ProfileEntry>& entries) override {
+        timed("settings file", [&] { LinuxMachine::writeProfileStrings(file, section, entries); return 0; });
+    }
+    std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
+        return timed("archive checks", [&] { return LinuxMachine::listArchive(archive); });
+    }
+    platform::FileDescriptor openArchive(const std::string& archive) override {
+        return timed("archive checks", [&] { return LinuxMachine::openArchive(archive); });
+    }
+    std::vector<std::string> removeUnpackedLinks(const std::string& folder,
+                                                 const std::vector<platform::ZipEntry>& entries) override {
+        return timed("archive checks", [&] { return LinuxMachine::removeUnpackedLinks(folder, entries); });
+    }
+
+    std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {
+        auto work = timed("fonts", [&] { return LinuxMachine::refreshFontFolder(folder); });
+        if (!work) return work;
+        return std::make_unique<TimedWork>(*this, std::move(work));
+    }
+
     std::vector<Clock::time_point> starts, ends;
+    std::map<std::string, double> spent;  // milliseconds by kind of call
+
+private:
+    // The wait for the font cache refresh at the end of the install.
+    class TimedWork : public engine::PendingWork {
+    public:
+        TimedWork(TimedMachine& machine, std::unique_ptr<engine::PendingWork> work)
+            : m_machine(machine), m_work(std::move(work)) {}
+        void finish(const std::function<void()>& whileWaiting) override {
+            m_machine.timed("font cache wait", [&] { m_work->finish(whileWaiting); return 0; });
+        }
+
+    private:
+        TimedMachine& m_machine;
+        std::unique_ptr<engine::PendingWork> m_work;
+    };
+
+    template <typename Call>
+    std::invoke_result_t<Call> timed(const char* kind, Call call) {
+        const auto start = Clock::now();
+        auto result = call();
+        spent[kind] += ms(Clock::now() - start);
+        return result;
+    }
 };
 
 class SilentMessages : public framework::MessageBoxes {
@@ -50,6 +118,10 @@ public:
     bool askYesNo(const std::string&) override { return true; }
     void showError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
 };
+
+// The last round's removals and writes reach the disc before a timing starts, so that
+// neither side pays for the other's write-back.
+void settleDisc() { ::sync(); }
 
 void setSandbox(const fs::path& home) {
     fs::remove_all(home);
@@ -63,11 +135,17 @@ void setSandbox(const fs::path& home) {
 
 struct InstallTimes {
     double total;
+    double extracting;         // the extractions' own wall time inside the install
+    double before, after;      // the program's work before the first and after the last
     std::vector<double> gaps;  // the program's own work between two extractions
+    std::map<std::string, double> spent;
 };
 
 InstallTimes installOnce(const std::string& dist, const fs::path& home) {
     setSandbox(home);
+    // Every round installs Tahoma, as on a machine without it: the last round's copy, gone
+    // with its sandbox, must not count as installed.
+    FcConfigAppFontClear(nullptr);
     auto machine = std::make_unique<TimedMachine>();
     TimedMachine* timed = machine.get();
     setup::Wizard wizard(std::move(machine), dist);
@@ -78,11 +156,17 @@ InstallTimes installOnce(const std::string& dist, const fs::path& home) {
     wizard.isForm3->Button3->Click();
     for (int row = 0; row < 15; ++row) wizard.isform4->CheckListBox1->setChecked(row, true);
     wizard.isform4->Button3->Click();
+    settleDisc();
     const auto start = Clock::now();
     wizard.isForm5->Button3->Click();
-    InstallTimes times{ms(Clock::now() - start), {}};
-    for (std::size_t i = 1; i < timed->starts.size(); ++i) {
-        times.gaps.push_back(ms(timed->starts[i] - timed->ends[i - 1]));
+    const auto end = Clock::now();
+    InstallTimes times{ms(end - start), 0, 0, 0, {}, timed->spent};
+    if (timed->starts.empty()) return times;
+    times.before = ms(timed->starts.front() - start);
+    times.after = ms(end - timed->ends.back());
+    for (std::size_t i = 0; i < timed->starts.size(); ++i) {
+        times.extracting += ms(timed->ends[i] - timed->starts[i]);
+        if (i > 0) times.gaps.push_back(ms(timed->starts[i] - timed->ends[i - 1]));
     }
     return times;
 }
@@ -95,6 +179,7 @@ double bareOnce(const std::string& dist, const fs::path& home) {
         commands.push_back(engine::extractorCommand(dist, folder + "/QUINDOR", code + ".ZIP"));
     }
     commands.push_back(engine::extractorCommand(dist, folder, "HTMLhelp.ZIP"));
+    settleDisc();
     const auto start = Clock::now();
     for (const engine::CommandLine& command : commands) platform::runAndWait(command.arguments, [] {});
     return ms(Clock::now() - start);
@@ -120,17 +205,34 @@ int main(int argc, char** argv) {
     SilentMessages messages;
     app.setMessages(&messages);
 
-    std::vector<double> installs, bares, gaps;
+    std::vector<double> installs, bares, gaps, extracting, befores, afters;
+    std::map<std::string, std::vector<double>> spent;
     for (int round = 0; round < rounds; ++round) {
+        // Which side goes first alternates, so that neither always runs on a warmer machine.
+        if (round % 2 == 1) bares.push_back(bareOnce(dist, sandbox / "bare"));
         const InstallTimes times = installOnce(dist, sandbox / "install");
         installs.push_back(times.total);
+        extracting.push_back(times.extracting);
+        befores.push_back(times.before);
+        afters.push_back(times.after);
+        for (const auto& [kind, time] : times.spent) spent[kind].push_back(time);
         gaps.insert(gaps.end(), times.gaps.begin(), times.gaps.end());
-        bares.push_back(bareOnce(dist, sandbox / "bare"));
+        if (round % 2 == 0) bares.push_back(bareOnce(dist, sandbox / "bare"));
     }
     fs::remove_all(sandbox);
     std::printf("install procedure   median %8.1f ms\n", median(installs));
     std::printf("bare extractions    median %8.1f ms\n", median(bares));
     std::printf("ratio (median)      %8.3fx over %d rounds\n", median(installs) / median(bares), rounds);
+    // Each install against the bare run next to it in time, so that a slow spell of the
+    // machine weighs on both sides of a pair.
+    std::vector<double> paired;
+    for (std::size_t i = 0; i < installs.size(); ++i) paired.push_back(installs[i] / bares[i]);
+    std::printf("paired ratio        %8.3fx (median of %zu pairs)\n", median(paired), paired.size());
+    std::printf("inside the install: extractions median %.1f ms, before the first %.1f ms, after the last %.1f ms\n",
+                median(extracting), median(befores), median(afters));
+    for (const auto& [kind, times] : spent) {
+        std::printf("  of which %-16s median %6.2f ms an install\n", kind.c_str(), median(times));
+    }
     std::printf("own work between extractions: median %.3f ms, max %.3f ms (%zu gaps)\n", median(gaps),
                 *std::max_element(gaps.begin(), gaps.end()), gaps.size());
     return 0;

@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-#include "row_height_delegate.h"
+#include "plain_row_delegate.h"
 
 namespace framework {
 
@@ -53,7 +53,7 @@ private:
 
 TListBox::TListBox(Component* owner) : TControl(owner), m_items(std::make_unique<Rows>(*this)) {
     auto* list = new QListWidget;
-    list->setItemDelegate(new RowHeightDelegate(m_itemHeight, list));
+    list->setItemDelegate(new PlainRowDelegate(m_itemHeight, list));
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     setWidget(list);
@@ -74,6 +74,8 @@ const ClassInfo& TListBox::staticClassInfo() {
 }
 
 QListWidget* TListBox::listWidget() const { return static_cast<QListWidget*>(widget()); }
+
+void TListBox::layOutRows() { listWidget()->doItemsLayout(); }
 
 void TListBox::setItemHeight(int value) {
     m_itemHeight = value;

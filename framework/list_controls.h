@@ -30,6 +30,10 @@ class TListBox : public TControl {
     TBorderStyle borderStyle() const { return m_borderStyle; }
     void setBorderStyle(TBorderStyle value);
     QListWidget* listWidget() const;
+    // Lays out the rows added since the list was last drawn. Qt does it only at the next
+    // turn of the event loop and then draws the whole list once more; a list about to be
+    // drawn at once (a log) has it done first.
+    void layOutRows();
 
 protected:
     // Gives a new row its look before it is added.

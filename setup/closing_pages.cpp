@@ -66,7 +66,10 @@ void TisForm7::FormCreate(Component*) { selectDesignScreen(); }
 
 void TisForm7::appendLine(const std::string& text) { LB->Items().add(text); }
 
-void TisForm7::repaintNow() { widget()->repaint(); }
+void TisForm7::repaintNow() {
+    LB->layOutRows();
+    widget()->repaint();
+}
 
 void TisForm7::closeBoxClicked() {
     if (m_installFailed) m_wizard.isForm1->Close();

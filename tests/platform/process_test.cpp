@@ -211,7 +211,8 @@ TEST_F(ProcessTest, OnlyTheNamedDescriptorsAreInherited) {
 }
 
 TEST_F(ProcessTest, ProgramsStartWithDefaultSignalsWhateverThisProcessBlocksOrIgnores) {
-    // The program reads its own blocked and ignored sets; signal 15 (TERM) ignored and
+    // The program reads its own blocked and ignored sets (the shell becomes grep: a shell
+    // blocks every signal for a moment while it starts a child); signal 15 (TERM) ignored and
     // signal 10 (USR1) blocked here must not reach it.
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
@@ -220,10 +221,14 @@ TEST_F(ProcessTest, ProgramsStartWithDefaultSignalsWhateverThisProcessBlocksOrIg
     sigemptyset(&usr1);
     sigaddset(&usr1, SIGUSR1);
     ::pthread_sigmask(SIG_BLOCK, &usr1, &oldMask);
-    const auto outcome = run({"/bin/sh", "-c", "grep -E '^Sig(Blk|Ign)' /proc/$$/status > \"$0\"",
+    const auto outcome = run({"/bin/sh", "-c", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status > \"$0\"",
                               path("signals")});
+    sigset_t afterwards;
+    ::pthread_sigmask(SIG_BLOCK, nullptr, &afterwards);
     ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
     ::sigaction(SIGTERM, &previous, nullptr);
+    EXPECT_TRUE(sigismember(&afterwards, SIGUSR1)) << "this thread's own mask is given back";
+    EXPECT_FALSE(sigismember(&afterwards, SIGTERM)) << "and nothing more stays blocked";
     EXPECT_EQ(outcome.exitStatus, 0);
     EXPECT_EQ(readWhole(path("signals")), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
 }

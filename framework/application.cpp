@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "form.h"
+#include "page_reader_interface.h"
 #include "ui_thread.h"
 
 namespace framework {
@@ -49,6 +50,7 @@ Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
                                {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")});
     attachUiThreadQueue();
+    installPageReaderInterfaces();
     g_instance = this;
 }
 

@@ -26,6 +26,13 @@ std::string TButtonControl::caption() const { return button()->text().toStdStrin
 
 void TButtonControl::setCaption(const std::string& value) {
     button()->setText(QString::fromStdString(value));
+    applyHint();
+}
+
+void TButtonControl::applyHint() {
+    TControl::applyHint();
+    const bool named = !button()->text().isEmpty();
+    button()->setAccessibleName(named ? QString() : QString::fromStdString(hint()));
 }
 
 void TButtonControl::Click() {
@@ -38,7 +45,7 @@ void TButtonControl::connectClicked() {
 
 TButton::TButton(Component* owner) : TButtonControl(owner) {
     auto* b = new QPushButton;
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);
     setWidget(b);
     connectClicked();
 }
@@ -46,14 +53,24 @@ TButton::TButton(Component* owner) : TButtonControl(owner) {
 const ClassInfo& TButton::staticClassInfo() {
     using C = TButton;
     return declareClass<C>("TButton", [] {
-        return std::vector<PropertyInfo>{};
+        return std::vector<PropertyInfo>{
+            valueProperty("Default", &C::isDefault, &C::setDefault),
+            valueProperty("Cancel", &C::cancel, &C::setCancel),
+        };
     });
 }
+
+void TButton::setDefault(bool value) {
+    m_default = value;
+    showAsDefault(value);
+}
+
+void TButton::showAsDefault(bool value) { static_cast<QPushButton*>(button())->setDefault(value); }
 
 TBitBtn::TBitBtn(Component* owner) : TButtonControl(owner) {
     m_glyph.onChange = [this] { applyGlyph(); };
     auto* b = new QPushButton;
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);
     setWidget(b);
     connectClicked();
 }

@@ -22,12 +22,27 @@ protected:
     explicit TButtonControl(Component* owner) : TControl(owner) {}
     QAbstractButton* button() const;
     void connectClicked();
+    // A button without a caption (a picture alone) is named by its hint for screen readers.
+    void applyHint() override;
 };
 
+// A push button; the focused one takes Enter. The page's Default button takes Enter when
+// no push button has the focus, its Cancel button Escape.
 class TButton : public TButtonControl {
     FRAMEWORK_CLASS(TButtonControl)
 
     explicit TButton(Component* owner);
+
+    bool isDefault() const { return m_default; }
+    void setDefault(bool value);
+    bool cancel() const { return m_cancel; }
+    void setCancel(bool value) { m_cancel = value; }
+    // Draws the button as the one Enter presses (the page decides which one that is now).
+    void showAsDefault(bool value);
+
+private:
+    bool m_default = false;
+    bool m_cancel = false;
 };
 
 // A button with a glyph: a bitmap of one or more equal pictures side by side (normal,

@@ -166,7 +166,9 @@ void TControl::setShowHint(bool value) {
 }
 
 void TControl::applyHint() {
-    if (m_widget) m_widget->setToolTip(showHint() ? QString::fromStdString(m_hint) : QString());
+    if (!m_widget) return;
+    m_widget->setToolTip(showHint() ? QString::fromStdString(m_hint) : QString());
+    m_widget->setAccessibleDescription(QString::fromStdString(m_hint));
 }
 
 bool TControl::tabStop() const { return m_widget && m_widget->focusPolicy() != Qt::NoFocus; }

@@ -66,6 +66,8 @@ class TControl : public Component {
     bool enabled() const;
     void setEnabled(bool value);
 
+    // The hint is the control's description for screen readers, also where it is not
+    // shown as a tooltip.
     const std::string& hint() const { return m_hint; }
     void setHint(const std::string& value);
     bool showHint() const;  // own setting, else the parent's; off at the form
@@ -95,6 +97,9 @@ class TControl : public Component {
     // Lays out children with an alignment inside this control's client area.
     void realignChildren();
 
+    // Whether screen readers are told of the control; pictures only decorate.
+    virtual bool shownToReaders() const { return true; }
+
 protected:
     explicit TControl(Component* owner);
     void setWidget(QWidget* widget);
@@ -102,7 +107,7 @@ protected:
     // Records bounds the window already has (the window manager moved or sized it).
     void keepBounds(int left, int top, int width, int height);
     virtual void applyFont();
-    void applyHint();
+    virtual void applyHint();
 
 private:
     void fontChanged();

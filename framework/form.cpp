@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "application.h"
+#include "form_keys.h"
 #include "form_reader.h"
 
 namespace framework {
@@ -47,6 +48,7 @@ public:
         QObject::connect(&m_kindTimer, &QTimer::timeout, this, [this] { reportPendingKind(); });
     }
     void detach() { m_form = nullptr; }
+    TForm* form() const { return m_form; }
 
 protected:
     bool event(QEvent* event) override {
@@ -118,6 +120,7 @@ private:
 
 TForm::TForm(Component* owner) : TControl(owner) {
     setWidget(new FormWindow(this));
+    new FormKeys(widget());
     setBorderIcons(m_borderIcons);
     Application::instance().formCreated(this);
 }
@@ -132,6 +135,17 @@ TForm::~TForm() {
 
 FormWindow* TForm::window() const { return static_cast<FormWindow*>(widget()); }
 
+TForm* TForm::ofWindow(const QObject* window) {
+    const auto* page = dynamic_cast<const FormWindow*>(window);
+    return page != nullptr ? page->form() : nullptr;
+}
+
+TControl* TForm::activeControl() const {
+    return m_activeControl == 0 ? nullptr : dynamic_cast<TControl*>(Component::fromHandle(m_activeControl));
+}
+
+void TForm::setActiveControl(TControl* control) { m_activeControl = control != nullptr ? control->handle() : 0; }
+
 const ClassInfo& TForm::staticClassInfo() {
     using C = TForm;
     return declareClass<C>("TForm", [] {
@@ -142,6 +156,7 @@ const ClassInfo& TForm::staticClassInfo() {
             valueProperty("Position", &C::position, &C::setPosition),
             valueProperty("BorderIcons", &C::borderIcons, &C::setBorderIcons),
             valueProperty("Scaled", &C::scaled, &C::setScaled),
+            valueProperty("ActiveControl", &C::activeControl, &C::setActiveControl),
             eventProperty("OnCreate", &C::OnCreate),
             eventProperty("OnShow", &C::OnShow),
             eventProperty("OnActivate", &C::OnActivate),
@@ -346,6 +361,10 @@ void TForm::applyTabOrder() {
 }
 
 void TForm::focusFirstControl() {
+    if (TControl* active = activeControl(); active != nullptr && active->widget() != nullptr) {
+        active->widget()->setFocus(Qt::ActiveWindowFocusReason);
+        return;
+    }
     if (widget()->focusWidget() != nullptr) return;
     std::vector<QWidget*> chain;
     collectTabChain(*this, chain);

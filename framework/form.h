@@ -97,6 +97,14 @@ class TForm : public TControl {
     // The window's close box; pages decide what it means (by default the page closes).
     virtual void closeBoxClicked() { Close(); }
 
+    // The control that has the focus whenever the page is shown; without one the focus
+    // stays where it was, or goes to the first control in the tab order.
+    TControl* activeControl() const;
+    void setActiveControl(TControl* control);
+
+    // The page of a top-level window, or nullptr (also while the page is being freed).
+    static TForm* ofWindow(const QObject* window);
+
 protected:
     explicit TForm(Component* owner = nullptr);
 
@@ -147,6 +155,7 @@ private:
                                TBorderIcon::biMaximize};
     bool m_scaled = true;
     QEventLoop* m_modalLoop = nullptr;
+    std::uint32_t m_activeControl = 0;  // handle
     bool m_destroyRaised = false;
     std::shared_ptr<MessageHookChain> m_hooks = std::make_shared<MessageHookChain>();
     // The size and kind last reported, so that each change is reported once.

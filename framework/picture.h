@@ -17,6 +17,9 @@ class TImage : public TControl {
     bool stretch() const { return m_stretch; }
     void setStretch(bool value);
 
+    // The pages' pictures decorate: their texts say all there is to say.
+    bool shownToReaders() const override { return false; }
+
 private:
     TPicture m_picture;
     bool m_stretch = false;

@@ -73,6 +73,7 @@ const ClassInfo& TLabel::staticClassInfo() {
             valueProperty("Caption", &C::caption, &C::setCaption),
             valueProperty("WordWrap", &C::wordWrap, &C::setWordWrap),
             valueProperty("AutoSize", &C::autoSize, &C::setAutoSize),
+            valueProperty("FocusControl", &C::focusControl, &C::setFocusControl),
         };
     });
 }
@@ -86,6 +87,16 @@ void TLabel::setCaption(const std::string& value) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     label()->setText(shown);
     fitToText();
+}
+
+TControl* TLabel::focusControl() const {
+    return m_focusControl == 0 ? nullptr : dynamic_cast<TControl*>(Component::fromHandle(m_focusControl));
+}
+
+// Qt names a control by the label whose buddy it is.
+void TLabel::setFocusControl(TControl* control) {
+    m_focusControl = control != nullptr ? control->handle() : 0;
+    label()->setBuddy(control != nullptr ? control->widget() : nullptr);
 }
 
 bool TLabel::wordWrap() const { return label()->wordWrap(); }
@@ -220,7 +231,12 @@ QPlainTextEdit* TMemo::editor() const { return static_cast<QPlainTextEdit*>(widg
 TMemo::~TMemo() = default;
 
 bool TMemo::readOnly() const { return editor()->isReadOnly(); }
-void TMemo::setReadOnly(bool value) { editor()->setReadOnly(value); }
+// A read-only text keeps a caret that the keys move, so that its focus shows and a reader's
+// user can go through it line by line.
+void TMemo::setReadOnly(bool value) {
+    editor()->setReadOnly(value);
+    if (value) editor()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
 
 void TMemo::setBorderStyle(TBorderStyle value) {
     m_borderStyle = value;

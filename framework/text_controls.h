@@ -25,6 +25,9 @@ class TLabel : public TControl {
     // An auto-sized label takes the size of its text.
     bool autoSize() const { return m_autoSize; }
     void setAutoSize(bool value);
+    // The control the label introduces: screen readers name that control by the caption.
+    TControl* focusControl() const;
+    void setFocusControl(TControl* control);
 
 protected:
     void applyFont() override;
@@ -33,6 +36,7 @@ private:
     QLabel* label() const;
     void fitToText();
     std::string m_caption;
+    std::uint32_t m_focusControl = 0;  // handle
     bool m_autoSize = true;
     bool m_fitPending = false;
 };

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libfontconfig-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  dbus-daemon at-spi2-core python3-pyatspi xdotool
   fonts-wine fonts-liberation fonts-dejavu-core
   unzip zip desktop-file-utils
   wbritish-large wamerican-large wdanish wdutch wngerman wfrench wpolish witalian wspanish

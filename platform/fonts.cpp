@@ -25,7 +25,15 @@ struct FontSetFree {
     void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
 };
 
+// A font a program holds in memory is known to fontconfig under a file name that is no path:
+// it is no installed font, and counting it would keep the install from installing it.
+bool onDisc(const FcPattern* font) {
+    FcChar8* file = nullptr;
+    return FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch && file[0] == '/';
+}
+
 void addFamilies(const FcPattern* font, std::set<std::string>& families) {
+    if (!onDisc(font)) return;
     FcChar8* family = nullptr;
     for (int index = 0; FcPatternGetString(font, FC_FAMILY, index, &family) == FcResultMatch;
          ++index) {
@@ -38,7 +46,7 @@ void addFamilies(const FcPattern* font, std::set<std::string>& families) {
 std::vector<std::string> installedFontFamilies() {
     const std::unique_ptr<FcPattern, PatternFree> everything(FcPatternCreate());
     const std::unique_ptr<FcObjectSet, ObjectSetFree> familyOnly(
-        FcObjectSetBuild(FC_FAMILY, nullptr));
+        FcObjectSetBuild(FC_FAMILY, FC_FILE, nullptr));
     if (!everything || !familyOnly) return {};
     const std::unique_ptr<FcFontSet, FontSetFree> fonts(
         FcFontList(nullptr, everything.get(), familyOnly.get()));

@@ -10,8 +10,9 @@
 
 namespace platform {
 
-// Family names of the fonts fontconfig knows (current configuration), each once, sorted by
-// their bytes. A font with several family names (its own and localised ones) lists each.
+// Family names of the fonts fontconfig knows (current configuration) from a file, each once,
+// sorted by their bytes. A font with several family names (its own and localised ones) lists
+// each; fonts a program added from memory are not listed.
 std::vector<std::string> installedFontFamilies();
 
 // Adds the font file to this process's fontconfig configuration, so it is usable at once.

@@ -94,6 +94,20 @@ TEST_F(IsolatedFonts, ARegisteredFontIsInstalledAtOnceUnderItsExactName) {
     EXPECT_FALSE(contains(families, "TAHOMA"));
 }
 
+// A toolkit registers a font it holds in memory as an application font whose file is no
+// path; the setup does so for its page faces, and the install must still see Tahoma missing.
+TEST_F(IsolatedFonts, AFontHeldInMemoryIsNotInstalled) {
+    if (FcConfigGetFonts(nullptr, FcSetApplication) == nullptr) {
+        FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>("/nonexistent.ttf"));
+    }
+    FcFontSet* application = FcConfigGetFonts(nullptr, FcSetApplication);
+    ASSERT_NE(application, nullptr);
+    FcPattern* font = FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, "Tahoma", FC_FILE,
+                                     FcTypeString, ":memory/0", nullptr);
+    ASSERT_TRUE(FcFontSetAdd(application, font));
+    EXPECT_FALSE(contains(platform::installedFontFamilies(), "Tahoma"));
+}
+
 TEST_F(IsolatedFonts, TheCacheRefreshRunsWhileTheCallerGoesOn) {
     if (!fs::exists("/usr/bin/fc-cache")) GTEST_SKIP() << "fc-cache is not installed";
     if (installCopy(kTahoma, "TAHOMA.TTF").empty()) GTEST_SKIP() << kTahoma << " is missing";

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "application.h"
@@ -23,6 +24,35 @@ WindowState windowStateOf(Qt::WindowStates states) {
         return WindowState::Maximized;
     }
     return WindowState::Normal;
+}
+
+// The pages from back to front: the page shown or activated last is in front.
+std::vector<TForm*>& frontOrder() {
+    static std::vector<TForm*> pages;
+    return pages;
+}
+
+void toFront(TForm* page) {
+    std::erase(frontOrder(), page);
+    frontOrder().push_back(page);
+}
+
+// The showing page in front of all others but the given one.
+const TForm* pageInFront(const TForm* except) {
+    const std::vector<TForm*>& pages = frontOrder();
+    const auto front = std::find_if(pages.rbegin(), pages.rend(), [except](const TForm* page) {
+        return page != except && page->isShowing();
+    });
+    return front == pages.rend() ? nullptr : *front;
+}
+
+// The window manager keeps a window over the one it names as its parent; under Wayland,
+// where the compositor places every window, that is the only way to keep it there. A modal
+// page names the page in front when it opens, and no page once it closed.
+void keepOver(QWidget& page, const TForm* opener) {
+    page.winId();  // the window handle exists from here on
+    page.windowHandle()->setTransientParent(opener != nullptr ? opener->widget()->windowHandle()
+                                                              : nullptr);
 }
 
 Qt::WindowStates qtWindowState(WindowState state) {
@@ -126,6 +156,7 @@ TForm::TForm(Component* owner) : TControl(owner) {
 }
 
 TForm::~TForm() {
+    std::erase(frontOrder(), this);
     Application::instance().formDestroyed(this);
     if (FormWindow* w = window()) w->detach();
     // Components on the page go while the page is still whole (they may undo their hooks).
@@ -219,6 +250,7 @@ void TForm::windowHidden() {
 
 void TForm::windowActivated(bool active) {
     if (active) {
+        toFront(this);
         dispatch(message(FormMessageKind::Activate, MessageOrigin::WindowManager), OnActivate);
     } else {
         dispatch(message(FormMessageKind::Deactivate, MessageOrigin::WindowManager), {});
@@ -295,6 +327,7 @@ void TForm::centreOnScreen() {
 }
 
 void TForm::Show() {
+    toFront(this);
     if (m_position == TPosition::poScreenCenter) centreOnScreen();
     widget()->show();
     widget()->raise();
@@ -318,10 +351,12 @@ bool TForm::isShowing() const { return widget()->isVisible(); }
 void TForm::ShowModal() {
     QEventLoop loop;
     widget()->setWindowModality(Qt::ApplicationModal);
+    keepOver(*widget(), pageInFront(this));
     m_modalLoop = &loop;
     Show();
     loop.exec(QEventLoop::DialogExec);
     m_modalLoop = nullptr;
+    keepOver(*widget(), nullptr);
     widget()->setWindowModality(Qt::NonModal);
 }
 

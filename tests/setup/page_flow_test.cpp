@@ -1,7 +1,10 @@
 // Drives the real pages through every row of the page flow by control name.
 
+#include <functional>
+
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 
 #include "wizard_fixture.h"
 
@@ -222,6 +225,44 @@ TEST_F(WizardTest, FinishPageKeepsStartEnabledAfterAnInstall) {
     EXPECT_EQ(wizard.isform6->Label2->caption(), "You have successfully installed Quindor.");
     wizard.isform6->Button2->Click();
     EXPECT_TRUE(app().terminated());
+}
+
+// The window manager (under Wayland the compositor, which places every window) keeps a window
+// over the one named as its parent: each modal page names the page it was opened from.
+TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
+    const auto window = [](framework::TForm& page) { return page.widget()->windowHandle(); };
+    const auto parentWhileModal = [&](framework::TForm& dialog, const std::function<void()>& open,
+                                      framework::TButton* close) {
+        QWindow* parent = nullptr;
+        testing_support::whenModal([&] {
+            parent = window(dialog)->transientParent();
+            close->Click();
+        });
+        open();
+        return parent;
+    };
+    wizard.isForm1->Button3->Click();
+    wizard.isForm3->widget()->activateWindow();
+    testing_support::settle();
+    EXPECT_EQ(parentWhileModal(*wizard.isForm2, [&] { wizard.isForm3->Button2->Click(); },
+                               wizard.isForm2->Button1),
+              window(*wizard.isForm3));
+    EXPECT_EQ(window(*wizard.isForm2)->transientParent(), nullptr) << "kept after it closed";
+
+    // The folder chooser over the folder page, the new-folder dialog over the chooser.
+    QWindow* newFolderParent = nullptr;
+    const auto chooserParent = parentWhileModal(
+        *wizard.iForm10, [&] { wizard.isForm3->BitBtn1->Click(); }, wizard.iForm10->Button3);
+    EXPECT_EQ(chooserParent, window(*wizard.isForm3));
+    testing_support::whenModal([&] {
+        wizard.iForm10->widget()->activateWindow();
+        testing_support::settle();
+        newFolderParent = parentWhileModal(*wizard.iForm11, [&] { wizard.iForm10->BitBtn1->Click(); },
+                                           wizard.iForm11->Button2);
+        wizard.iForm10->Button3->Click();
+    });
+    wizard.iForm10->ShowModal();
+    EXPECT_EQ(newFolderParent, window(*wizard.iForm10));
 }
 
 TEST_F(WizardTest, FolderDialogsReturnThroughTheirOwnButtons) {

@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev zlib1g-dev
+  qt6-base-dev qt6-wayland libgl-dev libfontconfig-dev zlib1g-dev
+  patchelf binutils debootstrap
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth weston
   dbus-daemon at-spi2-core python3-pyatspi xdotool
   fonts-wine fonts-liberation fonts-dejavu-core
   unzip zip desktop-file-utils

@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# Lays out the demo distribution folder BUILD_DIR/dist/ beside the built setup program:
-#   setup         a copy of BUILD_DIR/setup/setup (it finds the archives beside itself)
-#   unzip         a link to the system's extractor
-#   QUINDOR.ZIP   QUINDOR.EXE (BUILD_DIR/demo/quindor-demo), TAHOMA.TTF, TAHOMABD.TTF, README.TXT
+# Lays out the demo distribution folder BUILD_DIR/dist/ beside the built setup program, and
+# the file to hand out, BUILD_DIR/quindor-VERSION-linux-ARCH.tar.gz (the folder alone, as
+# quindor-VERSION-linux-ARCH/):
+#   setup         BUILD_DIR/setup/setup, stripped (it finds the archives beside itself)
+#   unzip         the system's extractor, stripped
+#   lib/          every library these load that is not a base library (tools/base-libraries.txt)
+#   plugins/      the Qt platform plugins for X11 and Wayland with what they load
+#   qt.conf       tells Qt its plugins are in plugins/
+#   QUINDOR.ZIP   QUINDOR.EXE (BUILD_DIR/demo/quindor-demo) with its own lib/, plugins/ and
+#                 qt.conf, TAHOMA.TTF, TAHOMABD.TTF, README.TXT
 #   UK.ZIP ...    one per dictionary code, each holding the word list CODE.DIC at its top level
 #   HTMLhelp.ZIP  a few HTML help pages
+# Programs find lib/ through their RUNPATH ($ORIGIN/lib), libraries each other through
+# theirs ($ORIGIN), so the user starts setup itself. Every ELF file is stripped; the debug
+# information of our own programs stays in BUILD_DIR/dist-debug/ (each stripped file names
+# its .debug file). tools/check-distribution.sh checks the new folder before it replaces the
+# old one: a library missing or damaged, or one needing a newer C library than the stated
+# floor, fails the run.
 #
 # Usage: tools/make-demo-dist.sh [--check] [BUILD_DIR]      (BUILD_DIR defaults to build/)
 #   --check  afterwards tests every archive and installs the product and two dictionaries
@@ -16,6 +28,7 @@
 # packages (tools/install-deps.sh installs them); languages without such a package get a short
 # list of common words written here.
 set -euo pipefail
+umask 022
 
 die() { echo "make-demo-dist: $*" >&2; exit 1; }
 
@@ -35,6 +48,24 @@ setup_program="$build/setup/setup"
 product_program="$build/demo/quindor-demo"
 font_folder=/usr/share/wine/fonts
 extractor=/usr/bin/unzip
+debug="$build/dist-debug"
+base_list="$repo/tools/base-libraries.txt"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+name="quindor-${version:-0}-linux-$(uname -m)"
+tarball="$build/$name.tar.gz"
+
+# The Qt plugins the pages load: the platforms for X11 and Wayland, the Wayland shell,
+# decoration and buffer integrations, the X11 GL integrations and the input methods.
+qt_plugins=(
+  platforms/libqxcb.so platforms/libqwayland-generic.so platforms/libqwayland-egl.so
+  xcbglintegrations/libqxcb-glx-integration.so xcbglintegrations/libqxcb-egl-integration.so
+  wayland-shell-integration/libxdg-shell.so wayland-decoration-client/libbradient.so
+  wayland-graphics-integration-client/libqt-plugin-wayland-egl.so
+  platforminputcontexts/libcomposeplatforminputcontextplugin.so
+  platforminputcontexts/libibusplatforminputcontextplugin.so
+)
+# Libraries Qt opens by name at run time instead of linking them (the X11 cursor themes).
+loaded_by_name=(libXcursor.so.1)
 
 # Dictionary codes in the order of the setup's list, with the language each is shown as.
 codes=(UK US DA NL DE FR PL RU CZ SK SI IT SP SE ZA)
@@ -118,10 +149,77 @@ make_archive() {
   cp -- "$cache/$name" "$next/$name"
 }
 
+# --- Carrying the libraries ---------------------------------------------------------------
+
+declare -A base_library host_library
+while read -r soname package; do
+  case $soname in ''|'#'*|floor) ;; *) base_library[$soname]=1 ;; esac
+done <"$base_list"
+while read -r soname path; do
+  [ -n "${host_library[$soname]:-}" ] || host_library[$soname]=$path
+done < <(ldconfig -p | awk '/\(libc6,x86-64/ { print $1, $NF }')
+
+needed_libraries() {  # ELF_FILE
+  readelf -dW -- "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'
+}
+
+# ship_elf SOURCE TARGET MODE RUNPATH: a stripped copy whose debug information, if any, goes
+# to the debug folder; RUNPATH empty leaves none.
+ship_elf() {
+  local relative=${2#"$next"/} kept
+  kept="$debug/${relative#"$work"/}.debug"
+  install -D -m "$3" -- "$1" "$2"
+  if readelf -SW -- "$2" | grep -q ' \.debug_info '; then
+    mkdir -p -- "$(dirname -- "$kept")"
+    objcopy --only-keep-debug -- "$2" "$kept"
+    strip --strip-all -- "$2"
+    objcopy --add-gnu-debuglink="$kept" -- "$2"
+  else
+    strip --strip-unneeded -- "$2"
+  fi
+  [ -z "$4" ] || patchelf --set-rpath "$4" "$2"
+}
+
+# ship_libraries FOLDER ELF_FILE: every library the file needs, and theirs, into FOLDER/lib/
+# unless it is a base library or already there.
+ship_libraries() {
+  local library source
+  for library in $(needed_libraries "$2"); do
+    [ -z "${base_library[$library]:-}" ] && [ ! -e "$1/lib/$library" ] || continue
+    source=${host_library[$library]:-}
+    [ -n "$source" ] || die "$library, needed by ${2#"$work"/}, is not on this machine"
+    ship_elf "$(realpath -- "$source")" "$1/lib/$library" 644 '$ORIGIN'
+    ship_libraries "$1" "$1/lib/$library"
+  done
+}
+
+# bundle FOLDER NAME=PROGRAM...: the programs under their names with every library and Qt
+# plugin they load and the qt.conf that points Qt at the plugins.
+bundle() {
+  local folder=$1 entry plugin plugin_folder library
+  shift
+  plugin_folder=$(qtpaths6 --query QT_INSTALL_PLUGINS)
+  for entry in "$@"; do
+    ship_elf "${entry#*=}" "$folder/${entry%%=*}" 755 '$ORIGIN/lib'
+    ship_libraries "$folder" "$folder/${entry%%=*}"
+  done
+  for plugin in "${qt_plugins[@]}"; do
+    ship_elf "$plugin_folder/$plugin" "$folder/plugins/$plugin" 644 '$ORIGIN/../../lib'
+    ship_libraries "$folder" "$folder/plugins/$plugin"
+  done
+  for library in "${loaded_by_name[@]}"; do
+    ship_elf "$(realpath -- "${host_library[$library]}")" "$folder/lib/$library" 644 '$ORIGIN'
+    ship_libraries "$folder" "$folder/lib/$library"
+  done
+  printf '[Paths]\nPrefix = .\nPlugins = plugins\n' >"$folder/qt.conf"
+}
+
+# --- The archives ---------------------------------------------------------------------------
+
 fill_product() {
-  ln -s -- "$product_program" "$1/QUINDOR.EXE"
-  ln -s -- "$font_folder/tahoma.ttf" "$1/TAHOMA.TTF"
-  ln -s -- "$font_folder/tahomabd.ttf" "$1/TAHOMABD.TTF"
+  bundle "$1" QUINDOR.EXE="$product_program"
+  install -m 644 -- "$font_folder/tahoma.ttf" "$1/TAHOMA.TTF"
+  install -m 644 -- "$font_folder/tahomabd.ttf" "$1/TAHOMABD.TTF"
   cat >"$1/README.TXT" <<'TEXT'
 Quindor 1.2 - spell checking for the Marlo suite
 
@@ -134,6 +232,7 @@ missing, the setup installs them as fonts and removes them from this folder.
 
 Further dictionaries are added by running the setup again and checking them.
 TEXT
+  "$repo/tools/check-distribution.sh" "$1" || die "the product's folder fails its check"
 }
 
 fill_dictionary() {
@@ -204,6 +303,7 @@ check_distribution() {
 need_file "$setup_program" "build the target quindor-setup first"
 need_file "$product_program" "build the target quindor-demo first"
 need_file "$extractor" "install the package unzip: tools/install-deps.sh"
+command -v patchelf >/dev/null || die "install the package patchelf: tools/install-deps.sh"
 need_file "$font_folder/tahoma.ttf" "install the package fonts-wine: tools/install-deps.sh"
 need_file "$font_folder/tahomabd.ttf" "install the package fonts-wine: tools/install-deps.sh"
 for code in "${codes[@]}"; do
@@ -214,18 +314,23 @@ done
 # One run at a time per build folder.
 exec 9>"$build/dist.lock"
 flock 9
-trap 'rm -rf -- "$next" "$work"' EXIT
+trap 'rm -rf -- "$next" "$work" "$tarball.part"' EXIT
 rm -rf -- "$next" "$work"
 mkdir -p -- "$next" "$work" "$cache"
 
-install -m 755 -- "$setup_program" "$next/setup"
-ln -s -- "$extractor" "$next/unzip"
+bundle "$next" setup="$setup_program" unzip="$extractor"
 make_archive QUINDOR.ZIP fill_product "$product_program" "$font_folder/tahoma.ttf" \
-  "$font_folder/tahomabd.ttf"
+  "$font_folder/tahomabd.ttf" "$base_list" "${host_library[libQt6Core.so.6]}"
 for code in "${codes[@]}"; do
   make_archive "$code.ZIP" fill_dictionary ${wordlist[$code]:+"${wordlist[$code]}"}
 done
 make_archive HTMLhelp.ZIP fill_help
+"$repo/tools/check-distribution.sh" "$next" || die "the distribution fails its check"
+
+# The file to hand out: the folder alone, its modes kept, owned by nobody in particular.
+tar --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$(stat -c %Y -- "$self")" \
+  --transform="s,^dist\.new,$name," -C "$build" -czf "$tarball.part" dist.new
+mv -- "$tarball.part" "$tarball"
 
 rm -rf -- "$dist.old"
 if [ -e "$dist" ]; then mv -- "$dist" "$dist.old"; fi
@@ -234,5 +339,6 @@ rm -rf -- "$dist.old"
 
 total=$(du -cb -- "$dist"/*.ZIP | awk 'END { printf "%.1f", $1 / 1e6 }')
 echo "Demo distribution laid out in $dist: $(( ${#codes[@]} + 2 )) archives, $total MB" \
-  "($rebuilt made anew)."
+  "($rebuilt made anew); $(du -sb -- "$dist/lib" | awk '{ printf "%.1f", $1 / 1e6 }') MB of" \
+  "libraries; $tarball $(stat -c %s -- "$tarball" | awk '{ printf "%.1f", $1 / 1e6 }') MB."
 [ "$check" = 0 ] || check_distribution

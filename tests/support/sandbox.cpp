@@ -81,7 +81,9 @@ void fillStandardDescriptors() {
 void makeSandbox() {
     g_programSandbox = newTemporaryFolder(std::filesystem::temp_directory_path());
     enterSandbox(g_programSandbox);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Offscreen unless a run asks for a real platform (the page flow as a Wayland client).
+    const char* platform = getenv("QUINDOR_TEST_PLATFORM");
+    setenv("QT_QPA_PLATFORM", platform != nullptr && *platform != '\0' ? platform : "offscreen", 1);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshSandboxPerTest);
 }
 

@@ -1,16 +1,28 @@
 #!/usr/bin/env python3
-"""Start-up to the first painted page, whole process, side by side: the setup program
-against a minimal Qt program showing one empty window. Runs under its own Xvfb server
-unless DISPLAY is set. The setup program reads its page faces from BUILD_DIR/dist (made by
-tools/make-demo-dist.sh) as it does from its distribution folder.
+"""Start-up to the first painted page, whole process, side by side: the setup program as
+the build tree runs it (the system's Qt), the same program as the distribution ships it
+(stripped, its libraries and plugins from BUILD_DIR/dist/lib and plugins through its RUNPATH
+and qt.conf), and a minimal Qt program showing one empty window. Runs under its own Xvfb
+server unless DISPLAY is set. The setup program reads its page faces from BUILD_DIR/dist
+(laid out by the build) as it does from its distribution folder.
 Usage: bench/startup.py [BUILD_DIR] [RUNS]"""
 import os, shutil, statistics, subprocess, sys, tempfile, time
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 30
-dist = f"{build}/dist"
-programs = {"minimal Qt window": [f"{build}/bench/startup_minimal"],
-            "setup wizard": [f"{build}/bench/startup_setup"] + ([dist] if os.path.isdir(dist) else [])}
+dist = os.path.abspath(f"{build}/dist")
+setup_arguments = [dist] if os.path.isdir(dist) else []
+
+def shipped_copy(folder):
+    """The start-up program laid out as the distribution lays out the setup program."""
+    program = f"{folder}/startup_setup"
+    shutil.copy(f"{build}/bench/startup_setup", program)
+    subprocess.run(["strip", "--strip-all", program], check=True)
+    subprocess.run(["patchelf", "--set-rpath", "$ORIGIN/lib", program], check=True)
+    for name in ("lib", "plugins"):
+        os.symlink(f"{dist}/{name}", f"{folder}/{name}")
+    shutil.copy(f"{dist}/qt.conf", folder)
+    return program
 
 def timed(command, env):
     start = time.perf_counter()
@@ -21,6 +33,11 @@ def main():
     env = dict(os.environ)
     xvfb = None
     home = tempfile.mkdtemp(prefix="quindor-bench-")
+    programs = {"minimal Qt window": [f"{build}/bench/startup_minimal"],
+                "setup, build tree": [f"{build}/bench/startup_setup"] + setup_arguments}
+    if setup_arguments:
+        os.mkdir(f"{home}/shipped")
+        programs["setup, as shipped"] = [shipped_copy(f"{home}/shipped")] + setup_arguments
     env.update(HOME=home, XDG_CONFIG_HOME=f"{home}/.config", XDG_DATA_HOME=f"{home}/.local/share",
                XDG_RUNTIME_DIR=home, MARLO_REGISTRY_DIR=f"{home}/registry")
     env.pop("QT_QPA_PLATFORM", None)
@@ -39,8 +56,12 @@ def main():
         for name, values in times.items():
             print(f"{name:18} median {statistics.median(values):7.1f} ms   "
                   f"mean {statistics.mean(values):7.1f} ms   min {min(values):7.1f} ms")
-        ratio = statistics.median(times["setup wizard"]) / statistics.median(times["minimal Qt window"])
-        print(f"ratio (median): {ratio:.2f}x over {runs} runs each")
+        median = {name: statistics.median(values) for name, values in times.items()}
+        print(f"setup against the minimal window (median): "
+              f"{median['setup, build tree'] / median['minimal Qt window']:.2f}x over {runs} runs each")
+        if "setup, as shipped" in median:
+            print(f"shipped against the build tree (median): "
+                  f"{median['setup, as shipped'] / median['setup, build tree']:.2f}x")
     finally:
         if xvfb:
             xvfb.terminate()

@@ -98,9 +98,10 @@ XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --socket=wayland-q
 weston_pid=$!
 
 # as_user COMMAND...: runs in the chroot as the ordinary user with a desktop's environment,
-# the X socket and the Wayland socket mounted, the distribution folder read-only.
+# the X socket and the Wayland socket mounted, the distribution folder read-only. Call it in a
+# sub-shell (with & or in a pipeline): it becomes the program, so $! is the program's id.
 as_user() {
-  unshare --mount --propagation private -- sh -c '
+  exec unshare --mount --propagation private -- sh -c '
     set -e
     root=$1; folder=$2; runtime=$3; user=$4; shift 4
     mount -t proc proc "$root/proc"
@@ -186,9 +187,13 @@ for _ in $(seq 300); do
     grep -q 'wl_surface@[0-9]*\.attach(wl_buffer@' "$build/fresh-wayland.log" && break
   sleep 0.1
 done
-kill -TERM "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
 grep -q 'wl_surface@[0-9]*\.attach(wl_buffer@' "$build/fresh-wayland.log" ||
   die "the welcome page was not drawn under Wayland (see $build/fresh-wayland.log)"
+# Nothing outside can press a close box under Wayland: the program must end on SIGTERM.
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || [ "$status" -eq 143 ] || die "under Wayland the setup program ended with status $status on SIGTERM"
+! grep -q 'connection broke' "$build/fresh-wayland.log" || die "the Wayland connection broke"
 say "the welcome page is drawn under Wayland"
 say "passed in $(($(date +%s) - start)) s"

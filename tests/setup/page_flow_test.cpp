@@ -244,9 +244,10 @@ TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
     wizard.isForm1->Button3->Click();
     wizard.isForm3->widget()->activateWindow();
     testing_support::settle();
-    EXPECT_EQ(parentWhileModal(*wizard.isForm2, [&] { wizard.isForm3->Button2->Click(); },
-                               wizard.isForm2->Button1),
-              window(*wizard.isForm3));
+    EXPECT_EQ(
+        parentWhileModal(
+            *wizard.isForm2, [&] { wizard.isForm3->Button2->Click(); }, wizard.isForm2->Button1),
+        window(*wizard.isForm3));
     EXPECT_EQ(window(*wizard.isForm2)->transientParent(), nullptr) << "kept after it closed";
 
     // The folder chooser over the folder page, the new-folder dialog over the chooser.
@@ -257,8 +258,8 @@ TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
     testing_support::whenModal([&] {
         wizard.iForm10->widget()->activateWindow();
         testing_support::settle();
-        newFolderParent = parentWhileModal(*wizard.iForm11, [&] { wizard.iForm10->BitBtn1->Click(); },
-                                           wizard.iForm11->Button2);
+        newFolderParent = parentWhileModal(
+            *wizard.iForm11, [&] { wizard.iForm10->BitBtn1->Click(); }, wizard.iForm11->Button2);
         wizard.iForm10->Button3->Click();
     });
     wizard.iForm10->ShowModal();

@@ -26,10 +26,11 @@ WindowState windowStateOf(Qt::WindowStates states) {
     return WindowState::Normal;
 }
 
-// The pages from back to front: the page shown or activated last is in front.
+// The pages from back to front: the page shown or activated last is in front. Never freed,
+// so that a page destroyed late at exit still finds it.
 std::vector<TForm*>& frontOrder() {
-    static std::vector<TForm*> pages;
-    return pages;
+    static auto* pages = new std::vector<TForm*>;
+    return *pages;
 }
 
 void toFront(TForm* page) {

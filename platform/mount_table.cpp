@@ -6,30 +6,14 @@
 
 #include <algorithm>
 
+#include "mount_info.h"
+
 namespace platform {
 
 namespace {
 
 constexpr const char* kMountTable = "/proc/self/mounts";
 constexpr std::size_t kTableLimit = 16 * 1024 * 1024;
-
-bool isOctal(char c) { return c >= '0' && c <= '7'; }
-
-// Decodes the table's "\ooo" escapes; anything else stays as it is.
-std::string decodeField(std::string_view field) {
-    std::string result;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) &&
-            isOctal(field[i + 2]) && isOctal(field[i + 3])) {
-            result += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                        (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            result += field[i];
-        }
-    }
-    return result;
-}
 
 // The second blank-separated field of a line, or empty.
 std::string_view secondField(std::string_view line) {
@@ -68,7 +52,7 @@ std::vector<std::string> parseMountPoints(std::string_view table) {
     while (!table.empty()) {
         const std::size_t end = table.find('\n');
         const std::string_view field = secondField(table.substr(0, end));
-        if (!field.empty()) points.push_back(decodeField(field));
+        if (!field.empty()) points.push_back(decodeMountField(field));
         table.remove_prefix(end == std::string_view::npos ? table.size() : end + 1);
     }
     return points;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/mount_info.h"
 #include "platform/profile_file.h"
 #include "platform/registry_hive.h"
 #include "platform/zip_listing.h"
@@ -78,6 +79,19 @@ int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
             require(!path.starts_with('/') && ("/" + path + "/").find("/../") == std::string::npos);
         }
     } catch (const platform::ZipListingError&) {
+    }
+    return 0;
+}
+
+int fuzzMountInfo(const std::uint8_t* data, std::size_t size) {
+    const platform::MountInfo mounts = platform::MountInfo::parse(textOf(data, size));
+    for (const platform::MountInfoEntry& entry : mounts.entries()) {
+        require(entry.root.starts_with('/') && entry.mountPoint.starts_with('/'));
+        require(entry.layers.empty() || entry.type == "overlay");
+        for (const std::string& layer : entry.layers) require(!layer.empty());
+        const platform::MountInfoEntry* shown = mounts.showing(entry.mountPoint);
+        require(shown != nullptr && shown->mountPoint == entry.mountPoint);
+        require(mounts.byId(entry.id) != nullptr);
     }
     return 0;
 }

@@ -21,4 +21,9 @@ int fuzzSettingsFile(const std::uint8_t* data, std::size_t size);
 // entry leaves the target folder.
 int fuzzZipListing(const std::uint8_t* data, std::size_t size);
 
+// A mount table's text (/proc/self/mountinfo): every mount read has a root and a mount point
+// starting with '/', only overlays have layers, and each mount point is shown by a mount on
+// that very point.
+int fuzzMountInfo(const std::uint8_t* data, std::size_t size);
+
 }  // namespace platform_fuzz

@@ -23,7 +23,8 @@ TEST_P(FuzzCorpusTest, KeptInputsPassTheReader) {
 INSTANTIATE_TEST_SUITE_P(Platform, FuzzCorpusTest,
                          testing::Values(Target{"hive_text", platform_fuzz::fuzzHiveText},
                                          Target{"settings_file", platform_fuzz::fuzzSettingsFile},
-                                         Target{"zip_listing", platform_fuzz::fuzzZipListing}),
+                                         Target{"zip_listing", platform_fuzz::fuzzZipListing},
+                                         Target{"mount_info", platform_fuzz::fuzzMountInfo}),
                          [](const testing::TestParamInfo<Target>& info) {
                              return std::string(info.param.name);
                          });

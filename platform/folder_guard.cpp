@@ -1,12 +1,12 @@
 #include "folder_guard.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "file_system_places.h"
+#include "guarded_folder.h"
 #include "open_folder.h"
 #include "paths.h"
 #include "protected_folders.h"
@@ -21,68 +21,30 @@ const char* const kChooseAnother =
     " Quindor cannot be installed there, as it could not be removed again. Please choose "
     "another folder.";
 
-// Deeper than any real tree; ends the walk up should ".." never reach a root.
-constexpr std::size_t kMostLevels = 4096;
-
-// One folder on the way from the folder asked about up to the root.
+// One folder on the way from the folder asked about up to the root: as ".." and the path's
+// text lead (identity and text), or as its file system holds it (place).
 struct Level {
     std::optional<FileIdentity> identity;  // when it exists
     std::string text;                      // its absolute normal path; "" when unknown
+    std::optional<Place> place;
+
+    std::string name() const { return fileNamePart(place ? place->path : text); }
 };
 
-// A protected folder with the forms it can be met in.
-struct Guarded {
-    const ProtectedFolder* folder;
-    std::optional<FileIdentity> identity;
-    std::vector<FileIdentity> aboveIdentities;
-    std::vector<std::string> texts;
-    std::vector<std::string> aboveTexts;
+using Chain = std::vector<Level>;
+
+// The folder asked about on its way up to the root, and the same on each file system that
+// holds it: the file system of its mount, and the layers of an overlay.
+struct Ways {
+    Chain path;
+    std::vector<Chain> places;
 };
-
-std::string currentFolder() {
-    char* current = getcwd(nullptr, 0);
-    if (current == nullptr) return "/";
-    std::string folder = current;
-    std::free(current);
-    return folder;
-}
-
-std::optional<std::string> realPath(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return std::nullopt;
-    std::string text = resolved;
-    std::free(resolved);
-    return text;
-}
-
-std::string parentOf(const std::string& normalPath) {
-    const std::vector<std::string> above = ancestorsOf(normalPath);
-    return above.empty() ? "/" : above.front();
-}
-
-// The identities of the folder open at descriptor and of every folder above it, nearest
-// first, as ".." leads (across mounts, to the folder a mount sits on) up to the root.
-std::vector<FileIdentity> identityChain(int descriptor) {
-    std::vector<FileIdentity> chain;
-    FileDescriptor held;
-    int at = descriptor;
-    while (chain.size() < kMostLevels) {
-        const std::optional<FileIdentity> identity = identityOf(at);
-        if (!identity || (!chain.empty() && chain.back().sameFile(*identity))) break;
-        chain.push_back(*identity);
-        FileDescriptor parent = openFileAt(at, "..", O_PATH | O_DIRECTORY);
-        if (!parent) break;
-        held = std::move(parent);
-        at = held.get();
-    }
-    return chain;
-}
 
 // Levels for each text of path and the folders above it, with the identities of the
 // deepest folder that exists and of those above it.
-std::vector<Level> levelsOfPath(const std::string& resolved) {
-    std::vector<Level> levels{{std::nullopt, resolved}};
-    for (std::string& above : ancestorsOf(resolved)) levels.push_back({std::nullopt, std::move(above)});
+Chain levelsOfPath(const std::string& resolved) {
+    Chain levels{{std::nullopt, resolved, std::nullopt}};
+    for (std::string& above : ancestorsOf(resolved)) levels.push_back({std::nullopt, std::move(above), std::nullopt});
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const FileDescriptor folder = openFile(levels[i].text, O_PATH | O_DIRECTORY);
         if (!folder) continue;
@@ -95,7 +57,7 @@ std::vector<Level> levelsOfPath(const std::string& resolved) {
     return levels;
 }
 
-std::vector<Level> levelsOfOpen(int descriptor) {
+Chain levelsOfOpen(int descriptor) {
     const std::vector<FileIdentity> chain = identityChain(descriptor);
     std::vector<std::string> texts;
     if (const std::string path = currentPathOf(descriptor); !path.empty()) {
@@ -104,79 +66,78 @@ std::vector<Level> levelsOfOpen(int descriptor) {
     }
     // The names only count when they line up with the folders found through "..".
     if (texts.size() != chain.size()) texts.assign(chain.size(), std::string());
-    std::vector<Level> levels;
-    for (std::size_t i = 0; i < chain.size(); ++i) levels.push_back({chain[i], texts[i]});
+    Chain levels;
+    for (std::size_t i = 0; i < chain.size(); ++i) levels.push_back({chain[i], texts[i], std::nullopt});
     return levels;
 }
 
-void addTexts(Guarded& guarded, const std::string& text) {
-    if (std::find(guarded.texts.begin(), guarded.texts.end(), text) != guarded.texts.end()) return;
-    guarded.texts.push_back(text);
-    for (std::string& above : ancestorsOf(text)) guarded.aboveTexts.push_back(std::move(above));
+// The place and every folder above it on its file system; the first level keeps the text of
+// the folder asked about, for the reason.
+Chain levelsOfPlace(const Place& place, const std::string& text) {
+    Chain levels{{std::nullopt, text, place}};
+    for (std::string& above : ancestorsOf(place.path)) {
+        levels.push_back({std::nullopt, std::string(), Place{place.fileSystem, std::move(above)}});
+    }
+    return levels;
 }
 
-Guarded guardedForm(const ProtectedFolder& folder) {
-    Guarded guarded{&folder, std::nullopt, {}, {}, {}};
-    const std::string& path = folder.path;
-    addTexts(guarded, lexicallyNormal(path.front() == '/' ? path : currentFolder() + "/" + path));
-    addTexts(guarded, resolvedFolder(path));
-    if (const FileDescriptor open = openFile(path, O_PATH | O_DIRECTORY)) {
-        std::vector<FileIdentity> chain = identityChain(open.get());
-        if (!chain.empty()) {
-            guarded.identity = chain.front();
-            guarded.aboveIdentities.assign(chain.begin() + 1, chain.end());
-        }
-    }
-    return guarded;
-}
-
-std::vector<Guarded> guardedFolders(const std::vector<ProtectedFolder>& folders) {
-    std::vector<Guarded> guarded;
-    for (const ProtectedFolder& folder : folders) {
-        if (!folder.path.empty()) guarded.push_back(guardedForm(folder));
-    }
-    return guarded;
+std::vector<Chain> placeChains(const std::vector<Place>& places, const std::string& text) {
+    std::vector<Chain> chains;
+    for (const Place& place : places) chains.push_back(levelsOfPlace(place, text));
+    return chains;
 }
 
 bool holds(const std::vector<std::string>& texts, const std::string& text) {
     return !text.empty() && std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-bool sameByIdentity(const Level& level, const Guarded& guarded) {
+bool sameByIdentity(const Level& level, const GuardedFolder& guarded) {
     return level.identity && guarded.identity && level.identity->sameFile(*guarded.identity);
 }
 
-bool same(const Level& level, const Guarded& guarded) {
-    return sameByIdentity(level, guarded) || holds(guarded.texts, level.text);
+bool sameByPlace(const Level& level, const GuardedFolder& guarded) {
+    return level.place &&
+           std::find(guarded.places.begin(), guarded.places.end(), *level.place) != guarded.places.end();
 }
 
-bool above(const Level& level, const Guarded& guarded) {
+bool same(const Level& level, const GuardedFolder& guarded) {
+    return sameByIdentity(level, guarded) || holds(guarded.texts, level.text) || sameByPlace(level, guarded);
+}
+
+bool aboveByPlace(const Level& level, const GuardedFolder& guarded) {
+    if (!level.place) return false;
+    return std::any_of(guarded.places.begin(), guarded.places.end(), [&level](const Place& place) {
+        return level.place->holds(place) && !(*level.place == place);
+    });
+}
+
+bool above(const Level& level, const GuardedFolder& guarded) {
     if (level.identity) {
         for (const FileIdentity& identity : guarded.aboveIdentities) {
             if (level.identity->sameFile(identity)) return true;
         }
     }
-    return holds(guarded.aboveTexts, level.text);
+    return holds(guarded.aboveTexts, level.text) || aboveByPlace(level, guarded);
 }
 
 // Where the same folder is known by another path (a bind mount), that path is named too.
-std::string sameFolderNote(const Level& level, const Guarded& guarded) {
+std::string sameFolderNote(const Level& level, const GuardedFolder& guarded) {
     if (holds(guarded.texts, level.text) || guarded.texts.empty()) return {};
     return " (the same folder as " + guarded.texts.front() + ")";
 }
 
 // The first level above the folder that is a tree open below (/var/tmp); trees further up
 // do not protect what lies below it.
-std::size_t openBelowLevel(const std::vector<Level>& levels, const std::vector<Guarded>& guarded) {
+std::size_t openBelowLevel(const Chain& levels, const std::vector<GuardedFolder>& guarded) {
     for (std::size_t i = 1; i < levels.size(); ++i) {
-        for (const Guarded& folder : guarded) {
+        for (const GuardedFolder& folder : guarded) {
             if (folder.folder->protection == Protection::OpenBelow && same(levels[i], folder)) return i;
         }
     }
     return levels.size();
 }
 
-std::optional<std::string> belowTree(const std::vector<Level>& levels, const Guarded& guarded,
+std::optional<std::string> belowTree(const Chain& levels, const GuardedFolder& guarded,
                                      std::size_t openBelow) {
     for (std::size_t i = 1; i < openBelow; ++i) {
         if (same(levels[i], guarded)) return "lies in " + guarded.folder->containsText;
@@ -186,10 +147,10 @@ std::optional<std::string> belowTree(const std::vector<Level>& levels, const Gua
 
 // A hidden folder of a home holds settings and keys; below ~/.local programs of the user's
 // own may live. A name that cannot be told counts as hidden.
-std::optional<std::string> inHiddenFolder(const std::vector<Level>& levels, const Guarded& home) {
+std::optional<std::string> inHiddenFolder(const Chain& levels, const GuardedFolder& home) {
     for (std::size_t i = 1; i < levels.size(); ++i) {
         if (!same(levels[i], home)) continue;
-        const std::string name = fileNamePart(levels[i - 1].text);
+        const std::string name = levels[i - 1].name();
         if (!name.empty() && name.front() != '.') continue;
         if (name == ".local" && i > 1) continue;
         const std::string hidden = name.empty() ? "a hidden folder" : "the hidden folder " + name;
@@ -199,14 +160,14 @@ std::optional<std::string> inHiddenFolder(const std::vector<Level>& levels, cons
 }
 
 // The folder is a protected folder or lies above one.
-std::optional<std::string> sameOrAbove(const Level& folder, const Guarded& guarded) {
+std::optional<std::string> sameOrAbove(const Level& folder, const GuardedFolder& guarded) {
     if (same(folder, guarded)) return "is " + guarded.folder->isText + sameFolderNote(folder, guarded);
     if (above(folder, guarded)) return "contains " + guarded.folder->containsText;
     return std::nullopt;
 }
 
 // The folder lies where a protected folder's protection reaches below it.
-std::optional<std::string> below(const std::vector<Level>& levels, const Guarded& guarded,
+std::optional<std::string> below(const Chain& levels, const GuardedFolder& guarded,
                                  std::size_t openBelow) {
     switch (guarded.folder->protection) {
     case Protection::WithEverythingBelow:
@@ -225,18 +186,28 @@ std::optional<std::string> below(const std::vector<Level>& levels, const Guarded
     return std::nullopt;
 }
 
-std::optional<Refusal> decide(const std::vector<Level>& levels) {
-    if (levels.empty()) return Refusal{"", "cannot be looked at"};
-    if (levels.size() == 1) return Refusal{levels.front().text, "is the root of the file system"};
-    const std::vector<ProtectedFolder> folders = protectedFolders();
-    const std::vector<Guarded> guarded = guardedFolders(folders);
+std::optional<std::string> judged(const Chain& levels, const std::vector<GuardedFolder>& guarded) {
     const std::size_t openBelow = openBelowLevel(levels, guarded);
     // What the folder is tells the user most; where it lies comes second.
-    for (const Guarded& folder : guarded) {
-        if (auto why = sameOrAbove(levels.front(), folder)) return Refusal{levels.front().text, *why};
+    for (const GuardedFolder& folder : guarded) {
+        if (auto why = sameOrAbove(levels.front(), folder)) return why;
     }
-    for (const Guarded& folder : guarded) {
-        if (auto why = below(levels, folder, openBelow)) return Refusal{levels.front().text, *why};
+    for (const GuardedFolder& folder : guarded) {
+        if (auto why = below(levels, folder, openBelow)) return why;
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> decide(const Ways& ways, const FileSystemPlaces& places) {
+    const Chain& levels = ways.path;
+    if (levels.empty()) return Refusal{"", "cannot be looked at"};
+    if (levels.size() == 1) return Refusal{levels.front().text, "is the root of the file system"};
+    const std::vector<ProtectedFolder> folders = protectedFolders(places.mounts());
+    const std::vector<GuardedFolder> guarded = guardedFolders(folders, places);
+    if (auto why = judged(levels, guarded)) return Refusal{levels.front().text, *why};
+    for (const Chain& chain : ways.places) {
+        if (chain.size() == 1) return Refusal{levels.front().text, "is the root of a file system"};
+        if (auto why = judged(chain, guarded)) return Refusal{levels.front().text, *why};
     }
     return std::nullopt;
 }
@@ -264,35 +235,36 @@ std::optional<std::string> textProblem(const std::string& folder) {
     return std::nullopt;
 }
 
+// The install records the folder it resolved, so a record that only reaches its folder
+// through a link was changed since; nothing is deleted through a link, however it is written.
+std::optional<std::string> linkProblem(const std::string& folder) {
+    const std::string resolved = resolvedFolder(folder);
+    if (resolved == lexicallyNormal(folder)) return std::nullopt;
+    return "The recorded folder " + folder + " leads through a link to " + resolved + "." +
+           kNothingDeleted;
+}
+
 }  // namespace
 
-std::string resolvedFolder(const std::string& folder) {
-    const std::string path = !folder.empty() && folder.front() == '/' ? folder : currentFolder() + "/" + folder;
-    if (auto resolved = realPath(path)) return *resolved;
-    std::string resolved = "/";
-    for (const std::string& part : pathComponents(path)) {
-        if (part == "..") {
-            resolved = parentOf(resolved);
-            continue;
-        }
-        const std::string next = resolved == "/" ? "/" + part : resolved + "/" + part;
-        resolved = realPath(next).value_or(next);
-    }
-    return resolved;
-}
-
 std::optional<Refusal> folderRefusal(const std::string& folder) {
-    return decide(levelsOfPath(resolvedFolder(folder)));
+    const FileSystemPlaces places(MountInfo::read());
+    const std::string resolved = resolvedFolder(folder);
+    return decide(Ways{levelsOfPath(resolved), placeChains(places.ofPath(resolved), resolved)}, places);
 }
 
-std::optional<Refusal> openFolderRefusal(int descriptor) { return decide(levelsOfOpen(descriptor)); }
+std::optional<Refusal> openFolderRefusal(int descriptor) {
+    const FileSystemPlaces places(MountInfo::read());
+    Chain levels = levelsOfOpen(descriptor);
+    const std::string text = levels.empty() ? std::string() : levels.front().text;
+    return decide(Ways{std::move(levels), placeChains(places.of(descriptor), text)}, places);
+}
 
 std::optional<std::string> refusalReason(const std::string& folder) {
     if (auto problem = textProblem(folder)) return problem;
     if (auto refusal = folderRefusal(folder)) {
         return sentence("The recorded folder ", folder, *refusal) + kNothingDeleted;
     }
-    return std::nullopt;
+    return linkProblem(folder);
 }
 
 std::optional<std::string> refusalReason(const std::string& folder, int openedFolder) {
@@ -300,7 +272,7 @@ std::optional<std::string> refusalReason(const std::string& folder, int openedFo
     if (auto refusal = openFolderRefusal(openedFolder)) {
         return sentence("The recorded folder ", folder, *refusal) + kNothingDeleted;
     }
-    return std::nullopt;
+    return linkProblem(folder);
 }
 
 std::optional<std::string> installRefusalReason(const std::string& folder) {

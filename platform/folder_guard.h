@@ -6,13 +6,19 @@
 //
 // Folders are compared by what they are, not by how they are written: by device and inode,
 // whatever path or mount they are reached through (a home bind-mounted from /data/home is the
-// same folder under both names), and also by their resolved path, so that protected folders
-// that do not exist (yet) stay protected too. The folder asked about and every folder on its
-// way up to the root are compared with each protected folder (platform::protectedFolders)
-// and each folder above it.
+// same folder under both names), by their resolved path, so that protected folders that do
+// not exist (yet) stay protected too, and by where they lie within their file systems
+// (platform::FileSystemPlaces): a folder that holds a protected folder on the file system
+// they share, or in a layer of an overlay, holds it whatever mount either is reached through
+// (installing into /data is refused when /data/home is mounted on /home). The folder asked
+// about and every folder on its way up to the root, as ".." leads and as its file system
+// holds it, are compared with each protected folder (platform::protectedFolders) and each
+// folder above it.
 
 #include <optional>
 #include <string>
+
+#include "resolved_folder.h"
 
 namespace platform {
 
@@ -21,11 +27,6 @@ struct Refusal {
     std::string resolved;  // the folder the system reaches (absolute, normal); "" when unknown
     std::string why;       // "is your home folder", "lies in the system folder /usr", ...
 };
-
-// The folder as the system reaches it: made absolute against the current folder, each part
-// that exists with its links resolved, "." and ".." worked out; the part that does not exist
-// yet follows as written (a ".." there takes back the name before it). Absolute, normal.
-std::string resolvedFolder(const std::string& folder);
 
 // Refused:
 // - the root of the file system;
@@ -37,12 +38,15 @@ std::string resolvedFolder(const std::string& folder);
 // folderRefusal resolves the path first; a relative path is taken from the current folder.
 // openFolderRefusal judges the folder open at descriptor (any open, O_PATH too) and the
 // folders above it as the kernel finds them ("..").
-// Reads the environment, the account database and the mount table afresh on every call.
+// Reads the environment, the account database and the mount table (/proc/self/mountinfo)
+// afresh on every call.
 std::optional<Refusal> folderRefusal(const std::string& folder);
 std::optional<Refusal> openFolderRefusal(int descriptor);
 
 // The uninstall's reason for the user, or nullopt when the recorded folder may be deleted.
-// Also refused: the empty text, a relative one (not starting with '/') and one holding a NUL.
+// Also refused: the empty text, a relative one (not starting with '/'), one holding a NUL,
+// and one that reaches its folder through a link in any of its parts, however written
+// ("/x/link/", "/x/link/sub/.."): the install records the resolved folder.
 // One or two sentences naming the folder as recorded, e.g. "The recorded folder /home/ann
 // is your home folder. Nothing was deleted." or "The recorded folder /x leads to /usr/local,
 // which lies in the system folder /usr. Nothing was deleted."

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "environment.h"
-#include "mount_table.h"
+#include "mount_info.h"
 #include "open_folder.h"
 #include "paths.h"
 #include "registry.h"
@@ -70,6 +70,22 @@ void addUserFolders(std::vector<ProtectedFolder>& list) {
                     "your programs folder"});
 }
 
+// What the desktop keeps in the data folder: other programs' menu entries, the user's fonts,
+// icons and file types.
+void addDesktopDataTrees(std::vector<ProtectedFolder>& list) {
+    const std::string dataHome = userFolders().dataHome;
+    if (dataHome.empty()) return;
+    const std::pair<const char*, const char*> named[] = {
+        {"applications", "your applications folder"},
+        {"fonts", "your fonts folder"},
+        {"icons", "your icons folder"},
+        {"mime", "your file types folder"},
+    };
+    for (const auto& [name, text] : named) {
+        list.push_back({dataHome + "/" + name, Protection::WithEverythingBelow, text, text});
+    }
+}
+
 // A tree that holds what belongs to somebody else; the root itself is only a folder here,
 // or everything would be protected.
 void addTree(std::vector<ProtectedFolder>& list, const std::string& folder, const std::string& text) {
@@ -118,8 +134,9 @@ void addAccountHomes(std::vector<ProtectedFolder>& list) {
     endpwent();
 }
 
-void addMountPoints(std::vector<ProtectedFolder>& list) {
-    for (const std::string& point : parseMountPoints(readMountTable())) {
+void addMountPoints(std::vector<ProtectedFolder>& list, const MountInfo& mounts) {
+    for (const MountInfoEntry& entry : mounts.entries()) {
+        const std::string& point = entry.mountPoint;
         if (point.empty() || point.front() != '/') continue;
         const std::optional<FileIdentity> mounted = identityAt(AT_FDCWD, point, true);
         if (mounted && !isFolder(*mounted)) {
@@ -133,14 +150,15 @@ void addMountPoints(std::vector<ProtectedFolder>& list) {
 
 }  // namespace
 
-std::vector<ProtectedFolder> protectedFolders() {
+std::vector<ProtectedFolder> protectedFolders(const MountInfo& mounts) {
     std::vector<ProtectedFolder> list;
     addOwnHomes(list);
     addUserFolders(list);
+    addDesktopDataTrees(list);
     addProgramTrees(list);
     addSystemFolders(list);
     addAccountHomes(list);
-    addMountPoints(list);
+    addMountPoints(list, mounts);
     return list;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The folders that the uninstall must leave alone, and how far their protection reaches.
-// The list is read afresh from the environment, the account database and the mount table on
-// every call; platform::refusalReason decides with it.
+// The list is read afresh from the environment and the account database on every call;
+// platform::refusalReason decides with it.
 
 #include <string>
 #include <vector>
+
+#include "mount_info.h"
 
 namespace platform {
 
@@ -28,15 +30,16 @@ struct ProtectedFolder {
 //   the account database, with its hidden folders (settings and keys; below .local, where
 //   programs of the user's own live, only .local itself is protected);
 // - the XDG user folders, the data, configuration (with everything below), cache and state
-//   base folders and ~/.local/bin; the runtime and registry folders with everything below;
+//   base folders and ~/.local/bin; the desktop's trees in the data folder (applications,
+//   fonts, icons and mime, with everything below them); the runtime and registry folders with everything below;
 //   the folder this program runs from (the distribution folder);
 // - the file-system hierarchy's own folders: /usr, /etc, /bin, /sbin, /lib*, /boot, /dev,
 //   /proc, /sys, /run, /var (but not below /var/tmp), /srv, /snap, /lost+found with
 //   everything below; /opt, /mnt, /media, /tmp as folders only, so that a product's own
 //   folder such as /opt/Quindor stays removable; /home with every folder directly in it;
 // - every account's home folder (as for the user's own);
-// - every mount point (and so every folder that holds one); for a file mounted on its own,
-//   the folder that holds it.
-std::vector<ProtectedFolder> protectedFolders();
+// - every mount point of mounts (and so every folder that holds one); for a file mounted on
+//   its own, the folder that holds it.
+std::vector<ProtectedFolder> protectedFolders(const MountInfo& mounts);
 
 }  // namespace platform

@@ -336,6 +336,9 @@ TEST_F(InstallTest, AnyFolderTheUninstallWouldRefuseIsRefused) {
         {home + "/.ssh/Quindor/", "lies in the hidden folder .ssh of your home folder."},
         {"/home/quindor-not-a-user/", "is a home folder in /home."},
         {std::string(std::getenv("MARLO_REGISTRY_DIR")) + "/Quindor/", "lies in the registry folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/applications/", "is your applications folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/fonts/Quindor/", "lies in your fonts folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/icons/hicolor/", "lies in your icons folder."},
     };
     for (const auto& [text, says] : refused) {
         SCOPED_TRACE(text);

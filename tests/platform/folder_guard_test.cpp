@@ -232,7 +232,6 @@ TEST_F(FolderGuardTest, AllowsFoldersBelowOrBesideTheProtectedOnes) {
         path("{home}/Desktop2"),
         "/opt/Quindor-not-installed/",
         "/tmp/quindor-not-installed/",
-        linkTo(path("{home}/Quindor")),
     };
     for (const std::string& folder : allowed) {
         EXPECT_EQ(platform::refusalReason(folder), std::nullopt) << folder;
@@ -269,6 +268,31 @@ TEST_F(FolderGuardTest, SeesThroughAHomeThatIsItselfALink) {
     EXPECT_TRUE(platform::refusalReason(m_home.string()).has_value());
     EXPECT_TRUE(platform::refusalReason(linkedHome).has_value());
     EXPECT_EQ(platform::refusalReason(m_home.string() + "/Quindor"), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+// The install records the folder it resolved: a record that reaches its folder only through
+// a link, in any of its parts, is refused whatever lies behind it.
+TEST_F(FolderGuardTest, RefusesARecordThatReachesItsFolderThroughALink) {
+    fs::create_directories(m_home / "Quindor/sub");
+    const std::string link = linkTo(path("{home}/Quindor"));
+    const std::string parentLink = linkTo(path("{home}"));
+    const std::string target = path("{home}/Quindor");
+    for (const std::string& record : {link, link + "/", link + "/.", link + "/sub/..", link + "//sub/./../",
+                                      parentLink + "/Quindor", parentLink + "/Quindor/sub/.."}) {
+        EXPECT_EQ(platform::refusalReason(record), "The recorded folder " + record +
+                                                       " leads through a link to " + target +
+                                                       ". Nothing was deleted.");
+        // The install resolves the link and records the folder itself.
+        EXPECT_EQ(platform::installRefusalReason(record), std::nullopt) << record;
+    }
+    // Written without a link, the same folder may go, with ".." and "." worked out.
+    for (const std::string& record : {target, target + "/sub/..", target + "/./sub/../"}) {
+        EXPECT_EQ(platform::refusalReason(record), std::nullopt) << record;
+    }
 }
 
 }  // namespace

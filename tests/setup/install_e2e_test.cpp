@@ -275,10 +275,20 @@ TEST_F(EndToEndTest, RefusedRecordsDeleteNothing) {
     std::ofstream(home / "precious") << "x";
     fs::create_directories(root / "links");
     fs::create_symlink(home, root / "links/to-home");
+    // Behind a link: what a record through it would reach.
+    fs::create_directories(root / "behind/sub");
+    std::ofstream(root / "behind/precious") << "x";
+    fs::create_symlink(root / "behind", root / "links/to-behind");
+    const std::string data = platform::userFolders().dataHome;
+    fs::create_directories(data + "/applications");
+    fs::create_directories(data + "/fonts");
+    std::ofstream(data + "/applications/other.desktop") << "[Desktop Entry]\n";
+    std::ofstream(data + "/fonts/mine.ttf") << "x";
     const std::vector<std::string> records = {
         "/", "//", "/.", home.string() + "/", home.string(), (home / "..").string() + "/",
         platform::userFolders().desktop + "/", "/usr/", (root / "links/to-home").string() + "/",
-        "Quindor/", home.string() + "/sub/../"};
+        "Quindor/", home.string() + "/sub/../", (root / "links/to-behind/sub/..").string(),
+        (root / "links/to-behind").string() + "/", data + "/applications/", data + "/fonts"};
     for (const std::string& record : records) {
         SCOPED_TRACE(record);
         platform::Registry().writeString(platform::RootKey::LocalMachine, "Software\\Quindor\\InstallTO",
@@ -291,6 +301,9 @@ TEST_F(EndToEndTest, RefusedRecordsDeleteNothing) {
         EXPECT_EQ(messages.shown[0].kind, "message");
         EXPECT_TRUE(app().terminated());
         EXPECT_TRUE(fs::exists(home / "precious"));
+        EXPECT_TRUE(fs::exists(root / "behind/precious"));
+        EXPECT_TRUE(fs::exists(data + "/applications/other.desktop"));
+        EXPECT_TRUE(fs::exists(data + "/fonts/mine.ttf"));
         EXPECT_EQ(recorded(), record);
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "operations.h"
 #include "platform/folder_guard.h"
 #include "platform/paths.h"
 
@@ -12,6 +13,9 @@ namespace {
 
 using platform::isFolder;
 using platform::OpenFolder;
+
+// Descriptors held open down the branch; deeper trees reopen their folders on the way back.
+constexpr std::size_t kHeldLevels = 32;
 
 char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -25,6 +29,13 @@ bool folderLess(const std::string& a, const std::string& b) {
     }
     if (a.size() != b.size()) return a.size() < b.size();
     return a < b;
+}
+
+// The walk's end at a protected folder, named where the system can tell.
+EngineError stoppedAt(const OpenFolder& folder, const std::string& why) {
+    const std::string path = folder.currentPath();
+    return EngineError("The uninstall stopped at " + (path.empty() ? std::string("a folder") : path) +
+                       ", which " + why + ". It was not entered, and the folders above it stay.");
 }
 
 }  // namespace
@@ -59,14 +70,21 @@ private:
     std::vector<std::pair<std::string, OpenFolder>> m_open;
 };
 
+// One folder of the branch the walk is in.
+struct FolderTree::Level {
+    std::optional<OpenFolder> folder;  // open while among the deepest kHeldLevels; the root's is m_root
+    platform::FileIdentity identity;
+    std::string name;                     // in the folder above; "" for the root
+    std::vector<std::string> subFolders;  // still to be entered, the next one last
+};
+
 FolderTree::FolderTree(AfterFolder afterFolder) : m_afterFolder(std::move(afterFolder)) {}
 
 bool FolderTree::DeleteFolderTree(const std::string& root, const std::string& mask, bool descend) {
     m_mask = mask;
     m_descend = descend;
     if (!openRoot(root)) return true;
-    std::string path = m_rootFolder;
-    return walkFolder(*m_root, path);
+    return walk(platform::ProtectedIdentities::collect());
 }
 
 void FolderTree::addRemovedFolder(const std::string& folder) {
@@ -101,22 +119,79 @@ bool FolderTree::openRoot(const std::string& root) {
     if (!opened) return false;
     const std::optional<platform::FileIdentity> identity = opened->identity();
     // Judged again on the folder actually opened, in case the path changed since the caller
-    // asked.
+    // asked; it must lie where the record says, not where a link put in meanwhile leads.
     if (!identity || platform::refusalReason(root, opened->descriptor())) return false;
+    const std::string opensAt = opened->currentPath();
+    if (!opensAt.empty() && opensAt != platform::lexicallyNormal(folder)) return false;
     m_root = std::move(opened);
     m_rootFolder = folder + '/';
     m_rootIdentity = *identity;
     return true;
 }
 
-bool FolderTree::walkFolder(const OpenFolder& folder, std::string& path) {
-    const std::vector<std::string> subFolders = deleteFiles(folder, path);
-    const bool goOn = !m_afterFolder || m_afterFolder();
-    if (!goOn || !m_descend) return goOn;
-    return enterSubFolders(folder, path, subFolders);
+bool FolderTree::walk(const platform::ProtectedIdentities& protectedFolders) {
+    Branch branch;
+    bool goOn = enter(branch, std::nullopt, m_rootIdentity, std::string());
+    while (!branch.empty()) {
+        Level& level = branch.back();
+        if (!goOn || !m_descend || level.subFolders.empty()) {
+            leave(branch);
+            continue;
+        }
+        std::string name = std::move(level.subFolders.back());
+        level.subFolders.pop_back();
+        std::optional<OpenFolder> subFolder = openSubFolder(folderOf(branch, branch.size() - 1), name);
+        const std::optional<platform::FileIdentity> identity =
+            subFolder ? subFolder->identity() : std::nullopt;
+        if (!identity) continue;
+        if (const std::string* why = protectedFolders.find(*identity)) throw stoppedAt(*subFolder, *why);
+        goOn = enter(branch, std::move(subFolder), *identity, std::move(name));
+    }
+    return goOn;
 }
 
-std::vector<std::string> FolderTree::deleteFiles(const OpenFolder& folder, const std::string& path) {
+// Deletes the folder's files, puts it at the end of the branch and lets AfterFolder run.
+bool FolderTree::enter(Branch& branch, std::optional<OpenFolder> folder,
+                       const platform::FileIdentity& identity, std::string name) {
+    const bool isRoot = branch.empty();
+    std::vector<std::string> subFolders = deleteFiles(isRoot ? *m_root : *folder, isRoot);
+    std::reverse(subFolders.begin(), subFolders.end());
+    branch.push_back(Level{std::move(folder), identity, std::move(name), std::move(subFolders)});
+    // Bounded descriptors at any depth: the folder far enough up is opened again on the way back.
+    if (branch.size() > kHeldLevels) branch[branch.size() - 1 - kHeldLevels].folder.reset();
+    return !m_afterFolder || m_afterFolder();
+}
+
+// Leaves the deepest folder of the branch and removes it from its parent when it is empty.
+void FolderTree::leave(Branch& branch) {
+    Level left = std::move(branch.back());
+    branch.pop_back();
+    if (branch.empty()) return;  // the root: removeCollectedFolders
+    const OpenFolder& parent = reopenedParent(branch, left);
+    const std::optional<platform::FileIdentity> entry = parent.entryIdentity(left.name);
+    if (entry && isFolder(*entry) && entry->sameFile(left.identity)) parent.removeSubFolder(left.name);
+}
+
+const OpenFolder& FolderTree::folderOf(const Branch& branch, std::size_t level) const {
+    return level == 0 ? *m_root : *branch[level].folder;
+}
+
+// The folder above left, open again through ".." when its descriptor was given up; it must be
+// the folder the walk left.
+const OpenFolder& FolderTree::reopenedParent(Branch& branch, const Level& left) const {
+    Level& parent = branch.back();
+    if (branch.size() == 1 || parent.folder) return folderOf(branch, branch.size() - 1);
+    std::optional<OpenFolder> again = left.folder->openSubFolder("..");
+    const std::optional<platform::FileIdentity> identity = again ? again->identity() : std::nullopt;
+    if (!identity || !identity->sameFileAndMount(parent.identity)) {
+        throw EngineError("The folders in " + m_rootFolder +
+                          " were moved while they were being deleted. The uninstall stopped.");
+    }
+    parent.folder = std::move(again);
+    return *parent.folder;
+}
+
+std::vector<std::string> FolderTree::deleteFiles(const OpenFolder& folder, bool isRoot) {
     std::vector<std::string> subFolders;
     bool matched = false;
     for (const std::string& name : folder.entryNames()) {
@@ -131,24 +206,8 @@ std::vector<std::string> FolderTree::deleteFiles(const OpenFolder& folder, const
         // Run as root, unlink would take a read-only file too; the mode bit decides instead.
         if (!platform::isReadOnly(*entry)) folder.removeEntry(name);
     }
-    if (matched) addRemovedFolder(path);
+    if (matched && isRoot) addRemovedFolder(m_rootFolder);
     return subFolders;
-}
-
-bool FolderTree::enterSubFolders(const OpenFolder& folder, std::string& path,
-                                 const std::vector<std::string>& names) {
-    const std::size_t length = path.size();
-    for (const std::string& name : names) {
-        const std::optional<OpenFolder> subFolder = openSubFolder(folder, name);
-        if (!subFolder) continue;
-        path += name;
-        path += '/';
-        addRemovedFolder(path);
-        const bool goOn = walkFolder(*subFolder, path);
-        path.resize(length);
-        if (!goOn) return false;
-    }
-    return true;
 }
 
 std::optional<OpenFolder> FolderTree::openSubFolder(const OpenFolder& parent,

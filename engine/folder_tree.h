@@ -6,9 +6,16 @@
 // descriptor, and a sub-folder is entered only through an open that refuses links. So a
 // folder that is swapped for a link while the walk runs is never followed, and nothing
 // outside the tree can be reached through a link inside it. The walk stays on the root's
-// file system (and mount): a mounted sub-folder is neither entered nor removed. Walking and
-// removing hold one descriptor per folder level (not per folder); a folder that cannot be
-// opened, for instance past the descriptor limit, is left as it is.
+// file system (and mount): a mounted sub-folder is neither entered nor removed. It judges
+// every folder before entering it against the protected folders, by device and inode, so a
+// home or a system folder that is met below the root (moved there, or reached through the
+// file system the root lies on) is never entered.
+//
+// The walk is a loop, not a recursion, and keeps no path: one entry per level of the branch
+// it is in (the folder's name and identity, and the names of its sub-folders still to be
+// entered), and at most a few dozen descriptors whatever the depth; a folder further up is
+// opened again through ".." of the one below it when the walk comes back to it, and must
+// still be the folder it left.
 
 #include <functional>
 #include <optional>
@@ -16,6 +23,7 @@
 #include <vector>
 
 #include "platform/open_folder.h"
+#include "platform/protected_identities.h"
 
 namespace engine {
 
@@ -29,16 +37,24 @@ public:
     FolderTree(const FolderTree&) = delete;
     FolderTree& operator=(const FolderTree&) = delete;
 
-    // Deletes every file below root and collects the folders in RemovedFolders; the
-    // uninstall calls it with the installed folder, the mask "*.*" and descend = true.
+    // Deletes every file below root; the uninstall calls it with the installed folder, the
+    // mask "*.*" and descend = true.
     //
     // In each folder, first every entry that is not a folder and whose name matches the mask
     // is deleted (hidden files, links, fifos too), except "read-only" ones: those without
     // the owner's write bit stay: they count as read-only files, which are kept. Then
     // AfterFolder runs; then, when descending, each sub-folder whose name does not begin
-    // with '.' is entered, depth first, unless AfterFolder asked to stop. Folders are only
-    // collected here (each entered sub-folder, and the root when it held a matching file),
-    // with a final '/'; removeCollectedFolders removes them.
+    // with '.' is entered, depth first, in the order the system lists them, unless
+    // AfterFolder asked to stop. An entered sub-folder is removed once the walk has left it,
+    // when it is empty by then, so that every folder goes after the folders below it. The
+    // root is only collected (with a final '/', when it held a matching file);
+    // removeCollectedFolders removes it.
+    //
+    // A sub-folder that is a protected folder or holds one (platform::ProtectedIdentities,
+    // collected when the walk starts) is neither entered nor removed: the walk ends there
+    // with EngineError naming it and the reason ("The uninstall stopped at /d/home/ann, which
+    // is your home folder. It was not entered, and the folders above it stay."). So it does
+    // when a folder it comes back to is no longer the one it left (the tree was moved).
     //
     // The mask matches names by these rules: '*' any run of characters, '?' one
     // character, letters case-blind, and a final ".*" also matches names without an
@@ -46,9 +62,9 @@ public:
     //
     // The root may be written with or without its final '/' (or "/."); it is always taken as
     // that folder, never as a prefix of its siblings' names. Nothing is deleted when the root
-    // is relative, missing, not a folder, a symbolic link (however written), or refused by
-    // platform::refusalReason (judged again on the folder actually opened, by identity).
-    // Returns the walk's "go on": false only when AfterFolder asked to stop.
+    // is relative, missing, not a folder, reached through a symbolic link (however written),
+    // or refused by platform::refusalReason (judged again on the folder actually opened, by
+    // identity). Returns the walk's "go on": false only when AfterFolder asked to stop.
     bool DeleteFolderTree(const std::string& root, const std::string& mask, bool descend);
 
     // Adds a folder (ignored when the very same path is there). Paths that differ only in
@@ -69,12 +85,17 @@ public:
 
 private:
     class FolderChain;
+    struct Level;
+    using Branch = std::vector<Level>;
 
     bool openRoot(const std::string& root);
-    bool walkFolder(const platform::OpenFolder& folder, std::string& path);
-    std::vector<std::string> deleteFiles(const platform::OpenFolder& folder, const std::string& path);
-    bool enterSubFolders(const platform::OpenFolder& folder, std::string& path,
-                         const std::vector<std::string>& names);
+    bool walk(const platform::ProtectedIdentities& protectedFolders);
+    bool enter(Branch& branch, std::optional<platform::OpenFolder> folder,
+               const platform::FileIdentity& identity, std::string name);
+    void leave(Branch& branch);
+    const platform::OpenFolder& folderOf(const Branch& branch, std::size_t level) const;
+    const platform::OpenFolder& reopenedParent(Branch& branch, const Level& left) const;
+    std::vector<std::string> deleteFiles(const platform::OpenFolder& folder, bool isRoot);
     std::optional<platform::OpenFolder> openSubFolder(const platform::OpenFolder& parent,
                                                       const std::string& name) const;
     void removeCollected(const std::string& folder, FolderChain& chain);

@@ -11,34 +11,16 @@
 
 #include "child_test.h"
 #include "engine/folder_tree.h"
+#include "engine/operations.h"
 #include "folder_tree_fixture.h"
+#include "platform/folder_guard.h"
+#include "scoped_mount.h"
 
 namespace {
 
 using namespace folder_tree_testing;
 using Names = std::vector<std::string>;
-
-// A mount for one scope (lazily unmounted when it goes), so that the sandbox can be removed.
-class ScopedMount {
-public:
-    ScopedMount(const fs::path& source, const fs::path& target, const char* type,
-                unsigned long flags, const char* options)
-        : m_target(target), m_mounted(mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
-        if (!m_mounted) m_error = std::strerror(errno);
-    }
-    ScopedMount(const ScopedMount&) = delete;
-    ScopedMount& operator=(const ScopedMount&) = delete;
-    ~ScopedMount() {
-        if (m_mounted) umount2(m_target.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    const std::string& error() const { return m_error; }
-
-private:
-    fs::path m_target;
-    bool m_mounted;
-    std::string m_error;
-};
+using testing_support::ScopedMount;
 
 class FolderTreeSafety : public FolderTreeTest {
 protected:
@@ -244,6 +226,167 @@ TEST_F(FolderTreeSafety, AFolderSwappedForALinkDuringTheWalkIsNeverFollowed) {
         fs::remove_all(outside);
     }
     EXPECT_GT(swapsBeforeEntering, 0);  // some swaps came before the walk reached the folder
+}
+
+}  // namespace
+
+namespace {
+
+// Where the home's files live, and the records that hold them on their file system.
+enum class HeldHome { BoundFromData, BoundFromADisc, OverlayLower, OverlayUpper };
+
+struct HeldHomeCase {
+    const char* name;
+    HeldHome arrangement;
+};
+
+// Each arranged in a private mount namespace of a child; the recorded folder reaches the
+// home's files only through the file system, never through the mount the home is used by.
+class HomeOnTheRecordsFileSystem : public FolderTreeSafety,
+                                   public testing::WithParamInterface<HeldHomeCase> {
+protected:
+    void mountHere(const fs::path& source, const fs::path& target, const char* type, const char* options) {
+        fs::create_directories(target);
+        m_mounts.emplace_back(source, target, type, type == nullptr ? MS_BIND : 0, options);
+        ASSERT_TRUE(m_mounts.back().mounted()) << m_mounts.back().error();
+    }
+    void TearDown() override {
+        while (!m_mounts.empty()) m_mounts.pop_back();
+        FolderTreeSafety::TearDown();
+    }
+
+    // Makes the home's source at source/ann and returns the recorded folder.
+    fs::path arrange(const fs::path& source) {
+        make(source / "ann", {"letter.txt", "Photos/p.jpg", "Quindor/QUINDOR.EXE"});
+        const fs::path homes = m_base / "homes";
+        switch (GetParam().arrangement) {
+        case HeldHome::BoundFromData:
+        case HeldHome::BoundFromADisc:
+            mountHere(source, homes, nullptr, nullptr);
+            return source.parent_path();
+        case HeldHome::OverlayLower:
+        case HeldHome::OverlayUpper:
+            break;
+        }
+        const fs::path other = m_base / "layer";
+        fs::create_directories(other);
+        fs::create_directories(m_base / "work");
+        const bool lower = GetParam().arrangement == HeldHome::OverlayLower;
+        const std::string options = "lowerdir=" + (lower ? source : other).string() +
+                                    ",upperdir=" + (lower ? other : source).string() +
+                                    ",workdir=" + (m_base / "work").string();
+        mountHere("overlay", homes, "overlay", options.c_str());
+        return source;
+    }
+
+    std::list<ScopedMount> m_mounts;
+};
+
+TEST_P(HomeOnTheRecordsFileSystem, DeletesNothing) {
+    QUINDOR_RERUN_THROUGH(testing_support::kPrivateMounts);
+    fs::path source = m_base / "data/home";
+    if (GetParam().arrangement == HeldHome::BoundFromADisc) {
+        mountHere("none", m_base / "disk", "tmpfs", "size=4m");
+        source = m_base / "disk/users";
+    }
+    const fs::path recorded = arrange(source);
+    ScopedVariable home("HOME", (m_base / "homes/ann").c_str());
+    const Names before = listing(source / "ann");
+    EXPECT_NE(platform::refusalReason(recorded.string() + "/"), std::nullopt) << recorded;
+    uninstall(recorded.string() + "/");
+    EXPECT_EQ(listing(source / "ann"), before);
+    EXPECT_TRUE(fs::exists(m_base / "homes/ann/letter.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderTree, HomeOnTheRecordsFileSystem,
+                         testing::Values(HeldHomeCase{"BoundFromData", HeldHome::BoundFromData},
+                                         HeldHomeCase{"BoundFromADisc", HeldHome::BoundFromADisc},
+                                         HeldHomeCase{"OverlayLower", HeldHome::OverlayLower},
+                                         HeldHomeCase{"OverlayUpper", HeldHome::OverlayUpper}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct MovedInCase {
+    const char* name;
+    const char* home;   // below the base
+    const char* moved;  // below the base, moved into the tree once the walk has begun
+    const char* says;
+};
+
+class ProtectedFolderMovedIn : public FolderTreeSafety,
+                               public testing::WithParamInterface<MovedInCase> {};
+
+TEST_P(ProtectedFolderMovedIn, IsNeitherEnteredNorRemovedAndEndsTheWalk) {
+    make(m_base / GetParam().home, {"letter.txt", "Photos/p.jpg", "empty/", "Desktop/d.txt"});
+    ScopedVariable home("HOME", (m_base / GetParam().home).c_str());
+    make(m_root, {"f", "z/"});
+    const fs::path moved = m_root / "z" / fs::path(GetParam().moved).filename();
+    const Names before = listing(m_base / GetParam().moved);
+    bool movedIn = false;
+    engine::FolderTree tree([&] {
+        // After the root was judged and its files deleted, before "z" is entered.
+        if (!movedIn) fs::rename(m_base / GetParam().moved, moved);
+        return movedIn = true;
+    });
+    try {
+        tree.DeleteFolderTree(m_root.string(), "*.*", true);
+        ADD_FAILURE() << "the walk went on";
+    } catch (const engine::EngineError& error) {
+        EXPECT_EQ(std::string(error.what()), "The uninstall stopped at " + moved.string() + ", which " +
+                                                 GetParam().says +
+                                                 ". It was not entered, and the folders above it stay.");
+    }
+    EXPECT_EQ(listing(moved), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FolderTree, ProtectedFolderMovedIn,
+    testing::Values(MovedInCase{"TheHome", "ann", "ann", "is your home folder"},
+                    MovedInCase{"TheFolderHoldingTheHome", "people/ann", "people", "contains your home folder"},
+                    MovedInCase{"TheDesktop", "ann", "ann/Desktop", "is your desktop folder"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Deeper than the walk keeps descriptors for: it comes back up through "..", which after the
+// move leads out of the tree.
+TEST_F(FolderTreeSafety, AFolderMovedOutDuringADeepWalkIsNotFollowedBack) {
+    fs::path deep = m_root;
+    for (int level = 0; level < 100; ++level) deep /= "d" + std::to_string(level);
+    fs::path tenth = m_root;
+    for (int level = 0; level < 10; ++level) tenth /= "d" + std::to_string(level);
+    fs::create_directories(deep);
+    make(m_base / "outside", {"keep.txt", "d9/"});
+    const Names outsideBefore = listing(m_base / "outside");
+    int calls = 0;
+    engine::FolderTree tree([&] {
+        if (++calls == 80) fs::rename(tenth, m_base / "outside/moved");
+        return true;
+    });
+    EXPECT_THROW(tree.DeleteFolderTree(m_root.string(), "*.*", true), engine::EngineError);
+    EXPECT_TRUE(fs::exists(m_base / "outside/keep.txt"));
+    EXPECT_TRUE(fs::exists(m_base / "outside/d9"));
+    EXPECT_TRUE(fs::exists(m_base / "outside/moved"));
+}
+
+// A record that reaches its folder through a link, however written, is refused and deletes
+// nothing behind the link.
+TEST_F(FolderTreeSafety, ARecordThroughALinkDeletesNothing) {
+    make(m_base / "real", {"Quindor/QUINDOR.EXE", "Quindor/sub/x", "keep.txt"});
+    fs::create_directory_symlink(m_home / "Precious", m_base / "linkdir");
+    fs::create_directory_symlink(m_base / "real", m_base / "parent-link");
+    const Names homeBefore = listing(m_home);
+    const Names realBefore = listing(m_base / "real");
+    const std::string base = m_base.string();
+    for (const std::string& record :
+         {base + "/linkdir", base + "/linkdir/", base + "/linkdir/.", base + "/linkdir/deep/..",
+          base + "/linkdir/deep/../", base + "//linkdir//deep/./..//", base + "/parent-link/Quindor/",
+          base + "/parent-link/Quindor/sub/..", base + "/real/../parent-link/Quindor"}) {
+        SCOPED_TRACE(record);
+        const std::optional<std::string> reason = platform::refusalReason(record);
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_NE(reason->find(" leads through a link to "), std::string::npos) << *reason;
+        uninstall(record);
+        EXPECT_EQ(listing(m_home), homeBefore);
+        EXPECT_EQ(listing(m_base / "real"), realBefore);
+    }
 }
 
 }  // namespace

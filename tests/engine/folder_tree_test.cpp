@@ -3,6 +3,8 @@
 #include "engine/folder_tree.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -143,13 +145,14 @@ TEST_F(FolderTreeTest, WithoutDescendingOnlyTheRootsFilesGo) {
     EXPECT_EQ(tree.RemovedFolders(), Names{m_root.string() + "/"});
 }
 
-TEST_F(FolderTreeTest, CollectsEnteredFoldersWithAFinalSeparator) {
+TEST_F(FolderTreeTest, RemovesEnteredFoldersAsItLeavesThem) {
     make(m_root, {"a/b/", "a/f", "c/", ".dot/"});
     engine::FolderTree tree([] { return true; });
     EXPECT_TRUE(tree.DeleteFolderTree(m_root.string(), "*.*", true));
-    const std::string root = m_root.string() + "/";
-    // The root holds no file, so only the sub-folders are collected; the caller adds it.
-    EXPECT_EQ(tree.RemovedFolders(), (Names{root + "a/", root + "a/b/", root + "c/"}));
+    // The root holds no file, so it is not collected; the caller adds it. The entered
+    // folders are gone, the one not entered stays.
+    EXPECT_TRUE(tree.RemovedFolders().empty());
+    EXPECT_EQ(listing(m_root), Names{".dot/"});
 }
 
 TEST_F(FolderTreeTest, DeletesEachFoldersFilesBeforeEnteringItsSubFoldersDepthFirst) {
@@ -298,11 +301,56 @@ TEST_F(FolderTreeTest, KeepsNoDescriptorOpenAndWorksBelowThePathLimit) {
     {
         engine::FolderTree tree([] { return true; });
         tree.DeleteFolderTree(m_root.string(), "*.*", true);
-        EXPECT_EQ(tree.RemovedFolders().size(), 501u);
+        // No path is kept per folder: only the root, which held a file, is collected.
+        EXPECT_EQ(tree.RemovedFolders(), Names{m_root.string() + "/"});
         tree.addRemovedFolder(m_root.string());
         tree.removeCollectedFolders();
     }
     EXPECT_EQ(openDescriptors(), before);
+    EXPECT_FALSE(fs::exists(m_root));
+}
+
+// Makes levels nested folders below root through descriptors (deeper than a path can name),
+// each holding a file.
+void makeChain(const fs::path& root, int levels) {
+    fs::create_directories(root);
+    int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    for (int level = 0; level < levels; ++level) {
+        ASSERT_EQ(mkdirat(folder, "d", 0755), 0);
+        const int file = openat(folder, "f", O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(file, 0);
+        close(file);
+        const int next = openat(folder, "d", O_RDONLY | O_DIRECTORY);
+        close(folder);
+        ASSERT_GE(next, 0);
+        folder = next;
+    }
+    close(folder);
+}
+
+// 2,000 levels on a thread with a stack that a walk recursing once per level would
+// overflow, and with far fewer descriptors allowed than levels.
+TEST_F(FolderTreeTest, ADeepTreeGoesOnASmallStackWithFewDescriptors) {
+    makeChain(m_root, 2000);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit few = before;
+    few.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    const auto run = [](void* root) -> void* {
+        uninstall(*static_cast<std::string*>(root));
+        return nullptr;
+    };
+    std::string root = m_root.string();
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, &root), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    setrlimit(RLIMIT_NOFILE, &before);
     EXPECT_FALSE(fs::exists(m_root));
 }
 

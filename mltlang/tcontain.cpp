@@ -116,10 +116,7 @@ const framework::ClassInfo& TObjectList::staticClassInfo() {
     });
 }
 
-TObjectList::~TObjectList() {
-    FreeAll();
-    for (TObject* object : m_created) delete object;
-}
+TObjectList::~TObjectList() { FreeAll(); }
 
 void TObjectList::Error() const { throw EListError("tObjectList Index Eror!"); }
 
@@ -131,8 +128,14 @@ void TObjectList::Grow() {
 
 int TObjectList::Put(int index, TObject* object) {
     if (index < 0 || index >= m_count) Error();
-    m_slots[static_cast<std::size_t>(index)] = object;
+    TObject* replaced = std::exchange(m_slots[static_cast<std::size_t>(index)], object);
+    forgetIfGone(replaced);
     return index;
+}
+
+// An entry made here that is no longer in the list is the caller's now.
+void TObjectList::forgetIfGone(TObject* object) {
+    if (object != nullptr && !m_created.empty() && IndexOf(object) < 0) m_created.erase(object);
 }
 
 void TObjectList::FreeItem(TObject* object) {
@@ -156,6 +159,7 @@ int TObjectList::AddNew(std::unique_ptr<TObject> object) {
 void TObjectList::Clear() {
     m_count = 0;
     std::vector<TObject*>().swap(m_slots);
+    m_created.clear();
 }
 
 int TObjectList::IndexOf(const TObject* object) const {
@@ -219,8 +223,10 @@ TObject* TObjectList::Get(int index) const {
 
 void TObjectList::Delete(int index) {
     if (index < 0 || index >= m_count) Error();
+    TObject* taken = m_slots[static_cast<std::size_t>(index)];
     std::move(m_slots.begin() + index + 1, m_slots.begin() + m_count, m_slots.begin() + index);
     m_slots[static_cast<std::size_t>(--m_count)] = nullptr;
+    forgetIfGone(taken);
 }
 
 void TObjectList::FreeAll() {
@@ -245,8 +251,10 @@ void TObjectList::SetCapacity(int capacity) {
 void TObjectList::SetCount(int count) {
     if (count < 0 || count >= kCapacityLimit) Error();
     if (count > Capacity()) SetCapacity(count);
+    const std::vector<TObject*> cut(m_slots.begin() + std::min(count, m_count), m_slots.begin() + m_count);
     for (int i = m_count; i < count; ++i) m_slots[static_cast<std::size_t>(i)] = nullptr;
     m_count = count;
+    for (TObject* object : cut) forgetIfGone(object);
 }
 
 std::vector<std::uint8_t> TObjectList::ObjectContainer() const {

@@ -77,7 +77,9 @@ std::unique_ptr<TObject> CloneObject(const TObject* object);
 // entry only through FreeItem, FreeAll and its destruction, and only when OwnsObjects is
 // non-zero. Entries the list made itself (by reading, AddNew) while its owns byte is 0 are
 // the exception: nobody else holds them, so the list releases them (through FreeItem,
-// FreeAll or its destruction) while keeping the flag as read for writing back.
+// FreeAll or its destruction) while keeping the flag as read for writing back. Such an
+// entry that Delete, Put, Clear or SetCount takes out of the list belongs to the caller
+// from then on, as any entry of a list that does not own its entries.
 //
 // As the value of an object property P a list is stored in a page definition as the binary
 // property P.ObjectContainer, which holds the list body.
@@ -137,6 +139,8 @@ protected:
     virtual void CheckEntry(const TObject& object) const;
 
 private:
+    void forgetIfGone(TObject* object);
+
     std::vector<TObject*> m_slots;  // Capacity slots, the first Count in use
     int m_count = 0;
     std::unordered_set<TObject*> m_created;  // made here while not owning; released by us

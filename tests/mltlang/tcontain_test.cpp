@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "mltlang/mltlang0.h"
 #include "mltlang/tcontain.h"
 #include "stream_bytes.h"
@@ -263,6 +265,41 @@ TEST_F(ObjectList, OwnsByteZeroIsKeptForWritingButWhatWasReadIsReleased) {
         EXPECT_EQ(list.ObjectContainer()[0], 0);
     }
     EXPECT_EQ(Probe::destroyed, 2);  // the two read, not the caller's
+}
+
+// What Delete, Put, Clear or SetCount took out of a list read with owns byte 0 is the
+// taker's: the list frees only what it still holds, each entry once.
+TEST_F(ObjectList, EntriesTakenOutOfAReadListAreTheTakersAndFreedOnce) {
+    const struct {
+        const char* how;
+        std::function<void(TObjectList&)> takeOut;  // takes the entries 0 and 1 out
+    } rows[] = {
+        {"Delete", [](TObjectList& l) { l.Delete(1); l.Delete(0); }},
+        {"Put", [](TObjectList& l) { l.Put(0, nullptr); l.Put(1, nullptr); }},
+        {"Clear", [](TObjectList& l) { l.Clear(); }},
+        {"SetCount", [](TObjectList& l) { l.SetCount(0); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        Probe::destroyed = 0;
+        std::vector<std::unique_ptr<TObject>> taken;
+        {
+            TObjectList list;
+            TMemoryStream stream(ByteBuilder().hex("00 03 00").className("TProbe").word(7)
+                                     .className("TProbe").word(8).className("TProbe").word(9).build());
+            list.ReadData(stream);
+            taken.emplace_back(list.Get(0));
+            taken.emplace_back(list.Get(1));
+            TObject* kept = list.Get(2);
+            row.takeOut(list);
+            if (list.IndexOf(kept) < 0) taken.emplace_back(kept);  // Clear and SetCount take all
+            EXPECT_EQ(Probe::destroyed, 0);
+        }
+        const int freedByTheList = Probe::destroyed;
+        EXPECT_EQ(freedByTheList, 3 - static_cast<int>(taken.size()));
+        taken.clear();
+        EXPECT_EQ(Probe::destroyed, 3);
+    }
 }
 
 TEST_F(ObjectList, ABodyCountBeyondTheCapacityLimitOrNegativeIsRefused) {

@@ -1,10 +1,15 @@
 #include "elastic_persistence.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "rounding.h"
 #include "track_limits.h"
@@ -80,6 +85,50 @@ bool limitAllowsDesigned(std::int32_t limit, int screenExtent, int designed) {
     return resolveLimit(limit, screenExtent) >= designed;
 }
 
+// The persistence file opened only when it is a regular file: a named pipe, a device or a
+// folder under its name is never waited on, read or written (the open does not block, and
+// what it opened is looked at before any byte moves).
+class RegularFile {
+public:
+    RegularFile(const std::string& path, int flags)
+        : m_descriptor(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644)) {
+        struct stat status {};
+        if (m_descriptor >= 0 && (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+            ::close(std::exchange(m_descriptor, -1));
+        }
+    }
+    ~RegularFile() {
+        if (m_descriptor >= 0) ::close(m_descriptor);
+    }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool open() const { return m_descriptor >= 0; }
+    int descriptor() const { return m_descriptor; }
+    // Up to size bytes, fewer at the end of the file or at an error.
+    std::size_t read(std::uint8_t* into, std::size_t size) const {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t got = ::read(m_descriptor, into + done, size - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
+    }
+    void write(const std::uint8_t* from, std::size_t size) const {
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t put = ::write(m_descriptor, from + done, size - done);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return;
+            done += static_cast<std::size_t>(put);
+        }
+    }
+
+private:
+    int m_descriptor;
+};
+
 }  // namespace
 
 std::vector<std::uint8_t> encodePersistedState(const PersistedState& state) {
@@ -126,16 +175,11 @@ bool acceptablePersistedState(const PersistedState& state, const Screen& screen,
 std::optional<PersistedState> loadPersistedState(const std::string& path, int controlCount,
                                                  const Screen& screen, Size designed) {
     if (path.empty() || controlCount < 0) return std::nullopt;
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const std::streamoff fileSize = in.tellg();
-    in.seekg(0);
-    if (fileSize <= 0 || !in) return std::nullopt;
-    // Never more than the file holds, nor more than a valid file for this page needs.
-    const std::size_t wanted = kLargestHeader + static_cast<std::size_t>(controlCount);
-    std::vector<std::uint8_t> bytes(std::min(wanted, static_cast<std::size_t>(fileSize)));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    const RegularFile file(path, O_RDONLY);
+    if (!file.open()) return std::nullopt;
+    // Never more than a valid file for this page needs.
+    std::vector<std::uint8_t> bytes(kLargestHeader + static_cast<std::size_t>(controlCount));
+    bytes.resize(file.read(bytes.data(), bytes.size()));
     std::optional<PersistedState> state = decodePersistedState(bytes, controlCount);
     if (!state || !acceptablePersistedState(*state, screen, designed)) return std::nullopt;
     return state;
@@ -143,9 +187,10 @@ std::optional<PersistedState> loadPersistedState(const std::string& path, int co
 
 void savePersistedState(const std::string& path, const PersistedState& state) {
     if (path.empty()) return;
+    const RegularFile file(path, O_WRONLY | O_CREAT);
+    if (!file.open() || ::ftruncate(file.descriptor(), 0) != 0) return;
     const std::vector<std::uint8_t> bytes = encodePersistedState(state);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(bytes.data(), bytes.size());
 }
 
 }  // namespace elastic

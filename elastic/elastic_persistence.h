@@ -53,10 +53,13 @@ Bounds placementBounds(const PersistedPlacement& placement, const Screen& screen
 bool acceptablePersistedState(const PersistedState& state, const Screen& screen, Size designed);
 
 // Reads at most the bytes a valid file for controlCount controls can hold; nothing when
-// the file is missing, unreadable or refused.
+// the file is missing, unreadable, no regular file (a named pipe is never waited on) or
+// refused.
 std::optional<PersistedState> loadPersistedState(const std::string& path, int controlCount,
                                                  const Screen& screen, Size designed);
-// Creates the file anew; failures are swallowed.
+// Creates the file anew, or empties a regular file of that name and writes it; anything
+// else under the name (a named pipe, a device, a folder) is left alone. Failures are
+// swallowed.
 void savePersistedState(const std::string& path, const PersistedState& state);
 
 }  // namespace elastic

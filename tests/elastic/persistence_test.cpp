@@ -1,6 +1,7 @@
 // The persistence file: its bytes, what a page takes from it and what it refuses.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -227,6 +228,21 @@ TEST_F(PersistedPage, SavedStateDescribesThePage) {
     EXPECT_EQ(s.maximumTrackHeight, -50);
     form.outer = {0, 0, 1024, 768};
     EXPECT_EQ(scaler->persistedState(true).maximumTrackWidth, 0);
+}
+
+// A named pipe under the file's name, with nobody at its other end: the page's first
+// message neither waits for a writer nor a reader, takes nothing and writes nothing.
+TEST_F(PersistedPage, ANamedPipeIsNeitherWaitedOnNorReadNorWritten) {
+    const std::string pipe = (folder / "page.elf").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    scaler->settings().ElFrmIniFile = pipe;
+    scaler->AdaptToScreen();
+    EXPECT_FALSE(scaler->takePendingSize());
+    EXPECT_EQ(scaler->settings().MaximumTrackWidth, 0);
+    elastic::savePersistedState(pipe, sixControls());
+    struct stat status {};
+    ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
 TEST(PersistenceFuzzCorpus, ReplaysWithoutFinding) {

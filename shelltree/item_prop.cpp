@@ -48,7 +48,7 @@ bool runOnItem(ShellFolder& folder, PItemIDList item, std::uint32_t attributes, 
     const std::uint32_t known = folder.GetAttributesOf(item, kRequestedAttributes).value_or(0);
     const std::string path = (known & SFGAO_FILESYSTEM) != 0 ? DisplayNameOf(folder, item, SHGDN_FORPARSING)
                                                              : std::string();
-    const ItemMenu menu = itemMenuFor(path, known, owner.canRename());
+    const ItemMenu menu = itemMenuFor(path, known, owner.canRename(), owner.canOpenInFileManager());
     switch (mode) {
         case kMenuMode:
             return runMenu(menu, item, known, owner, x, y);
@@ -85,12 +85,13 @@ bool runOnPath(const std::string& path, int mode, ItemMenuHost& owner, int x, in
 
 }  // namespace
 
-ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename) {
+ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename, bool canOpen) {
     const bool hasPath = !path.empty();
     ItemMenu menu;
     menu.path = path;
     menu.entries = {
-        {"Open in file manager", ItemCommandKind::Open, hasPath && (attributes & SFGAO_FOLDER) != 0, true},
+        {"Open in file manager", ItemCommandKind::Open, canOpen && hasPath && (attributes & SFGAO_FOLDER) != 0,
+         true},
         {"Rename", ItemCommandKind::Rename, canRename && (attributes & SFGAO_CANRENAME) != 0, false},
         {"Copy path", ItemCommandKind::CopyPath, hasPath, false},
         {"Properties", ItemCommandKind::Properties, hasPath && (attributes & SFGAO_HASPROPSHEET) != 0, false},

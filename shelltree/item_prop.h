@@ -42,10 +42,13 @@ public:
     virtual bool renameItem(PItemIDList item) = 0;
     // Whether renaming is possible at all in the host (a read-only tree says no).
     virtual bool canRename() const = 0;
+    // Whether the desktop has a program to open folders with (none: the command is off).
+    virtual bool canOpenInFileManager() const = 0;
 };
 
-// The menu of an item with this path and these attributes.
-ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename);
+// The menu of an item with this path and these attributes, for a host that can or cannot
+// rename and open items.
+ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename, bool canOpen);
 
 // Shows the item's menu and runs the chosen command: ItemCommand in mode 0.
 bool ShowItemMenu(const std::shared_ptr<ShellFolder>& folder, PItemIDList item,

@@ -168,6 +168,7 @@ private:
     bool showProperties(const std::string& path, std::uint32_t attributes) override;
     bool renameItem(PItemIDList item) override;
     bool canRename() const override { return !readOnly(); }
+    bool canOpenInFileManager() const override;
     void watchMountTable();
     void postChangedNodes();
     void refreshChangedNodes();

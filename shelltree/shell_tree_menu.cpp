@@ -36,6 +36,9 @@ NodeItem itemOf(const TShellNode& node) {
     return {bindPath(node.Info.ParentFolder, parent.get()), firstItemList(itemAt(relative, count - 1))};
 }
 
+// The desktop's opener of folders, which starts its file manager.
+constexpr const char* kFolderOpener = "xdg-open";
+
 // A program by name in the folders of PATH; empty when none is there.
 std::string programInPath(const std::string& name) {
     const char* path = std::getenv("PATH");
@@ -142,9 +145,11 @@ int TShellTree::chooseMenuEntry(const ItemMenu& menu, int x, int y) {
 }
 
 bool TShellTree::openInFileManager(const std::string& path) {
-    const std::string opener = programInPath("xdg-open");
+    const std::string opener = programInPath(kFolderOpener);
     return !opener.empty() && !path.empty() && platform::startDetached({opener, path}, std::string());
 }
+
+bool TShellTree::canOpenInFileManager() const { return !programInPath(kFolderOpener).empty(); }
 
 bool TShellTree::copyPath(const std::string& path) {
     if (path.empty()) return false;

@@ -28,6 +28,7 @@ public:
     bool showProperties(const std::string& path, std::uint32_t) override { return record("properties " + path); }
     bool renameItem(PItemIDList) override { return record("rename"); }
     bool canRename() const override { return renaming; }
+    bool canOpenInFileManager() const override { return opening; }
 
     bool record(const std::string& what) {
         ran.push_back(what);
@@ -35,6 +36,7 @@ public:
     }
     std::optional<ItemCommandKind> choice;
     bool renaming = true;
+    bool opening = true;
     std::vector<ItemMenu> shownMenus;
     std::vector<std::string> ran;
 };
@@ -54,15 +56,16 @@ protected:
 };
 
 TEST_F(ItemPropTest, MenuOfAFolder) {
-    const ItemMenu menu = itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_HASPROPSHEET, true);
+    const ItemMenu menu = itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_HASPROPSHEET, true, true);
     ASSERT_EQ(menu.entries.size(), 4u);
     EXPECT_EQ(menu.entries[0].caption, "Open in file manager");
     EXPECT_TRUE(menu.entries[0].isDefault);
     for (const ItemMenuEntry& entry : menu.entries) EXPECT_TRUE(entry.enabled) << entry.caption;
-    const ItemMenu readOnly = itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_HASPROPSHEET, true);
+    const ItemMenu readOnly = itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_HASPROPSHEET, true, true);
     EXPECT_FALSE(readOnly.entries[1].enabled) << "no rename without the attribute";
-    const ItemMenu noPath = itemMenuFor("", SFGAO_FOLDER, true);
+    const ItemMenu noPath = itemMenuFor("", SFGAO_FOLDER, true, true);
     for (const ItemMenuEntry& entry : noPath.entries) EXPECT_FALSE(entry.enabled) << entry.caption;
+    EXPECT_FALSE(itemMenuFor("/x/docs", SFGAO_FOLDER, true, false).entries[0].enabled) << "no opener";
 }
 
 TEST_F(ItemPropTest, CancellingReturnsTrueAndRunsNothing) {

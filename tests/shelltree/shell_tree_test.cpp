@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <fstream>
+#include <optional>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTimer>
 
 #include "folder_tree_builder.h"
@@ -269,4 +274,32 @@ TEST_F(ShellTreeTest, PendingEventsDuringAReadMayRefreshAndDeleteSafely) {
 }
 
 }  // namespace
+// The menu key on a folder: "Open in file manager" is offered only where the desktop's
+// opener is on PATH.
+TEST_F(ShellTreeTest, OpenInFileManagerIsOffWhereNoOpenerExists) {
+    shelltree_testing::makeTree(root, {"docs/", "bin/", "empty/"});
+    std::ofstream(root / "bin/xdg-open") << "#!/bin/sh\n";
+    fs::permissions(root / "bin/xdg-open", fs::perms::owner_all);
+    for (const auto& [folders, offered] : {std::pair{root / "bin", true}, std::pair{root / "empty", false}}) {
+        SCOPED_TRACE(folders.string());
+        const testing_support::ScopedVariable path("PATH", folders.c_str());
+        auto tree = treeAt(base);
+        tree->SetPath(base + "/docs");
+        tree->widget()->show();
+        std::optional<bool> enabled;
+        testing_support::whenModal([&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Open in file manager") enabled = action->isEnabled();
+            }
+            menu->close();
+        });
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QCoreApplication::sendEvent(tree->widget(), &menuKey);
+        ASSERT_TRUE(enabled.has_value()) << "the item's menu showed";
+        EXPECT_EQ(*enabled, offered);
+    }
+}
+
 }  // namespace shelltree

@@ -13,6 +13,11 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     // The information box with Yes and No; true for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
+    // Called with the question askYesNo will be asked, before the procedure touches
+    // anything; false ends the procedure there, with nothing changed. The pages ask when the
+    // time comes; a front end without them may take the answer here, or refuse when no one
+    // can give it.
+    virtual bool questionCanBeAnswered(const std::string& /*question*/) { return true; }
 
     // Hides the shortcut page and shows the progress log.
     virtual void showProgressPage() = 0;

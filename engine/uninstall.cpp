@@ -105,12 +105,15 @@ void UninstallProduct(Machine& machine, SetupUi& ui) {
         ui.endProgram();
         return;
     }
+    const std::string question =
+        "Do you really want to delete all files and subdirs from\rthe directory " + folder;
+    if (!ui.questionCanBeAnswered(question)) {
+        ui.endProgram();
+        return;
+    }
     removeShortcuts(machine, ui);
     removeProductKey(machine, ui);
-    if (ui.askYesNo("Do you really want to delete all files and subdirs from\rthe directory " +
-                    folder)) {
-        deleteInstalledFolder(ui, folder);
-    }
+    if (ui.askYesNo(question)) deleteInstalledFolder(ui, folder);
     ui.showFinishPage("You have succesfully removed Quindor");
 }
 

@@ -246,6 +246,10 @@ public:
         questions.push_back(text);
         return answerYes;
     }
+    bool questionCanBeAnswered(const std::string& text) override {
+        preparedQuestions.push_back(text);
+        return canAnswer;
+    }
     void showProgressPage() override { events.push_back("progress page"); }
     void appendLogLine(const std::string& line) override { log.push_back(line); }
     void repaintLog() override { ++repaints; }
@@ -262,10 +266,11 @@ public:
     void setHourglass(bool on) override { events.push_back(on ? "hourglass" : "arrow"); }
     void endProgram() override { events.push_back("end program"); }
 
-    std::vector<std::string> messages, questions, events, log;
+    std::vector<std::string> messages, questions, preparedQuestions, events, log;
     int repaints = 0, paintsWhileWaiting = 0, pendingEventRuns = 0;
     std::size_t messagesBeforeFinish = 0;  // how many messages were shown before the finish page
     bool answerYes = true;
+    bool canAnswer = true;
     bool terminate = false;
     bool pendingEventsFail = false;
 };

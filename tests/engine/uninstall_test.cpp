@@ -76,6 +76,20 @@ TEST_F(UninstallTest, NoKeepsTheFolderButNotTheShortcutsAndKey) {
     EXPECT_EQ(ui.events.back(), "finish page: You have succesfully removed Quindor");
 }
 
+// A front end that cannot ask learns the question first and ends the uninstall untouched.
+TEST_F(UninstallTest, UnanswerableQuestionEndsTheProgramTouchingNothing) {
+    ui.canAnswer = false;
+    uninstall();
+    EXPECT_EQ(ui.preparedQuestions,
+              std::vector<std::string>{"Do you really want to delete all files and subdirs from\rthe directory " +
+                                       installed.string() + "/"});
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
+    EXPECT_TRUE(fs::exists(installed / "QUINDOR/deep/a"));
+    EXPECT_TRUE(fs::exists(root / "Programs/Quindor.desktop"));
+    EXPECT_TRUE(machine.keyExists(engine::RootKey::LocalMachine, kRecord, false));
+}
+
 TEST_F(UninstallTest, NeverInstalledEndsTheProgramTouchingNothing) {
     machine.deleteKeyTree(engine::RootKey::LocalMachine, "Software\\Quindor");
     machine.writeString(engine::RootKey::LocalMachine, "Software\\Quindor\\Other", "v", "1");

@@ -1,6 +1,9 @@
 #include "dictionary_page.h"
 
+#include <iterator>
+
 #include "framework/application.h"
+#include "page_choices.h"
 #include "pages.h"
 #include "wizard.h"
 
@@ -10,8 +13,7 @@ using framework::Component;
 
 void Tisform4::FormCreate(Component*) {
     selectDesignScreen();
-    DictionaryCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
-                       "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};
+    DictionaryCodes.assign(std::begin(kDictionaryCodes), std::end(kDictionaryCodes));
     Image1->Picture().assign(m_wizard.isForm1->Image1->Picture());
 }
 

@@ -1,15 +1,18 @@
 // The setup program of Quindor: installs the product from the folder this program lies
-// in, or removes it again. It takes no command-line arguments.
+// in, or removes it again. Without arguments it is the wizard; with them, the unattended
+// mode (unattended.h), which needs no display.
 
 #include <cstdio>
 
 #include "engine/program_folders.h"
 #include "framework/application.h"
+#include "unattended.h"
 #include "wizard.h"
 
 int main(int argc, char** argv) {
     // Before anything opens a file: an archive must never get the number of standard input.
     engine::ensureStandardDescriptors();
+    if (argc > 1) return setup::runUnattended({argv + 1, argv + argc});
     engine::raiseDescriptorLimit();
     if (!framework::Application::displayAvailable()) {
         std::fputs("The Quindor setup program needs a graphical display: "

@@ -5,9 +5,6 @@
 #include <map>
 #include <string_view>
 
-#include "dictionary_page.h"
-#include "language_folder_page.h"
-#include "page_choices.h"
 
 namespace setup {
 
@@ -121,9 +118,9 @@ std::vector<std::string> splitList(const std::string& value) {
     return items;
 }
 
-std::string languageCode(const std::string& value) {
+std::string languageCode(const std::vector<PageChoice>& languages, const std::string& value) {
     std::string valid;
-    for (const PageChoice& choice : screenLanguageChoices()) {
+    for (const PageChoice& choice : languages) {
         if (sameAscii(value, choice.name) || sameAscii(value, choice.code)) return choice.code;
         valid += (valid.empty() ? "" : ", ") + choice.name + " (" + choice.code + ")";
     }
@@ -140,9 +137,8 @@ std::size_t dictionaryRow(const std::vector<PageChoice>& rows, const std::string
 }
 
 // The marked rows' codes in row order, each once, as the page hands them over.
-std::vector<std::string> dictionaryCodes(const std::string& value) {
-    if (value.empty()) throw UsageError(Tisform4::kNoDictionaryMessage);
-    const std::vector<PageChoice> rows = dictionaryChoices();
+std::vector<std::string> dictionaryCodes(const std::vector<PageChoice>& rows, const std::string& value) {
+    if (value.empty()) throw UsageError(kNoDictionaryMessage);
     std::vector<bool> marked(rows.size());
     for (const std::string& code : splitList(value)) marked[dictionaryRow(rows, code)] = true;
     std::vector<std::string> codes;
@@ -173,25 +169,28 @@ std::string valueOr(const GivenOptions& given, std::string_view name, std::strin
     return found == given.end() ? fallback : found->second;
 }
 
-engine::InstallChoices choicesOf(const GivenOptions& given) {
+engine::InstallChoices choicesOf(const GivenOptions& given, const OfferedChoices& offered) {
     engine::InstallChoices choices;
-    choices.folderText = valueOr(given, "folder", defaultTargetFolder());
-    choices.screenLanguageCode = languageCode(valueOr(given, "language", "English"));
-    if (!given.contains("dictionaries")) throw UsageError(Tisform4::kNoDictionaryMessage);
-    choices.dictionaryCodes = dictionaryCodes(given.find("dictionaries")->second);
+    choices.folderText = valueOr(given, "folder", offered.defaultFolder);
+    const std::vector<PageChoice>& languages = offered.screenLanguages;
+    choices.screenLanguageCode =
+        given.contains("language") ? languageCode(languages, given.find("language")->second) : languages.at(0).code;
+    if (!given.contains("dictionaries")) throw UsageError(kNoDictionaryMessage);
+    choices.dictionaryCodes = dictionaryCodes(offered.dictionaries, given.find("dictionaries")->second);
     if (given.contains("shortcuts")) chooseShortcuts(choices, given.find("shortcuts")->second);
     return choices;
 }
 
 }  // namespace
 
-CommandOptions CommandOptions::parse(const std::vector<std::string>& arguments) {
+CommandOptions CommandOptions::parse(const std::vector<std::string>& arguments,
+                                     const OfferedChoices& offered) {
     CommandOptions options;
     const GivenOptions given = readOptions(arguments);
     const std::string_view mode = modeOf(given);
     if (mode == "install") {
         options.m_mode = Mode::Install;
-        options.m_choices = choicesOf(given);
+        options.m_choices = choicesOf(given, offered);
     } else if (mode == "uninstall") {
         options.m_mode = Mode::Uninstall;
         options.m_answerYes = given.contains("yes");

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/install.h"
+#include "page_choices.h"
 
 namespace setup {
 
@@ -31,15 +32,15 @@ class CommandOptions {
 public:
     enum class Mode { Install, Uninstall, Help, Version };
 
-    // The arguments after the program's name (at least one: none is the wizard); throws
-    // UsageError.
-    static CommandOptions parse(const std::vector<std::string>& arguments);
+    // The arguments after the program's name (at least one: none is the wizard), whose
+    // values must come from what the pages offer; throws UsageError.
+    static CommandOptions parse(const std::vector<std::string>& arguments, const OfferedChoices& offered);
 
     Mode mode() const { return m_mode; }
     // For an install: what the pages would hand to the Install button. The folder is taken
     // as if typed into the folder box (default the box's own), the language as chosen in the
-    // language box (default English), the dictionaries in the page's row order, the
-    // shortcuts as the page's boxes (default its defaults).
+    // language box (default its first row, English), the dictionaries in the page's row
+    // order, the shortcuts as the page's boxes (default its defaults).
     const engine::InstallChoices& installChoices() const { return m_choices; }
     // For an uninstall: whether --yes answers its question.
     bool answerYes() const { return m_answerYes; }

@@ -61,4 +61,8 @@ std::string installedText() {
     return framework::toText(storedProperty("Tisform6", "Label2", "Caption"), "Caption");
 }
 
+OfferedChoices offeredByThePages() {
+    return {defaultTargetFolder(), screenLanguageChoices(), dictionaryChoices()};
+}
+
 }  // namespace setup

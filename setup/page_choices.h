@@ -8,6 +8,9 @@
 
 namespace setup {
 
+// What the dictionary page says when its Next> finds no row marked.
+inline constexpr const char* kNoDictionaryMessage = "Please select at least one language!";
+
 // The archive codes of the dictionary page's rows, in row order.
 inline constexpr const char* kDictionaryCodes[] = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
                                                    "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};
@@ -23,5 +26,14 @@ std::vector<PageChoice> screenLanguageChoices();
 std::vector<PageChoice> dictionaryChoices();
 // What the finish page says after an install.
 std::string installedText();
+
+// What the pages offer an install: the folder box's text at start, the language box's rows
+// (the first chosen at start) and the dictionary rows.
+struct OfferedChoices {
+    std::string defaultFolder;
+    std::vector<PageChoice> screenLanguages;
+    std::vector<PageChoice> dictionaries;
+};
+OfferedChoices offeredByThePages();
 
 }  // namespace setup

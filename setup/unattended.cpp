@@ -126,7 +126,7 @@ int runUnattended(const std::vector<std::string>& arguments) {
     // the lines are lost, the procedure goes on. The extractor gets the default back.
     std::signal(SIGPIPE, SIG_IGN);
     try {
-        return run(CommandOptions::parse(arguments));
+        return run(CommandOptions::parse(arguments, offeredByThePages()));
     } catch (const UsageError& error) {
         std::fprintf(stderr, "%s\nsetup --help lists the options and their values.\n", error.what());
         return kUsageError;

@@ -6,13 +6,17 @@
 
 #include <cstdlib>
 
+#include "fuzz/setup/command_line_entry.h"
+#include "fuzz_corpus.h"
 #include "setup/unattended.h"
 
 using setup::CommandOptions;
 
 namespace {
 
-CommandOptions parse(const std::vector<std::string>& arguments) { return CommandOptions::parse(arguments); }
+CommandOptions parse(const std::vector<std::string>& arguments) {
+    return CommandOptions::parse(arguments, setup::offeredByThePages());
+}
 
 }  // namespace
 
@@ -110,4 +114,8 @@ TEST(CommandOptions, HelpListsTheLanguagesAndTheDictionaryCodes) {
                              "3  failed part-way"}) {
         EXPECT_NE(help.find(part), std::string::npos) << part;
     }
+}
+
+TEST(CommandLineFuzzCorpus, ReplaysWithoutFinding) {
+    EXPECT_GT(testing_support::replayCorpus("command_line", fuzzCommandLine), 0);
 }

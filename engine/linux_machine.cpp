@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/profile_file.h"
@@ -75,7 +76,9 @@ bool LinuxMachine::deleteKeyTree(RootKey root, std::string_view key) {
 platform::ProcessOutcome LinuxMachine::runAndWait(const std::vector<std::string>& arguments,
                                                   const std::function<void()>& whileWaiting,
                                                   const std::vector<int>& inheritDescriptors) {
-    return platform::runAndWait(arguments, whileWaiting, inheritDescriptors);
+    // The user's variables must not change what the extractor does (UNZIP holds its options).
+    return platform::runAndWait(arguments, whileWaiting, inheritDescriptors,
+                                platform::essentialEnvironment());
 }
 
 bool LinuxMachine::startDetached(const std::vector<std::string>& arguments,

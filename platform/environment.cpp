@@ -10,8 +10,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
+
+extern char** environ;
 
 namespace platform {
+
+namespace {
+
+constexpr const char* kDefaultPath = "PATH=/usr/local/bin:/usr/bin:/bin";
+
+bool isEssential(std::string_view entry) {
+    const std::string_view name = entry.substr(0, entry.find('='));
+    return name == "PATH" || name == "HOME" || name == "LANG" || name == "LANGUAGE" ||
+           (name.starts_with("LC_") && name.size() > 3);
+}
+
+}  // namespace
 
 std::string homeFolder() {
     std::string home;
@@ -47,6 +62,19 @@ unsigned long raiseDescriptorLimit(unsigned long wanted) {
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::getrlimit(RLIMIT_NOFILE, &limit);
     }
     return limit.rlim_cur;
+}
+
+std::vector<std::string> essentialEnvironment() {
+    std::vector<std::string> kept;
+    bool hasPath = false;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        if (text.find('=') == std::string_view::npos || !isEssential(text)) continue;
+        hasPath = hasPath || text.starts_with("PATH=");
+        kept.emplace_back(text);
+    }
+    if (!hasPath) kept.emplace_back(kDefaultPath);
+    return kept;
 }
 
 std::string executableFolder() {

@@ -2,11 +2,18 @@
 // The process's environment as the setup program sees it on Linux.
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
 // The user's home folder: $HOME, else the password database's entry; no final '/'.
 std::string homeFolder();
+
+// The part of this process's environment that a helper program needs and that changes
+// nothing of what it does to files: PATH (the system's default when unset), HOME and the
+// locale (LANG, LANGUAGE and the LC_ variables), as "NAME=value" entries. Everything
+// else, such as a program's own options variable (UNZIP, ZIPINFO), is left out.
+std::vector<std::string> essentialEnvironment();
 
 // The folder of the running program (from /proc/self/exe) with its final '/'; raises
 // std::runtime_error when it cannot be read, never falling back to another folder.

@@ -40,6 +40,7 @@ int aboveStandard(int descriptor) {
 struct ChildPlan {
     std::vector<char*> argv;
     std::vector<int> keep;
+    std::vector<char*> envp;       // empty: this process's environment
     const char* folder = nullptr;  // nullptr: stay in the current folder
     int nullDescriptor = -1;
     int errorPipe = -1;  // write end, close-on-exec
@@ -79,7 +80,11 @@ void resetSignals() {
     markAllCloseOnExec(plan.descriptorLimit);
     for (const int descriptor : plan.keep) ::fcntl(descriptor, F_SETFD, 0);
     if (plan.folder != nullptr && ::chdir(plan.folder) != 0) failChild(plan.errorPipe, errno);
-    ::execv(plan.argv[0], plan.argv.data());
+    if (plan.envp.empty()) {
+        ::execv(plan.argv[0], plan.argv.data());
+    } else {
+        ::execve(plan.argv[0], plan.argv.data(), plan.envp.data());
+    }
     failChild(plan.errorPipe, errno);
 }
 
@@ -121,7 +126,8 @@ pid_t waitForChild(pid_t pid, int* status, int options) {
 class ChildStarter {
 public:
     ChildStarter(const std::vector<std::string>& arguments, const std::vector<int>& inherit,
-                 const std::string& folder)
+                 const std::string& folder,
+                 const std::optional<std::vector<std::string>>& environment = std::nullopt)
         : m_program(arguments[0]), m_folder(folder) {
         if (m_program.front() != '/') m_program = absolutePath(m_program);
         m_plan.argv.push_back(m_program.data());
@@ -132,6 +138,7 @@ public:
         std::copy_if(inherit.begin(), inherit.end(), std::back_inserter(m_plan.keep),
                      [](int descriptor) { return descriptor > 2; });
         if (!m_folder.empty()) m_plan.folder = m_folder.c_str();
+        if (environment) setEnvironment(*environment);
         rlimit limit{};
         if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
             m_plan.descriptorLimit = static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
@@ -163,6 +170,12 @@ public:
     }
 
 private:
+    void setEnvironment(const std::vector<std::string>& environment) {
+        m_environment = environment;
+        for (std::string& entry : m_environment) m_plan.envp.push_back(entry.data());
+        m_plan.envp.push_back(nullptr);  // an empty environment is a lone terminator
+    }
+
     // The child runs on this thread's memory until exec while the thread waits. Every
     // signal stays blocked meanwhile, so that no handler of this process can run in the
     // child before it has set them all back to their defaults (execChild does).
@@ -197,6 +210,7 @@ private:
 
     std::string m_program;
     std::string m_folder;
+    std::vector<std::string> m_environment;
     ChildPlan m_plan;
     FileDescriptor m_null;
     FileDescriptor m_readEnd;
@@ -254,12 +268,13 @@ void waitWithTicks(pid_t pid, ProcessOutcome& outcome, const std::function<void(
 }
 
 ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
-                               const std::vector<int>& inherit, Launch& launch) {
+                               const std::vector<int>& inherit, Launch& launch,
+                               const std::optional<std::vector<std::string>>& environment = std::nullopt) {
     ProcessOutcome outcome;
     int error = startRefusal(arguments, inherit);
     if (error == 0) {
         try {
-            ChildStarter starter(arguments, inherit, std::string());
+            ChildStarter starter(arguments, inherit, std::string(), environment);
             launch = starter.launch([](const ChildPlan& plan) { execChild(plan); },
                                     ChildMemory::SharedUntilExec);
             error = launch.error;
@@ -276,9 +291,10 @@ ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
 
 ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
                           const std::function<void()>& whileWaiting,
-                          const std::vector<int>& inheritDescriptors) {
+                          const std::vector<int>& inheritDescriptors,
+                          const std::optional<std::vector<std::string>>& environment) {
     Launch launch;
-    ProcessOutcome outcome = startForWaiting(arguments, inheritDescriptors, launch);
+    ProcessOutcome outcome = startForWaiting(arguments, inheritDescriptors, launch, environment);
     if (outcome.started) waitWithTicks(launch.pid, outcome, whileWaiting);
     return outcome;
 }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,12 @@ struct ProcessOutcome {
 // by whileWaiting is passed on once the program has ended (it is waited for without
 // further calls, so no zombie is left). When the program ended but its status was taken by
 // someone else (SIGCHLD ignored), the outcome is started with neither status nor signal.
+// The program gets this process's environment, or exactly environment ("NAME=value"
+// entries) when one is given.
 ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
                           const std::function<void()>& whileWaiting,
-                          const std::vector<int>& inheritDescriptors = {});
+                          const std::vector<int>& inheritDescriptors = {},
+                          const std::optional<std::vector<std::string>>& environment = std::nullopt);
 
 // A program started as runAndWait starts it (same rules, no descriptors inherited), waited
 // for later, so that the caller can go on meanwhile. Destroyed before wait(), it waits for

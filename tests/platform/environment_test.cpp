@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <vector>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -99,4 +101,36 @@ TEST(StandardDescriptors, OpenOnesAreLeftAsTheyAre) {
     struct stat after {};
     ASSERT_EQ(fstat(1, &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST(EssentialEnvironment, KeepsPathHomeAndTheLocaleAlone) {
+    struct Row {
+        const char* name;
+        const char* value;
+        bool kept;
+    };
+    const Row rows[] = {
+        {"PATH", "/usr/bin:/bin", true},      {"HOME", "/home/ann", true},
+        {"LANG", "de_DE.UTF-8", true},        {"LANGUAGE", "de:en", true},
+        {"LC_ALL", "C.UTF-8", true},          {"LC_CTYPE", "C.UTF-8", true},
+        {"UNZIP", "-:", false},               {"UNZIPOPT", "-:", false},
+        {"ZIPINFO", "-v", false},             {"LD_PRELOAD", "/tmp/x.so", false},
+        {"LD_LIBRARY_PATH", "/tmp", false},   {"TMPDIR", "/tmp/elsewhere", false},
+        {"LC_", "x", false},                  {"IFS", "x", false},
+    };
+    std::vector<std::unique_ptr<ScopedVariable>> set;
+    for (const Row& row : rows) set.push_back(std::make_unique<ScopedVariable>(row.name, row.value));
+    const std::vector<std::string> kept = platform::essentialEnvironment();
+    for (const Row& row : rows) {
+        const std::string entry = std::string(row.name) + "=" + row.value;
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), entry), row.kept ? 1 : 0) << entry;
+    }
+}
+
+TEST(EssentialEnvironment, GivesTheSystemPathWhereNoneIsSet) {
+    ScopedVariable path("PATH", nullptr);
+    const std::vector<std::string> kept = platform::essentialEnvironment();
+    EXPECT_EQ(std::count_if(kept.begin(), kept.end(),
+                            [](const std::string& entry) { return entry.starts_with("PATH=/"); }),
+              1);
 }

@@ -168,6 +168,20 @@ TEST_F(ProcessTest, ArgumentsArriveUnchanged) {
         << "no other file was made";
 }
 
+TEST_F(ProcessTest, AGivenEnvironmentIsAllTheProgramGets) {
+    testing_support::ScopedVariable options("UNZIP", "-:");
+    const std::string listing = path("environment");
+    const auto outcome = platform::runAndWait({"/usr/bin/env"}, {}, {},
+                                              std::vector<std::string>{"A=1", "PATH=/bin"});
+    EXPECT_TRUE(outcome.exitedNormally);
+    platform::runAndWait({"/bin/sh", "-c", "/usr/bin/env > \"$0\"", listing}, {}, {},
+                         std::vector<std::string>{"A=1", "B=two words"});
+    EXPECT_EQ(readWhole(listing), "A=1\nB=two words\nPWD=" + fs::current_path().string() + "\n")
+        << "the shell adds PWD alone";
+    platform::runAndWait({"/bin/sh", "-c", "/usr/bin/env > \"$0\"", listing}, {});
+    EXPECT_NE(readWhole(listing).find("UNZIP=-:"), std::string::npos) << "none given: inherited";
+}
+
 TEST_F(ProcessTest, RelativeProgramPathsStartFromTheCurrentFolder) {
     const fs::path previous = fs::current_path();
     fs::current_path(m_folder);

@@ -3,6 +3,10 @@
 // name in constant time. Names compare without regard to ASCII case. Open addressing over
 // one flat array (8 bytes a slot, at most half full), so a lookup touches one cache line
 // or two and adding an entry costs no allocation of its own.
+//
+// The names come from hive files that anybody who may write them can fill: the hash is
+// SipHash-1-3 under a key drawn at random once per process, so that no file can be made
+// whose names share a hash (and turn every lookup into a walk of the whole index).
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +17,8 @@ namespace platform {
 
 class NameIndex {
 public:
-    // The hash of a name, the same for names that differ only in ASCII case.
+    // The hash of a name, the same for names that differ only in ASCII case; it differs
+    // from one process to the next.
     static std::uint32_t hashOf(std::string_view name);
 
     // The position whose name (nameAt(position)) equals name without regard to case; -1

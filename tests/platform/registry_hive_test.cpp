@@ -1,8 +1,13 @@
 #include "platform/registry_hive.h"
 
+#include "platform/name_index.h"
+
 #include <gtest/gtest.h>
 
+#include <unordered_map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -286,3 +291,46 @@ TEST(HiveTree, HundredThousandSiblingsAreFoundByName) {
 }
 
 }  // namespace
+
+namespace {
+
+std::uint32_t unseededFnv1a(const std::string& text, std::uint32_t hash = 2166136261U) {
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+    return hash;
+}
+
+// Two blocks of letters that lead FNV-1a from state to one same state (a birthday search).
+std::pair<std::string, std::string> fnvCollision(std::uint32_t state) {
+    std::unordered_map<std::uint32_t, std::string> seen;
+    for (std::uint32_t n = 0;; ++n) {
+        std::string block;
+        for (std::uint32_t rest = n * 2654435761U; block.size() < 7; rest /= 26) {
+            block += static_cast<char>('a' + rest % 26);
+        }
+        const auto [at, added] = seen.emplace(unseededFnv1a(block, state), block);
+        if (!added && at->second != block) return {at->second, block};
+    }
+}
+
+}  // namespace
+
+// A hive of value names built to share one hash of the index's old unseeded FNV-1a took
+// minutes to parse; under a keyed hash those names spread like any others.
+TEST(NameIndex, NamesSharingAnUnseededHashNoLongerShareOne) {
+    std::vector<std::pair<std::string, std::string>> blocks;
+    std::uint32_t state = 2166136261U;
+    for (int i = 0; i < 5; ++i) {
+        blocks.push_back(fnvCollision(state));
+        state = unseededFnv1a(blocks.back().first, state);
+    }
+    std::set<std::uint32_t> oldHashes, hashes;
+    for (std::uint32_t bits = 0; bits < 32; ++bits) {
+        std::string name;
+        for (int i = 0; i < 5; ++i) name += (bits >> i & 1) ? blocks[i].second : blocks[i].first;
+        oldHashes.insert(unseededFnv1a(name));
+        hashes.insert(platform::NameIndex::hashOf(name));
+    }
+    ASSERT_EQ(oldHashes.size(), 1U);
+    EXPECT_EQ(hashes.size(), 32U);
+    EXPECT_EQ(platform::NameIndex::hashOf("Software"), platform::NameIndex::hashOf("SOFTWARE"));
+}

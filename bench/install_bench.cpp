@@ -79,9 +79,9 @@ public:
     platform::FileDescriptor openArchive(const std::string& archive) override {
         return timed("archive checks", [&] { return LinuxMachine::openArchive(archive); });
     }
-    std::vector<std::string> removeUnpackedLinks(const std::string& folder,
-                                                 const std::vector<platform::ZipEntry>& entries) override {
-        return timed("archive checks", [&] { return LinuxMachine::removeUnpackedLinks(folder, entries); });
+    std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
+                                                    bool removeLinks) override {
+        return timed("archive checks", [&] { return LinuxMachine::findStrayFiles(folder, removeLinks); });
     }
 
     std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {

@@ -7,6 +7,7 @@
 #include "failure_rules.h"
 #include "operations.h"
 #include "platform/folder_guard.h"
+#include "platform/folder_trust.h"
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/zip_listing.h"
@@ -23,8 +24,9 @@ enum class Step { FolderChain, ArchiveCheck, Extraction, SettingsFile, Font, Sho
 constexpr std::pair<Step, OnFailure> kFailureRules[] = {
     // The extractor makes the folder itself.
     {Step::FolderChain, OnFailure::PassedOver},
-    // An archive whose listing cannot be read, that holds a link or that unpacked one:
-    // unpacking on could write outside the folder, and the install must not look done.
+    // An archive whose listing cannot be read, that holds a link, or after which the
+    // installation folder holds one (or a device, pipe or socket): unpacking on could write
+    // outside the folder, and the install must not look done.
     {Step::ArchiveCheck, OnFailure::Ends},
     // RunAndWait shows why an extractor could not start or failed; anything else it raises
     // is shown too.
@@ -69,10 +71,9 @@ private:
     platform::FileDescriptor m_file;
 };
 
-// The archive's entries, when it may be unpacked: its listing can be read and holds no
-// symbolic link (one unpacked first could carry later entries outside the folder).
-std::vector<platform::ZipEntry> checkedEntries(Machine& machine, const std::string& archive,
-                                               const OpenArchive& open) {
+// The archive may be unpacked: its listing can be read and holds no symbolic link (one
+// unpacked first could carry later entries outside the folder).
+void checkListing(Machine& machine, const std::string& archive, const OpenArchive& open) {
     std::vector<platform::ZipEntry> entries;
     try {
         entries = machine.listArchive(open.descriptorPath());
@@ -86,35 +87,57 @@ std::vector<platform::ZipEntry> checkedEntries(Machine& machine, const std::stri
                               ") and was not unpacked.");
         }
     }
-    return entries;
 }
 
-// After the extraction: what the listing missed must not stand as a link either.
-void checkUnpacked(Machine& machine, const std::string& archive, const std::string& target,
-                   const std::vector<platform::ZipEntry>& entries) {
-    const std::vector<std::string> links = machine.removeUnpackedLinks(target, entries);
-    if (!links.empty()) {
-        throw EngineError(archive + " unpacked a symbolic link (" + links.front() +
+// After the extraction the whole installation folder, not only what the listing named, holds
+// nothing the next extraction could be led through, and nothing an archive of the product
+// does not hold. Links found are removed.
+void checkUnpacked(Machine& machine, const std::string& archive, const std::string& folder) {
+    std::vector<platform::StrayFile> strays;
+    try {
+        strays = machine.findStrayFiles(folder, true);
+    } catch (const platform::SystemError& failure) {
+        throw EngineError(archive + " was unpacked, but the installation folder could not be checked (" +
+                          failure.what() + "); the installation was stopped.");
+    }
+    if (strays.empty()) return;
+    const platform::StrayFile& first = strays.front();
+    if (first.removed) {
+        throw EngineError(archive + " unpacked a symbolic link (" + first.path +
                           "); it was removed and the installation was stopped.");
     }
+    throw EngineError(archive + " left " + first.kind + " (" + first.path +
+                      ") in the installation folder; the installation was stopped.");
 }
 
-// Runs the extractor for one archive of the distribution folder into the target folder.
-// An archive that cannot be opened is still handed over by name: the extractor then
-// reports it missing.
+// Why the installation folder as it stands cannot take the archives, or empty: something in
+// it that is no regular file or folder (a link would lead the extractor elsewhere).
+std::string strayFileProblem(Machine& machine, const std::string& folder) {
+    std::vector<platform::StrayFile> strays;
+    try {
+        strays = machine.findStrayFiles(folder, false);
+    } catch (const platform::SystemError& failure) {
+        return "The folder " + folder + " cannot be checked (" + failure.what() +
+               "). Please choose another folder.";
+    }
+    if (strays.empty()) return {};
+    return "The folder " + folder + " holds " + strays.front().kind + " (" + strays.front().path +
+           "), which the archives could be unpacked through. Please choose another folder.";
+}
+
+// Runs the extractor for one archive of the distribution folder into the target folder
+// within the installation folder. An archive that cannot be opened is still handed over by
+// name: the extractor then reports it missing.
 void extract(Machine& machine, SetupUi& ui, const std::string& distributionFolder,
-             const std::string& targetFolder, const std::string& archive) {
+             const std::string& folder, const std::string& targetFolder, const std::string& archive) {
     CommandLine command = extractorCommand(distributionFolder, targetFolder, archive);
     const OpenArchive open(machine, distributionFolder + archive);
-    std::vector<platform::ZipEntry> entries;
     if (open.isOpen()) {
-        runStep(ui, Step::ArchiveCheck, [&] { entries = checkedEntries(machine, archive, open); });
+        runStep(ui, Step::ArchiveCheck, [&] { checkListing(machine, archive, open); });
         command.arguments.back() = open.descriptorPath();
     }
     runStep(ui, Step::Extraction, [&] { RunAndWait(machine, ui, command, open.descriptor()); });
-    if (open.isOpen()) {
-        runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine, archive, targetFolder, entries); });
-    }
+    runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine, archive, folder); });
 }
 
 // The two Tahoma files leave the installation folder however the font step ends.
@@ -188,25 +211,29 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
         ui.showMessage(problem);  // refused before anything changed
         return;
     }
-    ui.showProgressPage();
     // Everything goes where the check looked: the folder as the system resolves it.
     const std::string folder = installationFolder(choices.folderText);
+    if (const std::string problem = strayFileProblem(machine, folder); !problem.empty()) {
+        ui.showMessage(problem);  // refused before anything changed
+        return;
+    }
+    ui.showProgressPage();
     runStep(ui, Step::FolderChain, [&] { CreateFolderChain(machine, folder); });
 
     logStep(ui, "Extracting Quindor file...", 25, true);
-    extract(machine, ui, distributionFolder, folder, kMainArchive);
+    extract(machine, ui, distributionFolder, folder, folder, kMainArchive);
 
     for (const std::string& code : choices.dictionaryCodes) {
         ui.appendLogLine("");
         logStep(ui, "Extracting language " + code, 22, true);
-        extract(machine, ui, distributionFolder, folder + "/" + kDictionaryFolder,
+        extract(machine, ui, distributionFolder, folder, folder + "/" + kDictionaryFolder,
                 code + kArchiveExtension);
     }
 
     if (!RegistryKeyExists(machine, RootKey::LocalMachine, kHelpClassKey)) {
         ui.appendLogLine("");
         logStep(ui, "Extracting HTML Quindor help files...", 36, true);
-        extract(machine, ui, distributionFolder, folder, kHelpArchive);
+        extract(machine, ui, distributionFolder, folder, folder, kHelpArchive);
     }
 
     ui.appendLogLine("");
@@ -254,7 +281,8 @@ std::string installFolderProblem(const std::string& folderText) {
         return "The folder name holds a NUL character. Please choose the folder to install "
                "Quindor into.";
     }
-    return platform::installRefusalReason(folderText).value_or(std::string());
+    if (auto refusal = platform::installRefusalReason(folderText)) return *refusal;
+    return platform::untrustedFolderReason(installationFolder(folderText)).value_or(std::string());
 }
 
 }  // namespace engine

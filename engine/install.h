@@ -35,9 +35,10 @@ std::string installationFolder(const std::string& folderText);
 // the uninstall finds what was installed even when a link in the text is changed later.
 std::string folderToRecord(const std::string& folderText);
 
-// Why a folder text cannot be installed into, or empty when it can: empty, not absolute, or
-// a folder that the uninstall would refuse to remove (the root however written, a system
-// or home folder, ...). Checked before anything is written.
+// Why a folder text cannot be installed into, or empty when it can: empty, not absolute, a
+// folder that the uninstall would refuse to remove (the root however written, a system or
+// home folder, ...), or one that another user could change (platform::untrustedFolderReason:
+// owned by another user, or open to everybody's writes). Checked before anything is written.
 std::string installFolderProblem(const std::string& folderText);
 
 }  // namespace engine

@@ -143,9 +143,9 @@ platform::FileDescriptor LinuxMachine::openArchive(const std::string& archive) {
     return platform::openFile(archive, O_RDONLY | O_NONBLOCK);
 }
 
-std::vector<std::string> LinuxMachine::removeUnpackedLinks(
-    const std::string& folder, const std::vector<platform::ZipEntry>& entries) {
-    return platform::removeUnpackedLinks(folder, entries);
+std::vector<platform::StrayFile> LinuxMachine::findStrayFiles(const std::string& folder,
+                                                              bool removeLinks) {
+    return platform::findStrayFiles(folder, removeLinks);
 }
 
 std::optional<std::string> LinuxMachine::readArchiveMember(const std::string& archive,

@@ -34,8 +34,8 @@ public:
     platform::UserFolders userFolders() override;
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override;
     platform::FileDescriptor openArchive(const std::string& archive) override;
-    std::vector<std::string> removeUnpackedLinks(
-        const std::string& folder, const std::vector<platform::ZipEntry>& entries) override;
+    std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
+                                                    bool removeLinks) override;
     std::optional<std::string> readArchiveMember(const std::string& archive,
                                                  std::string_view member,
                                                  std::size_t limit) override;

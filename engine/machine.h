@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "platform/profile_file.h"
 #include "platform/registry.h"
+#include "platform/stray_files.h"
 #include "platform/system.h"
 #include "platform/xdg_folders.h"
 #include "platform/zip_listing.h"
@@ -33,8 +34,8 @@ public:
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 };
 
-// A file being written. Destroyed without a close() that succeeded, it removes what it
-// wrote when that is a regular file, so no truncated copy is left looking done.
+// A file being written. Destroyed without a close() that succeeded, it leaves the path as it
+// was and removes what it wrote, so no truncated copy is left looking done.
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
@@ -65,7 +66,8 @@ public:
                              std::string_view data) = 0;
     virtual bool deleteKeyTree(RootKey root, std::string_view key) = 0;
 
-    // Starts the program by its full path and waits; whileWaiting keeps the pages painting.
+    // Starts the program (the extractor) by its full path and waits; whileWaiting keeps the
+    // pages painting. It gets only PATH, HOME and the locale of this process's environment.
     virtual platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
                                                 const std::function<void()>& whileWaiting,
                                                 const std::vector<int>& inheritDescriptors) = 0;
@@ -88,9 +90,12 @@ public:
     virtual bool removeFile(const std::string& path) = 0;
     // Nothing there is no error; platform::SystemError when a file is there and stays.
     virtual void removeFileIfPresent(const std::string& path) = 0;
-    // Null when the file cannot be opened for reading (missing, a folder, no permission).
+    // Null when the file cannot be opened for reading (missing, a folder, a symbolic link,
+    // no permission).
     virtual std::unique_ptr<FileReader> openForReading(const std::string& path) = 0;
-    // Creates the file or empties an existing one; null when it cannot.
+    // A new file for the path (platform::OutputFile: written under a temporary name and
+    // renamed over the path by close(), so a link there is replaced, never followed, and a
+    // replaced file keeps its mode); null when it cannot.
     virtual std::unique_ptr<FileWriter> createForWriting(const std::string& path) = 0;
 
     // Writes each key=value into [section] of a settings file, all in one replacement;
@@ -101,15 +106,16 @@ public:
 
     virtual platform::UserFolders userFolders() = 0;
 
-    // An archive's entries (platform::listZipEntries; throws platform::ZipListingError), and
-    // after an extraction the symbolic links among what it unpacked, removed
-    // (platform::removeUnpackedLinks).
+    // An archive's entries (platform::listZipEntries; throws platform::ZipListingError).
     virtual std::vector<platform::ZipEntry> listArchive(const std::string& archive) = 0;
     // The archive opened for reading without waiting (a named pipe in its place does not
     // block); an invalid descriptor when it cannot be opened.
     virtual platform::FileDescriptor openArchive(const std::string& archive) = 0;
-    virtual std::vector<std::string> removeUnpackedLinks(
-        const std::string& folder, const std::vector<platform::ZipEntry>& entries) = 0;
+    // What stands in the folder or below it that is no regular file or folder, found without
+    // following a link; with removeLinks the links are removed (platform::findStrayFiles;
+    // throws platform::SystemError when a folder cannot be walked).
+    virtual std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
+                                                            bool removeLinks) = 0;
 
     // One member of an archive, when the archive is a regular file whose listing can be read
     // and the member is there, intact and at most limit bytes (platform::readZipMember).

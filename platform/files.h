@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <sys/types.h>
+
 #include "system.h"
 
 namespace platform {
@@ -31,11 +33,12 @@ bool removeFile(const std::string& path);
 // no error. Throws SystemError("Cannot remove", path, errno) when one is there and stays.
 void removeFileIfPresent(const std::string& path);
 
-// A file opened for reading (O_RDONLY|O_CLOEXEC); RAII, movable, not copyable.
+// A file opened for reading (O_RDONLY|O_NOFOLLOW|O_CLOEXEC); RAII, movable, not copyable.
 class InputFile {
 public:
-    // nullopt when the file cannot be opened or is a folder (errno then tells why). A named
-    // pipe is opened without waiting for a writer (without one it reads as empty).
+    // nullopt when the file cannot be opened, is a folder or a symbolic link (ELOOP: a link
+    // is never followed) (errno then tells why). A named pipe is opened without waiting for
+    // a writer (without one it reads as empty).
     static std::optional<InputFile> open(const std::string& path);
 
 
@@ -51,36 +54,47 @@ private:
     std::string m_path;
 };
 
-// A file created for writing (O_WRONLY|O_CREAT|O_TRUNC|O_CLOEXEC, mode 0644 & umask),
-// replacing the contents of an existing one; RAII, movable, not copyable. Destroying it
-// without close() closes it without flushing to disc and without reporting errors.
+// A file being written at a path; RAII, movable, not copyable. Where the path is free, or
+// holds a regular file or a symbolic link, the bytes go to a new file made exclusively
+// beside it under a temporary name (O_CREAT|O_EXCL|O_NOFOLLOW, mode 0644 & umask), which
+// close() renames over the path: a link there is replaced, never followed, and a replaced
+// regular file's mode is kept. Anything else at the path (a device, a named pipe) is opened
+// itself, never replaced (O_NOFOLLOW). Destroyed or assigned over without close(), it
+// closes without flushing and removes its temporary file: nothing half written is left.
 class OutputFile {
 public:
-    // nullopt when the file cannot be created (errno then tells why); a named pipe without
-    // a reader fails at once (ENXIO) rather than waiting for one.
+    // nullopt when the file cannot be created (errno then tells why): a folder at the path
+    // (EISDIR), a missing or unwritable folder; a named pipe without a reader fails at once
+    // (ENXIO) rather than waiting for one.
     static std::optional<OutputFile> create(const std::string& path);
 
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) noexcept;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
 
     // All bytes or SystemError (a short write is retried; ENOSPC etc. raise). Also raises
     // after close().
     void writeAll(const char* data, std::size_t size);
 
-    // fsync + close; throws SystemError when either fails. Files that cannot be synced
+    // fsync, close and (for a new file) the rename over the path; throws SystemError when
+    // any of them fails, and the path then keeps what it held. Files that cannot be synced
     // (devices, pipes: EINVAL) are only closed. The file is closed afterwards in every case;
     // a second call does nothing.
     void close();
 
-    // Closes without flushing and removes the file at the path when it is still the regular
-    // file this opened (a device, a pipe or a file put there since stays as it is), so that
-    // no truncated copy is left looking done. Errors are ignored; after close() it does
-    // nothing.
+    // Closes without flushing and removes the temporary file; what is at the path stays as it
+    // is. Errors are ignored; after close() it does nothing.
     void discard();
 
 private:
-    OutputFile(FileDescriptor file, std::string path);
+    OutputFile(FileDescriptor file, std::string path, std::string temporary, std::optional<mode_t> keptMode);
 
     FileDescriptor m_file;
     std::string m_path;
+    std::string m_temporary;           // "" when the file at the path is written itself
+    std::optional<mode_t> m_keptMode;  // the replaced regular file's mode
 };
 
 }  // namespace platform

@@ -169,7 +169,7 @@ void writeEntries(const std::string& file, std::string_view section,
     if (!mayWrite(folderOf(file))) throw std::runtime_error("the folder may not be written");
     const FileLock lock(file + ".lock");
     removeStaleTemporaries(file);
-    const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile);
+    const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile, false);
     if (contents && !mayWrite(file)) throw std::runtime_error("the file is write-protected");
     std::string edited = contents.value_or("");
     for (const ProfileEntry& entry : entries) {

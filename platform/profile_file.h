@@ -24,9 +24,10 @@ constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 // Read as the service reads: "[name]" starts a section; "name=value" is a key, blanks around
 // the name ignored; lines starting with ';' or '#' are comments.
 //
-// Only a regular file (or a link to one) of at most kLargestSettingsFile bytes is read and
-// replaced: a named pipe, a device (a link to /dev/zero), a folder or a larger file is a
-// failure, read without ever blocking, and nothing is written.
+// Only a regular file of at most kLargestSettingsFile bytes is read and replaced: a symbolic
+// link in its place (never followed: it could lead to another user's private file, whose
+// contents would land in the new file), a named pipe, a device, a folder or a larger file
+// is a failure, read without ever blocking, and nothing is written.
 //
 // Refused with std::invalid_argument, nothing written: CR, LF or NUL in section, key or value;
 // an empty section or key; ']' in the section, '=' in the key, or blanks at either end of

@@ -124,10 +124,12 @@ std::string readAll(int descriptor, const std::string& path, std::size_t limit) 
     }
 }
 
-std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit) {
-    const FileDescriptor file = openFile(path, O_RDONLY | O_NONBLOCK);
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit,
+                                           bool followLink) {
+    const FileDescriptor file = openFile(path, O_RDONLY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW));
     if (!file) {
         if (errno == ENOENT) return std::nullopt;
+        if (errno == ELOOP) throw SystemError("Cannot open", path, ELOOP, "it is a symbolic link");
         throw SystemError("Cannot open", path, errno);
     }
     const auto identity = identityOf(file.get());

@@ -122,11 +122,12 @@ std::size_t readFully(int descriptor, char* buffer, std::size_t size, const std:
 // throws SystemError("Cannot read", path, EFBIG) naming the limit. Read errors as readFully.
 std::string readAll(int descriptor, const std::string& path, std::size_t limit);
 
-// The whole file at path when it is a regular file (a link to one is followed) of at most
-// limit bytes; nullopt when it does not exist. Opened without waiting (O_NONBLOCK), so a
-// named pipe never blocks the caller. Throws SystemError naming the path otherwise: not a
-// regular file (a pipe, a device such as /dev/zero, a folder), larger than limit, no
-// permission, a read error.
-std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit);
+// The whole file at path when it is a regular file of at most limit bytes (a link to one is
+// followed only with followLink); nullopt when it does not exist. Opened without waiting
+// (O_NONBLOCK), so a named pipe never blocks the caller. Throws SystemError naming the path
+// otherwise: not a regular file (a pipe, a device such as /dev/zero, a folder), a link
+// without followLink (ELOOP), larger than limit, no permission, a read error.
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit,
+                                           bool followLink = true);
 
 }  // namespace platform

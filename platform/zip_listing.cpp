@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include "system.h"
+#include "zip_fields.h"
 
 namespace platform {
 
@@ -123,22 +124,64 @@ unsigned unixMode(std::uint16_t madeBy, std::uint32_t externalAttributes) {
     return (madeBy >> 8) == kUnixHost || knownType ? mode : 0;
 }
 
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// Every place that names the entry must name it alike: the extractor takes whichever it
+// trusts, and the check must see the file it will really write.
+void requireSameNames(const ZipEntry& entry, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        if (name != entry.name) {
+            refuse("its entry " + quoted(entry.name) + " is also named " + quoted(name) +
+                   ", and the two names disagree");
+        }
+    }
+}
+
+// Takes the types the ASi fields give into the entry: the extractor uses one where the
+// attributes give no type. Two places that give different types are refused.
+void takeTypes(ZipEntry& entry, const ExtraFields& fields) {
+    for (const unsigned mode : fields.asiModes) {
+        const unsigned type = mode & kTypeBits;
+        if (type == 0) continue;
+        if ((entry.mode & kTypeBits) == 0) entry.mode = mode;
+        if ((entry.mode & kTypeBits) != type) {
+            refuse("its entry " + quoted(entry.name) + " is given different file types");
+        }
+    }
+    if ((entry.mode & kTypeBits) == S_IFLNK || fields.unixLinkTarget) entry.isSymlink = true;
+}
+
+// The local header's offset: a ZIP64 field holds it when the 32-bit field is full, after
+// the sizes that are full too.
+std::uint64_t localHeaderOffset(std::string_view bytes, std::size_t at, const ExtraFields& fields) {
+    const std::uint32_t offset = u32(bytes, at + 42);
+    if (offset != 0xffffffff) return offset;
+    const std::size_t index = (u32(bytes, at + 24) == 0xffffffff) + (u32(bytes, at + 20) == 0xffffffff);
+    if (index >= fields.zip64Values.size()) refuse("an entry of its directory has no ZIP64 offset");
+    return fields.zip64Values[index];
+}
+
 // The entry at bytes[at]; at is moved past it. nullopt when none starts there.
 std::optional<ZipEntry> readEntry(std::string_view bytes, std::size_t& at) {
     if (at + kEntrySize > bytes.size() || u32(bytes, at) != kEntrySignature) return std::nullopt;
     const std::size_t nameLength = u16(bytes, at + 28);
-    const std::size_t next =
-        at + kEntrySize + nameLength + u16(bytes, at + 30) + u16(bytes, at + 32);
+    const std::size_t extraLength = u16(bytes, at + 30);
+    const std::size_t next = at + kEntrySize + nameLength + extraLength + u16(bytes, at + 32);
     if (next > bytes.size()) refuse("an entry of its directory is cut short");
     ZipEntry entry;
     entry.name = bytes.substr(at + kEntrySize, nameLength);
+    // The extractor reads a name as a C string: the part after a NUL is a name the check
+    // would see and the extractor not.
+    if (entry.name.find('\0') != std::string::npos) refuse("the name of one of its entries holds a NUL byte");
+    const ExtraFields fields = readExtraFields(bytes.substr(at + kEntrySize + nameLength, extraLength));
     entry.mode = unixMode(u16(bytes, at + 4), u32(bytes, at + 38));
-    entry.isSymlink = (entry.mode & kTypeBits) == S_IFLNK;
+    requireSameNames(entry, fields.unicodeNames);
+    takeTypes(entry, fields);
     entry.method = u16(bytes, at + 10);
     entry.crc = u32(bytes, at + 16);
     entry.packedSize = u32(bytes, at + 20);
     entry.size = u32(bytes, at + 24);
-    entry.localHeader = u32(bytes, at + 42);
+    entry.localHeader = localHeaderOffset(bytes, at, fields);
     at = next;
     return entry;
 }
@@ -254,6 +297,23 @@ std::optional<std::string> readMember(const ZipBytes& archive, std::string_view 
     return std::nullopt;
 }
 
+// The entry's local header, where the extractor finds it (moved by the bytes in front of
+// the archive), must name and type the entry as its directory entry does.
+void judgeLocalHeader(const ZipBytes& archive, ZipEntry& entry, std::uint64_t shift) {
+    const auto header = archive.read(entry.localHeader + shift, kLocalHeaderSize);
+    if (!header || u32(*header, 0) != kLocalSignature) {
+        refuse("the local header of its entry " + quoted(entry.name) + " is missing");
+    }
+    const std::size_t nameLength = u16(*header, 26);
+    const auto rest = archive.read(entry.localHeader + shift + kLocalHeaderSize,
+                                   nameLength + u16(*header, 28));
+    if (!rest) refuse("the local header of its entry " + quoted(entry.name) + " is cut short");
+    requireSameNames(entry, {rest->substr(0, nameLength)});
+    const ExtraFields fields = readExtraFields(std::string_view(*rest).substr(nameLength));
+    requireSameNames(entry, fields.unicodeNames);
+    takeTypes(entry, fields);
+}
+
 }  // namespace
 
 std::vector<ZipEntry> listZipEntries(const ZipBytes& archive) {
@@ -266,6 +326,7 @@ std::vector<ZipEntry> listZipEntries(const ZipBytes& archive) {
         refuse("its directory does not hold the " + std::to_string(directory.entries) +
                " entries it announces");
     }
+    for (ZipEntry& entry : entries) judgeLocalHeader(archive, entry, start - directory.offset);
     return entries;
 }
 

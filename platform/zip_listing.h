@@ -14,15 +14,15 @@ namespace platform {
 
 struct ZipEntry {
     std::string name;        // as stored: bytes of the archive, '/' separated, not checked
-    unsigned mode = 0;       // unix mode from external attributes, 0 if none
-    bool isSymlink = false;  // the mode says symbolic link
+    unsigned mode = 0;       // unix mode from external attributes, else an ASi field; 0 if none
+    bool isSymlink = false;  // the mode, an ASi field or a Unix field's link target says link
     // Where and how the contents are stored, as the central directory says (32-bit fields;
     // a member whose sizes live in a ZIP64 extra field is not read into memory).
     unsigned method = 0;     // 0 stored, 8 deflated
     std::uint32_t crc = 0;
     std::uint64_t packedSize = 0;
     std::uint64_t size = 0;
-    std::uint64_t localHeader = 0;  // offset of the entry's local header
+    std::uint64_t localHeader = 0;  // offset of the entry's local header (ZIP64 field read)
 };
 
 // Why an archive's listing cannot be read; what() is a phrase for the user ("it is a
@@ -50,10 +50,16 @@ constexpr std::size_t kLargestZipDirectory = std::size_t{64} << 20;
 // - bytes in front of the archive (a self-extracting stub, anything prepended) are allowed:
 //   the directory is taken where the end record says it ends, as the extractor does;
 // - every entry of the directory is listed, also entries beyond the count the end record
-//   announces, and the counts must agree.
+//   announces, and the counts must agree;
+// - every place that gives an entry its name or type is read, since the extractor may take
+//   any of them: the directory entry with its extra fields (ASi 0x756e, Unicode Path
+//   0x7075, PKWARE Unix 0x000d), and the local header with its name and extra fields.
 // Throws ZipListingError for what cannot be read or checked: no end record, a multi-volume
 // archive, a directory outside the file or larger than kLargestZipDirectory, a damaged or
-// miscounted directory. Pure parsing, no external tool.
+// miscounted directory, a damaged extra field, a missing local header, a name holding a NUL
+// byte (the extractor would cut it there), names that differ
+// between those places (a Unicode Path field or a local header naming another file), or
+// file types that differ. Pure parsing, no external tool.
 std::vector<ZipEntry> listZipEntries(const ZipBytes& archive);
 
 // The same for an archive held in memory.
@@ -78,11 +84,5 @@ std::optional<std::string> readZipMemberIn(std::string_view archive, std::string
 // Where the extractor puts an entry below its target folder: the name without leading '/',
 // without empty, "." and ".." parts ("/../a//./b" -> "a/b"); empty for none.
 std::string unpackedPath(std::string_view entryName);
-
-// After an extraction into folder: every entry's unpacked path that is a symbolic link, or
-// passes through one, is found without following any link. The links found are removed
-// (never followed) and their unpacked paths returned; empty when there were none.
-std::vector<std::string> removeUnpackedLinks(const std::string& folder,
-                                             const std::vector<ZipEntry>& entries);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform_fuzz_entries.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -8,6 +10,7 @@
 #include "platform/mount_info.h"
 #include "platform/profile_file.h"
 #include "platform/registry_hive.h"
+#include "platform/zip_fields.h"
 #include "platform/zip_listing.h"
 
 namespace platform_fuzz {
@@ -65,7 +68,19 @@ int fuzzSettingsFile(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
+// The same bytes read as one header's extra block: what the fields give stays within it.
+void checkExtraFields(std::string_view bytes) {
+    try {
+        const platform::ExtraFields fields = platform::readExtraFields(bytes);
+        std::size_t named = 0;
+        for (const std::string& name : fields.unicodeNames) named += name.size();
+        require(named + fields.zip64Values.size() * 8 + fields.asiModes.size() * 14 <= bytes.size());
+    } catch (const platform::ZipListingError&) {
+    }
+}
+
 int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
+    checkExtraFields(textOf(data, size));
     try {
         const std::string_view archive = textOf(data, size);
         const std::vector<platform::ZipEntry> entries = platform::listZipEntriesIn(archive);
@@ -75,6 +90,8 @@ int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
             require(!member || member->size() == entries.front().size);
         }
         for (const platform::ZipEntry& entry : entries) {
+            // Whatever field typed it, a link is never listed as anything else.
+            require(!S_ISLNK(entry.mode) || entry.isSymlink);
             const std::string path = platform::unpackedPath(entry.name);
             require(!path.starts_with('/') && ("/" + path + "/").find("/../") == std::string::npos);
         }

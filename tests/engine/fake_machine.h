@@ -164,9 +164,9 @@ public:
         archivesOpened.push_back(archive);
         return real.openArchive(archive);
     }
-    std::vector<std::string> removeUnpackedLinks(const std::string& folder,
-                                                 const std::vector<platform::ZipEntry>& entries) override {
-        return platform::removeUnpackedLinks(folder, entries);
+    std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
+                                                    bool removeLinks) override {
+        return platform::findStrayFiles(folder, removeLinks);
     }
     std::optional<std::string> readArchiveMember(const std::string& archive, std::string_view member,
                                                  std::size_t limit) override {

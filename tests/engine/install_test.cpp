@@ -4,6 +4,7 @@
 #include "engine/install.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <functional>
@@ -207,6 +208,27 @@ TEST_F(InstallTest, FontCopyThatFailsEndsTheInstallLeavingNoPartialFont) {
     EXPECT_EQ(ui.events, std::vector<std::string>{"progress page"});
 }
 
+// The font copy opened ~/.local/share/fonts/TAHOMA.TTF with O_TRUNC and followed a link
+// there, overwriting its target. The link is now replaced and its target left alone; a
+// font file that was there keeps its mode.
+TEST_F(InstallTest, TheFontCopyReplacesALinkAtItsPlaceAndLeavesItsTargetAlone) {
+    platform::UserFolders folders;
+    folders.dataHome = (root / "data").string();
+    machine.folders = folders;
+    writeFile(root / "private", "the user's own");
+    fs::create_directories(root / "data/fonts");
+    fs::create_symlink(root / "private", root / "data/fonts/TAHOMA.TTF");
+    writeFile(root / "data/fonts/TAHOMABD.TTF", "old bold");
+    fs::permissions(root / "data/fonts/TAHOMABD.TTF", fs::perms(0640));
+    install();
+    EXPECT_EQ(readFile(root / "private"), "the user's own");
+    EXPECT_FALSE(fs::is_symlink(root / "data/fonts/TAHOMA.TTF"));
+    EXPECT_EQ(readFile(root / "data/fonts/TAHOMA.TTF"), "regular");
+    EXPECT_EQ(readFile(root / "data/fonts/TAHOMABD.TTF"), "bold");
+    EXPECT_EQ(fs::status(root / "data/fonts/TAHOMABD.TTF").permissions(), fs::perms(0640));
+    EXPECT_EQ(ui.events.back(), "finish page");
+}
+
 TEST_F(InstallTest, ShortcutsFollowTheBoxes) {
     choices.startMenuShortcut = true;
     install();
@@ -349,6 +371,32 @@ TEST_F(InstallTest, AnyFolderTheUninstallWouldRefuseIsRefused) {
     }
     EXPECT_FALSE(fs::exists(home + "/.ssh/Quindor"));
     EXPECT_FALSE(fs::exists("/usr/local/Quindor"));
+}
+
+// A folder others could change, or one already holding what an archive could be unpacked
+// through, is refused before anything is written.
+TEST_F(InstallTest, FoldersOthersCouldChangeOrHoldingLinksAreRefused) {
+    const std::pair<std::function<void(const fs::path&)>, std::string> rows[] = {
+        {[](const fs::path& f) { fs::permissions(f, fs::perms(0777)); }, "may be written by every user"},
+        {[](const fs::path& f) { fs::permissions(f.parent_path(), fs::perms(0777)); },
+         "may be written by every user"},
+        {[](const fs::path& f) { fs::create_symlink("/etc", f / "QUINDOR"); },
+         "holds a symbolic link (QUINDOR), which the archives could be unpacked through"},
+        {[](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "MARLO.INI").c_str(), 0600), 0); },
+         "holds a named pipe (MARLO.INI)"},
+    };
+    for (const auto& [arrange, says] : rows) {
+        SCOPED_TRACE(says);
+        const fs::path parent = root / "parent";
+        fs::create_directories(parent / "Quindor");
+        arrange(parent / "Quindor");
+        RecordingUi refused;
+        choices.folderText = (parent / "Quindor").string() + "/";
+        engine::InstallProduct(machine, refused, choices, dist);
+        expectRefusedWithNothingWritten(machine, refused, says);
+        fs::permissions(parent, fs::perms(0755));
+        fs::remove_all(parent);
+    }
 }
 
 TEST_F(InstallTest, EverythingGoesWhereTheCheckLooked) {

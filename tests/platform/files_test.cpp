@@ -227,11 +227,12 @@ TEST_F(FilesTest, NamedPipesWithoutAPartnerNeverBlock) {
 }
 
 TEST_F(FilesTest, ReadKeepsReadingPastShortReadsUntilTheEnd) {
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    auto input = platform::InputFile::open("/dev/fd/" + std::to_string(ends[0]));
-    ::close(ends[0]);
+    // A named pipe (a /dev/fd path is a link, which is never followed).
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    auto input = platform::InputFile::open(path("pipe"));
     ASSERT_TRUE(input);
+    int ends[2] = {-1, ::open(path("pipe").c_str(), O_WRONLY)};
+    ASSERT_GE(ends[1], 0);
     const std::string sent = patternOf(1000);
     // The writer delivers the bytes in small pieces with pauses, so each read(2) is short.
     std::thread writer([&sent, out = ends[1]] {
@@ -285,7 +286,7 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     EXPECT_THROW(moved.writeAll("d", 1), platform::SystemError);
     EXPECT_EQ(readWhole(path("out")), "abc");
 
-    // Assigning over an open file closes it without losing what was written.
+    // Assigning over an open file drops it unfinished: nothing half written is left.
     auto first = platform::OutputFile::create(path("first"));
     auto second = platform::OutputFile::create(path("second"));
     ASSERT_TRUE(first && second);
@@ -293,8 +294,10 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     *first = std::move(*second);
     first->writeAll("2", 1);
     first->close();
-    EXPECT_EQ(readWhole(path("first")), "1");
+    EXPECT_FALSE(fs::exists(path("first")));
     EXPECT_EQ(readWhole(path("second")), "2");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 2)
+        << "out and second alone, no temporary file";
 }
 
 // A discarded output removes the regular file it created, never a device, nor a file that
@@ -309,7 +312,6 @@ TEST_F(FilesTest, DiscardRemovesOnlyTheRegularFileItWrote) {
 
     auto replaced = platform::OutputFile::create(path("copy"));
     ASSERT_TRUE(replaced);
-    fs::rename(path("copy"), path("moved"));
     makeFile("copy", "someone else's");
     replaced->discard();
     EXPECT_EQ(readWhole(path("copy")), "someone else's");
@@ -326,4 +328,46 @@ TEST_F(FilesTest, DiscardRemovesOnlyTheRegularFileItWrote) {
         device->discard();
         EXPECT_TRUE(fs::exists("/dev/null"));
     }
+}
+
+// The font copy opened its target with O_TRUNC and followed a link there: the link's target
+// was overwritten. A file is now written under a new name and renamed into place.
+TEST_F(FilesTest, WritingAtALinkReplacesTheLinkAndLeavesItsTargetAlone) {
+    makeFile("private", "the user's own");
+    fs::permissions(path("private"), fs::perms(0600));
+    fs::create_symlink(path("private"), path("TAHOMA.TTF"));
+    auto output = platform::OutputFile::create(path("TAHOMA.TTF"));
+    ASSERT_TRUE(output);
+    EXPECT_EQ(readWhole(path("private")), "the user's own") << "nothing truncated on opening";
+    output->writeAll("font", 4);
+    output->close();
+    EXPECT_EQ(readWhole(path("private")), "the user's own");
+    EXPECT_FALSE(fs::is_symlink(path("TAHOMA.TTF")));
+    EXPECT_EQ(readWhole(path("TAHOMA.TTF")), "font");
+}
+
+TEST_F(FilesTest, AReplacedFileKeepsItsModeAndANewOneIsMadeExclusively) {
+    makeFile("kept", "old");
+    fs::permissions(path("kept"), fs::perms(0600));
+    auto output = platform::OutputFile::create(path("kept"));
+    ASSERT_TRUE(output);
+    EXPECT_EQ(readWhole(path("kept")), "old") << "the old file stands until close";
+    output->writeAll("new", 3);
+    output->close();
+    EXPECT_EQ(readWhole(path("kept")), "new");
+    EXPECT_EQ(fs::status(path("kept")).permissions(), fs::perms(0600));
+    {
+        auto dropped = platform::OutputFile::create(path("dropped"));
+        ASSERT_TRUE(dropped);
+        dropped->writeAll("part", 4);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1)
+        << "a file destroyed unfinished leaves nothing";
+}
+
+TEST_F(FilesTest, ReadingRefusesALinkInThePlaceOfTheFile) {
+    makeFile("target", "x");
+    fs::create_symlink(path("target"), path("link"));
+    EXPECT_FALSE(platform::InputFile::open(path("link")));
+    EXPECT_EQ(errno, ELOOP);
 }

@@ -258,7 +258,7 @@ TEST_F(ProfileFileTest, SpecialFileAsSettingsFileFailsAndNothingIsWritten) {
     fs::create_directories(m_folder / "zero");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", zero);
-    for (const std::string& file : {fifo, zero}) {
+    for (const auto& [file, why] : {std::pair{fifo, "not a regular file"}, std::pair{zero, "a symbolic link"}}) {
         try {
             platform::writeProfileString(file, "UserChoice", "MarloLanguage", "DK");
             ADD_FAILURE() << "no failure for " << file;
@@ -267,8 +267,7 @@ TEST_F(ProfileFileTest, SpecialFileAsSettingsFileFailsAndNothingIsWritten) {
             try {
                 std::rethrow_if_nested(error);
             } catch (const std::exception& cause) {
-                EXPECT_NE(std::string(cause.what()).find("not a regular file"), std::string::npos)
-                    << cause.what();
+                EXPECT_NE(std::string(cause.what()).find(why), std::string::npos) << cause.what();
             }
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(file).parent_path()),
@@ -277,6 +276,21 @@ TEST_F(ProfileFileTest, SpecialFileAsSettingsFileFailsAndNothingIsWritten) {
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_symlink(zero));
+}
+
+// In a folder another user could write, MARLO.INI planted as a link to the user's private
+// file was read and its contents written to a new, world-readable MARLO.INI.
+TEST_F(ProfileFileTest, APlantedLinkToAPrivateFileIsNeitherReadNorCopied) {
+    const fs::path secret = m_folder / "private";
+    writeText(secret.string(), "[UserChoice]\r\npassword=secret\r\n");
+    fs::permissions(secret, fs::perms(0600));
+    fs::create_directories(m_folder / "shared");
+    const std::string file = (m_folder / "shared/MARLO.INI").string();
+    fs::create_symlink(secret, file);
+    EXPECT_EQ(writeFailure(file), "Unable to write to " + file);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(readText(secret.string()), "[UserChoice]\r\npassword=secret\r\n");
+    EXPECT_EQ(fs::status(secret).permissions(), fs::perms(0600));
 }
 
 TEST_F(ProfileFileTest, SettingsFileLargerThanTheBoundIsNotEdited) {

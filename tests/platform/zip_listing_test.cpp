@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/stray_files.h"
 #include "test_environment.h"
+#include "zip_builder.h"
 
 namespace fs = std::filesystem;
 
@@ -286,11 +288,14 @@ TEST_F(ZipListingTest, UnpackedLinksAreFoundAndRemovedWithoutFollowingThem) {
     fs::create_symlink(outside, target / "dir-link");
     fs::create_symlink(outside / "keep", target / "real" / "file-link");
     std::ofstream(target / "real" / "plain") << "x";
-    const std::vector<platform::ZipEntry> entries = {
-        {"dir-link/keep", 0, false}, {"real/file-link", 0, false}, {"real/plain", 0, false},
-        {"real/", 0, false}, {"missing/file", 0, false}, {"dir-link", 0, false}};
-    EXPECT_EQ(platform::removeUnpackedLinks(target.string(), entries),
-              (std::vector<std::string>{"dir-link", "real/file-link"}));
+    std::vector<std::string> found;
+    for (const platform::StrayFile& stray : platform::findStrayFiles(target.string(), true)) {
+        EXPECT_TRUE(stray.removed) << stray.path;
+        EXPECT_EQ(stray.kind, "a symbolic link");
+        found.push_back(stray.path);
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"dir-link", "real/file-link"}));
     EXPECT_FALSE(fs::exists(fs::symlink_status(target / "dir-link")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(target / "real" / "file-link")));
     EXPECT_TRUE(fs::exists(target / "real" / "plain"));
@@ -342,4 +347,94 @@ TEST_F(ZipMemberTest, MissingTooLargeOrDamagedMembersAreNotRead) {
     const std::size_t local = whole.find("PK\x03\x04");
     inflated[local + 100] = static_cast<char>(inflated[local + 100] ^ 0x55);  // inside big.txt's data
     EXPECT_FALSE(platform::readZipMember(write("garbled.zip", inflated), "big.txt", 1 << 20));
+}
+
+namespace {
+
+using testing_support::asiExtra;
+using testing_support::unicodePathExtra;
+using testing_support::ZipMember;
+using testing_support::zipExtra;
+
+constexpr unsigned kLinkMode = 0120777;
+
+ZipMember member(const std::string& name) { return {name, "data", 0100644, "", "", "", 3 << 8}; }
+
+std::string refusalIn(const std::string& archive) {
+    try {
+        platform::listZipEntriesIn(archive);
+    } catch (const platform::ZipListingError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+// Archives whose entries are typed or named by fields the old listing did not read: each is
+// either listed with the type the extractor gives it, or refused as disagreeing.
+struct HostileRow {
+    std::string why;
+    std::function<void(ZipMember&)> change;
+    std::string refusal;  // a phrase of the reason; empty: listed
+    bool link = false;
+};
+
+}  // namespace
+
+TEST(ZipListingFields, EntriesTypedOrNamedByExtraFieldsAreSeenAsTheExtractorSeesThem) {
+    const std::string bad(4, '\0');
+    const HostileRow rows[] = {
+        {"a link typed only by ASi (the attributes give no type)",
+         [](ZipMember& m) { m.mode = 0; m.centralExtra = asiExtra(kLinkMode, "/home"); }, "", true},
+        {"a link typed by the local header's ASi",
+         [](ZipMember& m) { m.mode = 0; m.localExtra = asiExtra(kLinkMode, "/home"); }, "", true},
+        {"a link named by the PKWARE Unix field",
+         [](ZipMember& m) { m.centralExtra = zipExtra(0x000d, std::string(12, '\0') + "/home"); }, "",
+         true},
+        {"ASi says link, the attributes say file",
+         [](ZipMember& m) { m.centralExtra = asiExtra(kLinkMode, "/home"); }, "different file types"},
+        {"the local ASi says folder, the attributes say file",
+         [](ZipMember& m) { m.localExtra = asiExtra(040755); }, "different file types"},
+        {"a Unicode Path names another file",
+         [](ZipMember& m) { m.centralExtra = unicodePathExtra(m.name, "../.bashrc"); }, "disagree"},
+        {"a Unicode Path with a wrong checksum names another file",
+         [&](ZipMember& m) { m.centralExtra = zipExtra(0x7075, "\x01" + bad + "other"); }, "disagree"},
+        {"the local header's Unicode Path names another file",
+         [](ZipMember& m) { m.localExtra = unicodePathExtra(m.name, "other"); }, "disagree"},
+        {"the local header names another file", [](ZipMember& m) { m.localName = "QUINDOR"; },
+         "disagree"},
+        {"an extra field runs past its block",
+         [](ZipMember& m) { m.centralExtra = zipExtra(0x5455, "abc").substr(0, 5); }, "damaged"},
+        {"an ASi field too short for its mode",
+         [](ZipMember& m) { m.centralExtra = zipExtra(0x756e, "\x01\x02"); }, "damaged"},
+        {"a Unicode Path naming the same file", [](ZipMember& m) {
+             m.centralExtra = m.localExtra = unicodePathExtra(m.name, m.name); }, ""},
+        {"an ASi field agreeing with the attributes",
+         [](ZipMember& m) { m.centralExtra = asiExtra(0100600); }, ""},
+        {"a name cut short by a NUL byte", [](ZipMember& m) { m.name = m.localName = std::string("a\0b", 3); },
+         "NUL byte"},
+        {"padding after the last field", [](ZipMember& m) { m.localExtra = std::string(3, '\0'); }, ""},
+    };
+    for (const HostileRow& row : rows) {
+        ZipMember hostile = member("UK.DIC");
+        row.change(hostile);
+        const std::string archive = testing_support::zipArchive({member("a.txt"), hostile});
+        const std::string why = refusalIn(archive);
+        if (!row.refusal.empty()) {
+            EXPECT_NE(why.find(row.refusal), std::string::npos) << row.why << ": " << why;
+            continue;
+        }
+        ASSERT_EQ(why, "") << row.why;
+        const auto entries = platform::listZipEntriesIn(archive);
+        ASSERT_EQ(entries.size(), 2U) << row.why;
+        EXPECT_EQ(entries[1].isSymlink, row.link) << row.why;
+        EXPECT_FALSE(entries[0].isSymlink) << row.why;
+    }
+}
+
+TEST(ZipListingFields, LocalHeadersAreLookedForPastBytesInFront) {
+    const std::string archive = testing_support::zipArchive({member("a.txt")});
+    EXPECT_EQ(refusalIn(std::string(1000, 'S') + archive), "");
+    std::string moved = archive;
+    moved[0] = 'X';  // the local header's signature
+    EXPECT_NE(refusalIn(moved).find("local header"), std::string::npos) << refusalIn(moved);
 }

@@ -11,8 +11,11 @@
 #include <fstream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/linux_machine.h"
 #include "framework/application.h"
+#include "platform/environment.h"
 #include "platform/fonts.h"
 #include "platform/registry.h"
 #include "platform/xdg_folders.h"
@@ -20,6 +23,7 @@
 #include "setup/wizard.h"
 #include "desktop_entry_reader.h"
 #include "test_distribution.h"
+#include "zip_builder.h"
 #include "gui_test_environment.h"
 
 namespace fs = std::filesystem;
@@ -452,4 +456,120 @@ TEST_F(EndToEndTest, Zip64AndPrefixedArchivesHoldingALinkAreRefused) {
         EXPECT_FALSE(wizard->isform6->widget()->isVisible()) << "the finish page must not report success";
         EXPECT_FALSE(recorded());
     }
+}
+
+namespace {
+
+using testing_support::ZipMember;
+
+ZipMember plainMember(const std::string& name, const std::string& data) {
+    return {name, data, 0100644, "", "", "", 3 << 8};
+}
+
+void writeArchive(const std::string& file, const std::vector<ZipMember>& members) {
+    std::ofstream(file, std::ios::binary) << testing_support::zipArchive(members);
+}
+
+}  // namespace
+
+// A link typed only by its ASi field passed the listing, and the next archive wrote through
+// it into the home; an entry named by a Unicode Path field replaced ~/.bashrc.
+TEST_F(EndToEndTest, ALinkTypedByItsAsiFieldOrANameFromAUnicodePathWritesNothingOutside) {
+    const fs::path home = platform::homeFolder();
+    std::ofstream(home / ".bashrc") << "mine";
+    ZipMember link = plainMember("QUINDOR", home.string());
+    link.mode = 0;
+    link.centralExtra = testing_support::asiExtra(0120777, home.string());
+    writeArchive(dist + "QUINDOR.ZIP", {plainMember("QUINDOR.EXE", "#!/bin/sh\n"), link});
+    ZipMember renamed = plainMember("UK.DIC", "replaced");
+    renamed.centralExtra = testing_support::unicodePathExtra("UK.DIC", "../../.bashrc");
+    writeArchive(dist + "UK.ZIP", {renamed});
+    install(folder() + "/", {0});
+    EXPECT_EQ(readFile(home / ".bashrc"), "mine");
+    EXPECT_FALSE(fs::exists(home / "UK.DIC"));
+    EXPECT_FALSE(fs::is_symlink(folder() + "/QUINDOR"));
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "QUINDOR.ZIP holds a symbolic link (QUINDOR) and was not unpacked.");
+    EXPECT_FALSE(wizard->isform6->widget()->isVisible()) << "the finish page must not report success";
+
+    writeArchive(dist + "QUINDOR.ZIP", {plainMember("QUINDOR.EXE", "#!/bin/sh\n")});
+    messages.shown.clear();
+    wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
+    wizard->createPages();
+    wizard->isForm1->Show();
+    install(folder() + "/", {0});
+    EXPECT_EQ(readFile(home / ".bashrc"), "mine");
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_NE(messages.shown[0].text.find("UK.ZIP cannot be checked: its entry \"UK.DIC\" is also named"),
+              std::string::npos)
+        << messages.shown[0].text;
+}
+
+// UNZIP holds the extractor's own options; "-:" let it write above the folder.
+TEST_F(EndToEndTest, TheUsersExtractorOptionsDoNotReachTheExtractor) {
+    const testing_support::ScopedVariable options("UNZIP", "-:");
+    writeArchive(dist + "QUINDOR.ZIP", {plainMember("QUINDOR.EXE", "#!/bin/sh\n"),
+                                        plainMember("../escaped-by-options.txt", "x")});
+    install(folder() + "/", {0});
+    EXPECT_FALSE(fs::exists(root / "escaped-by-options.txt"));
+    EXPECT_TRUE(fs::exists(folder() + "/escaped-by-options.txt")) << "unpacked inside, as without UNZIP";
+}
+
+TEST_F(EndToEndTest, AnExistingFolderHoldingALinkIsRefusedBeforeAnythingIsWritten) {
+    const fs::path home = platform::homeFolder();
+    fs::create_directories(folder());
+    fs::create_symlink(home, folder() + "/QUINDOR");
+    install(folder() + "/", {0});
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text,
+              "The folder " + folder() + " holds a symbolic link (QUINDOR), which the archives could be "
+              "unpacked through. Please choose another folder.");
+    EXPECT_FALSE(fs::exists(home / "UK.DIC"));
+    EXPECT_FALSE(fs::exists(folder() + "/QUINDOR.EXE"));
+    EXPECT_FALSE(wizard->isForm7->isShowing()) << "refused before the progress page";
+    EXPECT_FALSE(recorded());
+}
+
+// The old check looked only at the names the listing gave; a link made anywhere else in the
+// folder stood, and the next archive was unpacked through it.
+TEST_F(EndToEndTest, ALinkAnywhereInTheFolderAfterAnExtractionEndsTheInstall) {
+    const fs::path home = platform::homeFolder();
+    fs::remove(dist + "unzip");
+    std::ofstream(dist + "unzip") << "#!/bin/sh\n/usr/bin/unzip \"$@\" || exit\n"
+                                     "mkdir -p \"$2/.deep/er\" && ln -s \"$HOME\" \"$2/.deep/er/home\"\n";
+    fs::permissions(dist + "unzip", fs::perms::owner_all);
+    install(folder() + "/", {0});
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown[0].text,
+              "QUINDOR.ZIP unpacked a symbolic link (.deep/er/home); it was removed and the "
+              "installation was stopped.");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder() + "/.deep/er/home")));
+    EXPECT_FALSE(fs::exists(home / "UK.DIC"));
+    EXPECT_FALSE(fs::exists(folder() + "/QUINDOR/UK.DIC")) << "no archive after it";
+}
+
+// A 0777 folder another user controls: a MARLO.INI planted there as a link to the user's
+// private file was read into a new world-readable MARLO.INI, and a planted folder link led
+// the extractor into the home. Such a folder is refused before anything is written.
+TEST_F(EndToEndTest, AFolderAnotherUserControlsIsRefusedAndNothingIsWritten) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    const fs::path home = platform::homeFolder();
+    const fs::path shared = root / "shared";
+    fs::create_directories(shared);
+    std::ofstream(home / "private") << "secret";
+    fs::permissions(home / "private", fs::perms(0600));
+    fs::create_symlink(home / "private", shared / "MARLO.INI");
+    fs::create_symlink(home, shared / "QUINDOR");
+    ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+    fs::permissions(shared, fs::perms(0777));
+    install(shared.string() + "/", {0});
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text,
+              "The folder " + shared.string() +
+                  " belongs to another user, who could change what the setup writes there. Please "
+                  "choose another folder.");
+    EXPECT_EQ(readFile(home / "private"), "secret");
+    EXPECT_FALSE(fs::exists(home / "UK.DIC"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 2);
+    EXPECT_FALSE(recorded());
 }

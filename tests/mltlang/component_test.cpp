@@ -255,6 +255,27 @@ TEST_F(Component_, LangIdRelabelsTheActiveSlot) {
     EXPECT_EQ(p.lang().ActiveLang(), 1);
 }
 
+// The active index left beyond a shorter language list (assigned items with two
+// languages): both identifier properties read lgNEUTRAL, and relabelling is the list's
+// index error.
+TEST_F(Component_, BeyondTheLanguagesTheIdentifierIsNeutralAndRelabellingFails) {
+    TLangPage& p = page("Welcome", kItems);
+    p.lang().SetActiveLang(8);
+    TInfoList two;
+    for (TLangid id : {lgENGLISH, lgGERMAN}) {
+        auto slot = std::make_unique<TLngId>();
+        slot->Id = id;
+        two.Languages.AddNew(std::move(slot));
+    }
+    p.lang().SetItems(two);
+    ASSERT_EQ(p.lang().ActiveLang(), 8);
+    EXPECT_EQ(p.lang().GetLangId(), lgNEUTRAL);
+    EXPECT_EQ(p.lang().ActiveLangById(), lgNEUTRAL);
+    EXPECT_EQ(p.lang().LangId(), lgNEUTRAL);
+    EXPECT_THROW(p.lang().SetLangId(lgDUTCH), mltlang::EListError);
+    EXPECT_EQ(p.lang().Items().Languages.Count(), 2);
+}
+
 TEST_F(Component_, AnUnknownLanguageNameInADefinitionIsAReadError) {
     std::string text = definition("Bad", {});
     text.replace(text.find("LangId = lgENGLISH"), 18, "LangId = lgKLINGON");

@@ -74,6 +74,69 @@ TEST_F(PageTranslations, ASwitchReachesEveryPageAndLanguage2ShowsTheDutchTexts) 
     EXPECT_EQ(caption(wizard.isForm2->Button1), "Resume");
 }
 
+// Switched by identifier on the welcome page, Dutch reaches every page whose list holds it,
+// each raising its own OnLanguageChanged; the finish and progress pages have no Dutch.
+TEST_F(PageTranslations, DutchByIdentifierReachesTheOtherPagesAndFiresTheirEvents) {
+    std::vector<std::string> fired;
+    for (framework::TForm* page : allPages()) {
+        auto* lang = dynamic_cast<TMltLang*>(page->findComponent("MltLang1"));
+        lang->OnLanguageChanged = [&fired, page](framework::Component*) { fired.push_back(page->name()); };
+    }
+    wizard.isForm1->MltLang1->SetActiveLangById(mltlang::lgDUTCH);
+    EXPECT_EQ(fired, (std::vector<std::string>{"isForm2", "isForm3", "iForm10", "isform4", "isForm5",
+                                               "iForm11", "isForm1"}));
+    for (framework::TForm* page : allPages()) {
+        auto* lang = dynamic_cast<TMltLang*>(page->findComponent("MltLang1"));
+        const bool hasDutch = page != wizard.isform6.get() && page != wizard.isForm7.get();
+        EXPECT_EQ(lang->ActiveLang(), hasDutch ? 2 : 0) << page->name();
+        lang->OnLanguageChanged = {};
+    }
+}
+
+// The index-2 texts every page stores, as the design quotes them (for the progress page
+// index 2 is French in its list, with the same text).
+TEST_F(PageTranslations, EveryPagesStoredLanguage2TextsAreTheDesigns) {
+    const std::string exitText =
+        "U heb de de Marlo installatie onderbroken. Als u nu stopt dan is Marlo niet geinstalleerd.\r\n\r\n"
+        "U kunt de installatie nu stoppen en later alsnog uitvoeren.\r\n\r\n"
+        "Door op de \"Ga door\" knop te drukken zal de installatie doorgaan.";
+    const struct {
+        framework::Component* control;
+        const char* property;
+        std::string text;
+    } rows[] = {
+        {wizard.isForm1.get(), "Caption", "Welkom bij de Marlo installatie..."},
+        {wizard.isForm1->Button2, "Caption", "Afbreken"},
+        {wizard.isForm2.get(), "Caption", "Stop installatie"},
+        {wizard.isForm2->Label1, "Caption", exitText},
+        {wizard.isForm2->Button1, "Caption", "Ga door"},
+        {wizard.isForm2->Button2, "Caption", "Stop installatie"},
+        {wizard.isForm3.get(), "Caption", "Welkom bij de Marlo installatie..."},
+        {wizard.isForm3->Label1, "Caption", "Taal"},
+        {wizard.iForm10.get(), "Caption", "Kies/maak map"},
+        {wizard.iForm10->Button2, "Caption", "Accepteer"},
+        {wizard.iForm10->Button2, "Hint", "Gebruik geselecteerde map"},
+        {wizard.iForm10->BitBtn1, "Caption", "Maak map"},
+        {wizard.iForm10->BitBtn1, "Hint", "Maak een nieuwe map"},
+        {wizard.iForm10->Button3, "Caption", "Afbreken"},
+        {wizard.iForm10->Button3, "Hint", "Stop map keuze"},
+        {wizard.isform4.get(), "Caption", "Welkom bij de Marlo installatie..."},
+        {wizard.isform4->Label1, "Caption", "Taal"},
+        {wizard.isForm5.get(), "Caption", "Welkom bij de Marlo installatie..."},
+        {wizard.isForm7.get(), "Caption", "Eenvoudige installatie"},
+        {wizard.iForm11.get(), "Caption", "Nieuwe map"},
+        {wizard.iForm11->Label1, "Caption", "Huidige map"},
+        {wizard.iForm11->Label3, "Caption", "Nieuw"},
+        {wizard.iForm11->Button1, "Caption", "Help"},   // empty in Dutch: language 0 shows
+        {wizard.iForm11->Button2, "Caption", "Cancel"},
+    };
+    wizard.isForm1->MltLang1->SetActiveLang(2);
+    for (const auto& row : rows) {
+        EXPECT_EQ(std::get<std::string>(row.control->property(row.property)), row.text)
+            << row.control->name() << "." << row.property;
+    }
+}
+
 TEST_F(PageTranslations, ApplyingTheDictionaryPagesItemsKeepsItsMarks) {
     auto& page = *wizard.isform4;
     page.CheckListBox1->setChecked(1, true);

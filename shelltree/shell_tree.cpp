@@ -3,7 +3,10 @@
 #include <array>
 #include <cstring>
 
+#include <QEvent>
 #include <QObject>
+#include <QWidget>
+#include <functional>
 
 #include "framework/application.h"
 #include "framework/image_list.h"
@@ -271,11 +274,44 @@ void TShellTree::InitImageList() {
     if (m_showIcons) setImages(m_systemImages);
 }
 
+namespace {
+
+// Runs a call once, when the watched widget is first shown.
+class AtFirstShow : public QObject {
+public:
+    AtFirstShow(QWidget* widget, std::function<void()> call) : QObject(widget), m_call(std::move(call)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            m_call();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_call;
+};
+
+}  // namespace
+
+// Reading the theme's icons is the largest part of a page's creation, and the chooser is
+// not shown at start: its images are read when the tree is first shown, before it paints.
+void TShellTree::initImagesWhenShown() {
+    if (widget()->isVisible()) {
+        InitImageList();
+    } else {
+        new AtFirstShow(widget(), [this] { InitImageList(); });
+    }
+}
+
 void TShellTree::Rebuild(bool keepSelection) {
     const Operation operation(*this, true);
     const framework::TreeUpdateScope update(items());
     if (!m_imageListReady) {
-        InitImageList();
+        initImagesWhenShown();
         m_imageListReady = true;
     }
     if (loading()) return;

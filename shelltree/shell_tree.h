@@ -128,6 +128,7 @@ protected:
     void Edit(framework::TTreeNode* node, const std::optional<std::string>& text) override;
     void ContextPopup(const framework::TreeContextRequest& request) override;
     virtual void InitImageList();
+    void initImagesWhenShown();
     virtual bool AllowPopup(TShellNode* node);
     virtual void CreateRoot();
     // Starts the change monitor of a populated node with a path and children: its folder

@@ -12,6 +12,7 @@
 
 #include "form.h"
 #include "page_reader_interface.h"
+#include "start_messages.h"
 #include "ui_thread.h"
 
 namespace framework {
@@ -19,6 +20,11 @@ namespace framework {
 namespace {
 
 Application* g_instance = nullptr;
+
+std::string& startFailureLead() {
+    static std::string lead = "Cannot start the window system";
+    return lead;
+}
 
 }  // namespace
 
@@ -34,9 +40,16 @@ Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     std::vector<std::string> faces;
     std::thread loadFontConfiguration([&faces, &startupFaces] {
         FcInit();
-        if (startupFaces) faces = startupFaces();
+        try {
+            if (startupFaces) faces = startupFaces();
+        } catch (const std::exception&) {
+            // The faces are a nicety: without them the pages take their stand-in faces.
+        }
     });
-    m_qt = std::make_unique<QApplication>(argc, argv);
+    {
+        const StartMessageGuard guard(startFailureLead());
+        m_qt = std::make_unique<QApplication>(argc, argv);
+    }
     loadFontConfiguration.join();
     addFaces(faces);
     m_qt->setQuitOnLastWindowClosed(false);
@@ -73,6 +86,8 @@ Application& Application::instance() {
     if (g_instance == nullptr) throw std::logic_error("No application object");
     return *g_instance;
 }
+
+void Application::setStartFailureLead(std::string lead) { startFailureLead() = std::move(lead); }
 
 bool Application::displayAvailable() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");

@@ -35,8 +35,12 @@ public:
     Application& operator=(const Application&) = delete;
 
     static Application& instance();
-    // Whether a graphical display can be reached (always true on the offscreen platform).
+    // Whether a graphical display is named (always true on the offscreen platform).
     static bool displayAvailable();
+    // Where the window system cannot be started (a display that cannot be reached), the
+    // constructor writes this lead and the reason on one line of standard error and ends the
+    // process with status 1.
+    static void setStartFailureLead(std::string lead);
 
     // The first page created becomes the main page; closing it ends the program.
     TForm* mainForm() const { return m_mainForm; }

@@ -3,11 +3,26 @@
 // mode (unattended.h), which needs no display.
 
 #include <cstdio>
+#include <exception>
+#include <string>
 
 #include "engine/program_folders.h"
 #include "framework/application.h"
 #include "unattended.h"
 #include "wizard.h"
+
+namespace {
+
+int runWizard(int argc, char** argv) {
+    framework::Application::setStartFailureLead("The Quindor setup program cannot open its display");
+    framework::Application app(argc, argv, setup::distributionFaces());
+    app.setTitle("Setup");
+    setup::Wizard wizard;
+    wizard.createPages();
+    return app.run();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Before anything opens a file: an archive must never get the number of standard input.
@@ -20,9 +35,12 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    framework::Application app(argc, argv, setup::distributionFaces());
-    app.setTitle("Setup");
-    setup::Wizard wizard;
-    wizard.createPages();
-    return app.run();
+    // What stops the start (its own folder not found, as without /proc) is said in one line.
+    try {
+        return runWizard(argc, argv);
+    } catch (const std::exception& error) {
+        std::fputs(("The Quindor setup program cannot start: " + std::string(error.what()) + "\n").c_str(),
+                   stderr);
+        return 1;
+    }
 }

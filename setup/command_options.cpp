@@ -30,31 +30,31 @@ using GivenOptions = std::map<std::string, std::string, std::less<>>;
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 const OptionSpec* findSpec(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& known : kOptions) {
+        if (known.name == name) return &known;
     }
     return nullptr;
 }
 
 const OptionSpec& specOf(const std::string& argument) {
     const std::size_t equals = argument.find('=');
-    const OptionSpec* spec = argument.starts_with("--") ? findSpec(argument.substr(2, equals - 2)) : nullptr;
-    if (spec == nullptr) {
+    const OptionSpec* known = argument.starts_with("--") ? findSpec(argument.substr(2, equals - 2)) : nullptr;
+    if (known == nullptr) {
         throw UsageError("Unknown option " + quoted(argument) + " (setup --help lists the options).");
     }
-    return *spec;
+    return *known;
 }
 
 // The value of the option at arguments[index], moving index past a value that follows it.
-std::string valueOf(const OptionSpec& spec, const std::vector<std::string>& arguments,
+std::string valueOf(const OptionSpec& known, const std::vector<std::string>& arguments,
                     std::size_t& index) {
     const std::string& argument = arguments[index];
-    const std::string option = "--" + std::string(spec.name);
+    const std::string option = "--" + std::string(known.name);
     if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
-        if (!spec.takesValue) throw UsageError(option + " takes no value.");
+        if (!known.takesValue) throw UsageError(option + " takes no value.");
         return argument.substr(equals + 1);
     }
-    if (!spec.takesValue) return {};
+    if (!known.takesValue) return {};
     if (++index == arguments.size()) throw UsageError(option + " needs a value.");
     return arguments[index];
 }
@@ -72,9 +72,9 @@ GivenOptions readOptions(const std::vector<std::string>& arguments) {
             break;
         }
         if (!argument.starts_with('-') || argument == "-") refuseArgument(argument);
-        const OptionSpec& spec = specOf(argument);
-        if (!given.emplace(spec.name, valueOf(spec, arguments, index)).second) {
-            throw UsageError("--" + std::string(spec.name) + " is given more than once.");
+        const OptionSpec& known = specOf(argument);
+        if (!given.emplace(known.name, valueOf(known, arguments, index)).second) {
+            throw UsageError("--" + std::string(known.name) + " is given more than once.");
         }
     }
     return given;

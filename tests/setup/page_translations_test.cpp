@@ -93,9 +93,9 @@ TEST_F(PageTranslations, DutchByIdentifierReachesTheOtherPagesAndFiresTheirEvent
     }
 }
 
-// The index-2 texts every page stores, as the design quotes them (for the progress page
+// The index-2 texts every page stores, as the Dutch screen must read (for the progress page
 // index 2 is French in its list, with the same text).
-TEST_F(PageTranslations, EveryPagesStoredLanguage2TextsAreTheDesigns) {
+TEST_F(PageTranslations, EveryPagesStoredLanguage2TextsReadAsShipped) {
     const std::string exitText =
         "U heb de de Marlo installatie onderbroken. Als u nu stopt dan is Marlo niet geinstalleerd.\r\n\r\n"
         "U kunt de installatie nu stoppen en later alsnog uitvoeren.\r\n\r\n"

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -68,15 +69,29 @@ TEST(ProgramStart, ADisplayThatCannotBeReachedIsOneLineAndStatus1) {
     expectOneLineAndStatus1(ended, ":4711");
 }
 
+// Without /proc a sanitized build's runtime warns about itself ("==pid==..." and the two lines
+// after its stack warning); those lines are not the program's.
+std::string withoutSanitizerLines(const std::string& errors) {
+    std::istringstream lines(errors);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);) {
+        const bool runtimes = line.starts_with("==") || line.starts_with("False positive error reports") ||
+                              line.starts_with("For details see https://github.com/google/sanitizers");
+        if (!runtimes) kept += line + '\n';
+    }
+    return kept;
+}
+
 // A bare chroot has no /proc: here one mounted empty over it, in a mount namespace of the
 // program's own.
 TEST(ProgramStart, WithoutProcTheMissingFolderIsOneLineAndStatus1) {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting over /proc needs root";
-    const Ended ended =
+    Ended ended =
         run({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c",
              "mount -t tmpfs none /proc || exit 77; exec \"$0\"", QUINDOR_SETUP_PROGRAM},
-            {"QT_QPA_PLATFORM=offscreen"});
+            {"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=detect_leaks=0"});
     if (ended.status == 77) GTEST_SKIP() << "no mount namespace here: " << ended.errors;
+    ended.errors = withoutSanitizerLines(ended.errors);
     expectOneLineAndStatus1(ended, "own folder");
 }
 

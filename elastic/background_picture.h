@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "scaling_interfaces.h"
+#include "elastic/scaling_interfaces.h"
 
 namespace framework {
 class TForm;

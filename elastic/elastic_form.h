@@ -13,7 +13,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "elastic_settings.h"
+#include "elastic/elastic_settings.h"
 #include "framework/control.h"
 #include "framework/form.h"
 #include "framework/form_messages.h"

@@ -4,7 +4,7 @@
 #include <QPointer>
 
 #include "framework/form.h"
-#include "scaling_interfaces.h"
+#include "elastic/scaling_interfaces.h"
 
 class QWidget;
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "property_value.h"
+#include "framework/property_value.h"
 
 namespace framework {
 

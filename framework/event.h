@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "property_value.h"
+#include "framework/property_value.h"
 
 namespace framework {
 

@@ -7,7 +7,7 @@
 // event are errors naming the line.
 
 #include "form.h"
-#include "page_definition.h"
+#include "framework/page_definition.h"
 
 namespace framework {
 

@@ -31,7 +31,7 @@
 
 #include "enumeration.h"
 #include "event.h"
-#include "property_value.h"
+#include "framework/property_value.h"
 
 namespace framework {
 

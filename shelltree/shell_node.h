@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "disc_monitor_thread.h"
+#include "shelltree/disc_monitor_thread.h"
 #include "framework/tree_nodes.h"
-#include "node_info.h"
+#include "shelltree/node_info.h"
 
 namespace shelltree {
 

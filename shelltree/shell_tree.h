@@ -14,11 +14,11 @@
 
 #include "framework/popup_menu.h"
 #include "framework/tree_view.h"
-#include "item_prop.h"
-#include "masks.h"
+#include "shelltree/item_prop.h"
+#include "shelltree/masks.h"
 #include "platform/mount_table.h"
-#include "shell_folder.h"
-#include "shell_namespace.h"
+#include "shelltree/shell_folder.h"
+#include "shelltree/shell_namespace.h"
 #include "shell_node.h"
 
 class QObject;

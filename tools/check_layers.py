@@ -1,35 +1,37 @@
 #!/usr/bin/env python3
-"""Checks every #include of the source folders against the arrows the README draws.
+"""Checks every #include of the source folders against the arrows of layers.txt.
 
-The README's sentence "The arrows point down only: ..." lists chains such as
-`setup` -> `engine` -> `platform` (groups joined by commas, chains by semicolons). A file in
-folder F, or in tests/F, may include its own folder and the folders F's arrows point to
-(not those further down: setup reaches platform only through engine); Qt headers where
-Qt lies anywhere below F. Tests in tests/F may look at every layer below F (an end-to-end
-test reads the registry), but not at Qt unless it lies below F. Prints each include that
-breaks this and exits 1.
+Each line of layers.txt reads "folder -> folder folder ..." (Qt among them). A file in
+folder F may include its own folder and the folders F's arrows point to (not those further
+down: setup reaches platform only through engine); Qt headers where Qt lies anywhere below
+F. Tests in tests/F may look at every layer below F (an end-to-end test reads the registry),
+but not at Qt unless it lies below F. The README must quote the arrows as they stand. Prints
+each include that breaks this and exits 1.
 """
 import pathlib
 import re
 import sys
 
 ROOT = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent)
-ARROW = "\u2192"
 
 
-def read_arrows(readme):
-    text = " ".join(readme.read_text(encoding="utf-8").split())
-    match = re.search(r"The arrows point down only: (.*?)\.(?: |$)", text)
-    if not match:
-        sys.exit("README.md draws no arrows ('The arrows point down only: ...')")
+def arrow_lines(layers):
+    return [line for line in layers.read_text(encoding="utf-8").splitlines()
+            if line.strip() and not line.startswith("#")]
+
+
+def read_arrows(lines):
     edges = {}
-    for chain in match.group(1).split(";"):
-        groups = [re.findall(r"`([a-z_]+)`|\b(Qt)\b", part) for part in chain.split(ARROW)]
-        groups = [[a or b for a, b in group] for group in groups]
-        for upper, lower in zip(groups, groups[1:]):
-            for name in upper:
-                edges.setdefault(name, set()).update(lower)
+    for line in lines:
+        upper, arrow, lower = line.partition("->")
+        if not arrow:
+            sys.exit(f"layers.txt: not an arrow: {line!r}")
+        edges.setdefault(upper.strip(), set()).update(lower.split())
     return edges
+
+
+def readme_quotes(readme, lines):
+    return "\n".join(lines) in readme.read_text(encoding="utf-8")
 
 
 def reachable(edges, start):
@@ -64,7 +66,10 @@ def violations(edges):
 
 
 def main():
-    problems = list(violations(read_arrows(ROOT / "README.md")))
+    lines = arrow_lines(ROOT / "layers.txt")
+    problems = list(violations(read_arrows(lines)))
+    if not readme_quotes(ROOT / "README.md", lines):
+        problems.append("README.md does not quote the arrows of layers.txt as they stand")
     for problem in problems:
         print(problem)
     return 1 if problems else 0

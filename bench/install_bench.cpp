@@ -39,75 +39,9 @@ constexpr const char* kTahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// The real machine, noting when each extraction starts and ends, and how long the other
-// calls the install makes of it take.
-class TimedMachine : public engine::LinuxMachine {
-public:
-    platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
-                                        const std::function<void()>& whileWaiting,
-                                        const std::vector<int>& inherited) override {
-        starts.push_back(Clock::now());
-        auto outcome = engine::LinuxMachine::runAndWait(arguments, whileWaiting, inherited);
-        ends.push_back(Clock::now());
-        return outcome;
-    }
-    bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
-        return timed("registry", [&] { return LinuxMachine::keyExists(root, key, fullAccess); });
-    }
-    std::optional<std::string> readString(engine::RootKey root, std::string_view key, std::string_view name) override {
-        return timed("registry", [&] { return LinuxMachine::readString(root, key, name); });
-    }
-    void writeString(engine::RootKey root, std::string_view key, std::string_view name, std::string_view data) override {
-        timed("registry", [&] { LinuxMachine::writeString(root, key, name, data); return 0; });
-    }
-    std::vector<std::string> fontFamilies() override {
-        return timed("fonts", [&] { return LinuxMachine::fontFamilies(); });
-    }
-    bool registerFont(const std::string& file) override {
-        return timed("fonts", [&] { return LinuxMachine::registerFont(file); });
-    }
-    bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override {
-        return timed("shortcuts", [&] { return LinuxMachine::writeShortcut(file, entry); });
-    }
-    void writeProfileStrings(const std::string& file, const std::string& section,
-                             const std::vector<platform::ProfileEntry>& entries) override {
-        timed("settings file", [&] { LinuxMachine::writeProfileStrings(file, section, entries); return 0; });
-    }
-    std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
-        return timed("archive checks", [&] { return LinuxMachine::listArchive(archive); });
-    }
-    platform::FileDescriptor openArchive(const std::string& archive) override {
-        return timed("archive checks", [&] { return LinuxMachine::openArchive(archive); });
-    }
-    std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
-                                                    bool removeLinks) override {
-        return timed("archive checks", [&] { return LinuxMachine::findStrayFiles(folder, removeLinks); });
-    }
-
-    std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {
-        auto work = timed("fonts", [&] { return LinuxMachine::refreshFontFolder(folder); });
-        if (!work) return work;
-        return std::make_unique<TimedWork>(*this, std::move(work));
-    }
-
-    std::vector<Clock::time_point> starts, ends;
-    std::map<std::string, double> spent;  // milliseconds by kind of call
-
-private:
-    // The wait for the font cache refresh at the end of the install.
-    class TimedWork : public engine::PendingWork {
-    public:
-        TimedWork(TimedMachine& machine, std::unique_ptr<engine::PendingWork> work)
-            : m_machine(machine), m_work(std::move(work)) {}
-        void finish(const std::function<void()>& whileWaiting) override {
-            m_machine.timed("font cache wait", [&] { m_work->finish(whileWaiting); return 0; });
-        }
-
-    private:
-        TimedMachine& m_machine;
-        std::unique_ptr<engine::PendingWork> m_work;
-    };
-
+// When each extraction starts and ends, and how long the other calls the install makes of
+// the machine take.
+struct Timings {
     template <typename Call>
     std::invoke_result_t<Call> timed(const char* kind, Call call) {
         const auto start = Clock::now();
@@ -115,6 +49,128 @@ private:
         spent[kind] += ms(Clock::now() - start);
         return result;
     }
+
+    std::vector<Clock::time_point> starts, ends;
+    std::map<std::string, double> spent;  // milliseconds by kind of call
+};
+
+// Each concern of the real machine, timing its calls.
+class TimedRegistry : public engine::LinuxRegistryStore {
+public:
+    explicit TimedRegistry(Timings& timings) : m_timings(timings) {}
+    bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
+        return m_timings.timed("registry", [&] { return LinuxRegistryStore::keyExists(root, key, fullAccess); });
+    }
+    std::optional<std::string> readString(engine::RootKey root, std::string_view key, std::string_view name) override {
+        return m_timings.timed("registry", [&] { return LinuxRegistryStore::readString(root, key, name); });
+    }
+    void writeString(engine::RootKey root, std::string_view key, std::string_view name, std::string_view data) override {
+        m_timings.timed("registry", [&] { LinuxRegistryStore::writeString(root, key, name, data); return 0; });
+    }
+
+private:
+    Timings& m_timings;
+};
+
+class TimedPrograms : public engine::LinuxPrograms {
+public:
+    explicit TimedPrograms(Timings& timings) : m_timings(timings) {}
+    platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
+                                        const std::function<void()>& whileWaiting,
+                                        const std::vector<int>& inherited) override {
+        m_timings.starts.push_back(Clock::now());
+        auto outcome = engine::LinuxPrograms::runAndWait(arguments, whileWaiting, inherited);
+        m_timings.ends.push_back(Clock::now());
+        return outcome;
+    }
+
+private:
+    Timings& m_timings;
+};
+
+class TimedFiles : public engine::LinuxFiles {
+public:
+    explicit TimedFiles(Timings& timings) : m_timings(timings) {}
+    void writeProfileStrings(const std::string& file, const std::string& section,
+                             const std::vector<platform::ProfileEntry>& entries) override {
+        m_timings.timed("settings file", [&] { LinuxFiles::writeProfileStrings(file, section, entries); return 0; });
+    }
+
+private:
+    Timings& m_timings;
+};
+
+class TimedArchives : public engine::LinuxArchives {
+public:
+    explicit TimedArchives(Timings& timings) : m_timings(timings) {}
+    std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
+        return m_timings.timed("archive checks", [&] { return LinuxArchives::listArchive(archive); });
+    }
+    platform::FileDescriptor openArchive(const std::string& archive) override {
+        return m_timings.timed("archive checks", [&] { return LinuxArchives::openArchive(archive); });
+    }
+    std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
+                                                    bool removeLinks) override {
+        return m_timings.timed("archive checks", [&] { return LinuxArchives::findStrayFiles(folder, removeLinks); });
+    }
+
+private:
+    Timings& m_timings;
+};
+
+class TimedDesktop : public engine::LinuxDesktop {
+public:
+    explicit TimedDesktop(Timings& timings) : m_timings(timings) {}
+    std::vector<std::string> fontFamilies() override {
+        return m_timings.timed("fonts", [&] { return LinuxDesktop::fontFamilies(); });
+    }
+    bool registerFont(const std::string& file) override {
+        return m_timings.timed("fonts", [&] { return LinuxDesktop::registerFont(file); });
+    }
+    bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override {
+        return m_timings.timed("shortcuts", [&] { return LinuxDesktop::writeShortcut(file, entry); });
+    }
+    std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {
+        auto work = m_timings.timed("fonts", [&] { return LinuxDesktop::refreshFontFolder(folder); });
+        if (!work) return work;
+        return std::make_unique<TimedWork>(m_timings, std::move(work));
+    }
+
+private:
+    // The wait for the font cache refresh at the end of the install.
+    class TimedWork : public engine::PendingWork {
+    public:
+        TimedWork(Timings& timings, std::unique_ptr<engine::PendingWork> work)
+            : m_timings(timings), m_work(std::move(work)) {}
+        void finish(const std::function<void()>& whileWaiting) override {
+            m_timings.timed("font cache wait", [&] { m_work->finish(whileWaiting); return 0; });
+        }
+
+    private:
+        Timings& m_timings;
+        std::unique_ptr<engine::PendingWork> m_work;
+    };
+
+    Timings& m_timings;
+};
+
+// The real machine with its calls timed.
+class TimedMachine : public engine::Machine {
+public:
+    engine::RegistryStore& registry() override { return m_registry; }
+    engine::Programs& programs() override { return m_programs; }
+    engine::Files& files() override { return m_files; }
+    engine::Archives& archives() override { return m_archives; }
+    engine::Desktop& desktop() override { return m_desktop; }
+
+    Timings timings;
+
+private:
+    TimedRegistry m_registry{timings};
+    TimedPrograms m_programs{timings};
+    TimedFiles m_files{timings};
+    TimedArchives m_archives{timings};
+    TimedDesktop m_desktop{timings};
 };
 
 class SilentMessages : public framework::MessageBoxes {
@@ -151,9 +207,9 @@ InstallTimes installOnce(const std::string& dist, const fs::path& home, bool tah
     // The last round's copy, gone with its sandbox, must not count as installed.
     FcConfigAppFontClear(nullptr);
     if (tahomaPresent) FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(kTahomaFile));
-    auto machine = std::make_unique<TimedMachine>();
-    TimedMachine* timed = machine.get();
-    setup::Wizard wizard(std::move(machine), dist);
+    auto owned = std::make_unique<TimedMachine>();
+    TimedMachine* machine = owned.get();
+    setup::Wizard wizard(std::move(owned), dist);
     wizard.createPages();
     wizard.isForm1->Show();
     wizard.isForm1->Button3->Click();
@@ -165,13 +221,14 @@ InstallTimes installOnce(const std::string& dist, const fs::path& home, bool tah
     const auto start = Clock::now();
     wizard.isForm5->Button3->Click();
     const auto end = Clock::now();
-    InstallTimes times{ms(end - start), 0, 0, 0, {}, timed->spent};
-    if (timed->starts.empty()) return times;
-    times.before = ms(timed->starts.front() - start);
-    times.after = ms(end - timed->ends.back());
-    for (std::size_t i = 0; i < timed->starts.size(); ++i) {
-        times.extracting += ms(timed->ends[i] - timed->starts[i]);
-        if (i > 0) times.gaps.push_back(ms(timed->starts[i] - timed->ends[i - 1]));
+    const Timings& timed = machine->timings;
+    InstallTimes times{ms(end - start), 0, 0, 0, {}, timed.spent};
+    if (timed.starts.empty()) return times;
+    times.before = ms(timed.starts.front() - start);
+    times.after = ms(end - timed.ends.back());
+    for (std::size_t i = 0; i < timed.starts.size(); ++i) {
+        times.extracting += ms(timed.ends[i] - timed.starts[i]);
+        if (i > 0) times.gaps.push_back(ms(timed.starts[i] - timed.ends[i - 1]));
     }
     return times;
 }

@@ -62,7 +62,7 @@ void logStep(SetupUi& ui, const std::string& header, std::size_t underline, bool
 // named pipe in its place cannot block (the check then refuses it).
 class OpenArchive {
 public:
-    OpenArchive(Machine& machine, const std::string& path) : m_file(machine.openArchive(path)) {}
+    OpenArchive(Archives& archives, const std::string& path) : m_file(archives.openArchive(path)) {}
     bool isOpen() const { return m_file.valid(); }
     int descriptor() const { return m_file.get(); }
     std::string descriptorPath() const { return "/dev/fd/" + std::to_string(m_file.get()); }
@@ -73,10 +73,10 @@ private:
 
 // The archive may be unpacked: its listing can be read and holds no symbolic link (one
 // unpacked first could carry later entries outside the folder).
-void checkListing(Machine& machine, const std::string& archive, const OpenArchive& open) {
+void checkListing(Archives& archives, const std::string& archive, const OpenArchive& open) {
     std::vector<platform::ZipEntry> entries;
     try {
-        entries = machine.listArchive(open.descriptorPath());
+        entries = archives.listArchive(open.descriptorPath());
     } catch (const platform::ZipListingError& unreadable) {
         throw EngineError(archive + " cannot be checked: " + unreadable.what() +
                           ". Nothing of it was unpacked.");
@@ -92,10 +92,10 @@ void checkListing(Machine& machine, const std::string& archive, const OpenArchiv
 // After the extraction the whole installation folder, not only what the listing named, holds
 // nothing the next extraction could be led through, and nothing an archive of the product
 // does not hold. Links found are removed.
-void checkUnpacked(Machine& machine, const std::string& archive, const std::string& folder) {
+void checkUnpacked(Archives& archives, const std::string& archive, const std::string& folder) {
     std::vector<platform::StrayFile> strays;
     try {
-        strays = machine.findStrayFiles(folder, true);
+        strays = archives.findStrayFiles(folder, true);
     } catch (const platform::SystemError& failure) {
         throw EngineError(archive + " was unpacked, but the installation folder could not be checked (" +
                           failure.what() + "); the installation was stopped.");
@@ -112,10 +112,10 @@ void checkUnpacked(Machine& machine, const std::string& archive, const std::stri
 
 // Why the installation folder as it stands cannot take the archives, or empty: something in
 // it that is no regular file or folder (a link would lead the extractor elsewhere).
-std::string strayFileProblem(Machine& machine, const std::string& folder) {
+std::string strayFileProblem(Archives& archives, const std::string& folder) {
     std::vector<platform::StrayFile> strays;
     try {
-        strays = machine.findStrayFiles(folder, false);
+        strays = archives.findStrayFiles(folder, false);
     } catch (const platform::SystemError& failure) {
         return "The folder " + folder + " cannot be checked (" + failure.what() +
                "). Please choose another folder.";
@@ -131,43 +131,42 @@ std::string strayFileProblem(Machine& machine, const std::string& folder) {
 void extract(Machine& machine, SetupUi& ui, const std::string& distributionFolder,
              const std::string& folder, const std::string& targetFolder, const std::string& archive) {
     CommandLine command = extractorCommand(distributionFolder, targetFolder, archive);
-    const OpenArchive open(machine, distributionFolder + archive);
+    const OpenArchive open(machine.archives(), distributionFolder + archive);
     if (open.isOpen()) {
-        runStep(ui, Step::ArchiveCheck, [&] { checkListing(machine, archive, open); });
+        runStep(ui, Step::ArchiveCheck, [&] { checkListing(machine.archives(), archive, open); });
         command.arguments.back() = open.descriptorPath();
     }
-    runStep(ui, Step::Extraction, [&] { RunAndWait(machine, ui, command, open.descriptor()); });
-    runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine, archive, folder); });
+    runStep(ui, Step::Extraction, [&] { RunAndWait(machine.programs(), ui, command, open.descriptor()); });
+    runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine.archives(), archive, folder); });
 }
 
 // The two Tahoma files leave the installation folder however the font step ends.
 class TahomaFilesRemoved {
 public:
-    TahomaFilesRemoved(Machine& machine, const std::string& folder)
-        : m_machine(machine), m_folder(folder) {}
+    TahomaFilesRemoved(Files& files, const std::string& folder) : m_files(files), m_folder(folder) {}
     ~TahomaFilesRemoved() {
-        for (const char* file : kTahomaFiles) m_machine.removeFile(m_folder + "/" + file);
+        for (const char* file : kTahomaFiles) m_files.removeFile(m_folder + "/" + file);
     }
     TahomaFilesRemoved(const TahomaFilesRemoved&) = delete;
     TahomaFilesRemoved& operator=(const TahomaFilesRemoved&) = delete;
 
 private:
-    Machine& m_machine;
+    Files& m_files;
     std::string m_folder;
 };
 
 // Copies the two Tahoma files into the font folder, records and registers them. Returns the
 // refresh of the font folder for the other programs, which runs while the install goes on.
 std::unique_ptr<PendingWork> installTahoma(Machine& machine, const std::string& folder) {
-    const TahomaFilesRemoved removed(machine, folder);
-    const std::string windows = WindowsFolder(machine);
+    const TahomaFilesRemoved removed(machine.files(), folder);
+    const std::string windows = WindowsFolder(machine.programs());
     const std::string fonts =
-        windows.empty() ? machine.userFolders().dataHome + "/fonts" : windows + "/FONTS";
-    CreateFolderChain(machine, fonts);
+        windows.empty() ? machine.desktop().userFolders().dataHome + "/fonts" : windows + "/FONTS";
+    CreateFolderChain(machine.files(), fonts);
     for (const char* file : kTahomaFiles) {
         InstallFontFile(machine, folder + "/" + file, fonts + "/" + file);
     }
-    return machine.refreshFontFolder(fonts);
+    return machine.desktop().refreshFontFolder(fonts);
 }
 
 void createShortcut(Machine& machine, SetupUi& ui, const std::string& target, unsigned kind) {
@@ -185,19 +184,19 @@ void createShortcuts(Machine& machine, SetupUi& ui, const InstallChoices& choice
     if (choices.programsShortcut) createShortcut(machine, ui, target, kPrograms);
 }
 
-void writeSettings(Machine& machine, SetupUi& ui, const std::string& folder,
+void writeSettings(Files& files, SetupUi& ui, const std::string& folder,
                    const std::string& languageCode) {
     const std::string settings = folder + "/" + kSettingsFile;
     runStep(ui, Step::SettingsFile, [&] {
-        machine.writeProfileStrings(settings, kSettingsSection,
-                                    {{kScreenLanguageKey, languageCode}, {kSpellLanguageKey, languageCode}});
+        files.writeProfileStrings(settings, kSettingsSection,
+                                  {{kScreenLanguageKey, languageCode}, {kSpellLanguageKey, languageCode}});
     });
 }
 
 // Writes the record the uninstall looks for.
-void recordInstallation(Machine& machine, const std::string& folderText) {
+void recordInstallation(RegistryStore& registry, const std::string& folderText) {
     if (const std::optional<std::string> cause = WriteRegistryString(
-            machine, RootKey::LocalMachine, kRecordKey, "", folderToRecord(folderText))) {
+            registry, RootKey::LocalMachine, kRecordKey, "", folderToRecord(folderText))) {
         throw EngineError("The installation could not be recorded (" + *cause +
                           "). The setup program will not be able to remove Quindor.");
     }
@@ -213,12 +212,12 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     }
     // Everything goes where the check looked: the folder as the system resolves it.
     const std::string folder = installationFolder(choices.folderText);
-    if (const std::string problem = strayFileProblem(machine, folder); !problem.empty()) {
+    if (const std::string problem = strayFileProblem(machine.archives(), folder); !problem.empty()) {
         ui.showMessage(problem);  // refused before anything changed
         return;
     }
     ui.showProgressPage();
-    runStep(ui, Step::FolderChain, [&] { CreateFolderChain(machine, folder); });
+    runStep(ui, Step::FolderChain, [&] { CreateFolderChain(machine.files(), folder); });
 
     logStep(ui, "Extracting Quindor file...", 25, true);
     extract(machine, ui, distributionFolder, folder, folder, kMainArchive);
@@ -230,7 +229,7 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
                 code + kArchiveExtension);
     }
 
-    if (!RegistryKeyExists(machine, RootKey::LocalMachine, kHelpClassKey)) {
+    if (!RegistryKeyExists(machine.registry(), RootKey::LocalMachine, kHelpClassKey)) {
         ui.appendLogLine("");
         logStep(ui, "Extracting HTML Quindor help files...", 36, true);
         extract(machine, ui, distributionFolder, folder, folder, kHelpArchive);
@@ -238,20 +237,20 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
 
     ui.appendLogLine("");
     logStep(ui, "Creating MARLO.INI file", 22, false);
-    writeSettings(machine, ui, folder, choices.screenLanguageCode);
+    writeSettings(machine.files(), ui, folder, choices.screenLanguageCode);
 
     ui.appendLogLine("");
     logStep(ui, "Testing/installing Tahoma font", 30, false);
     std::unique_ptr<PendingWork> fontRefresh;
     runStep(ui, Step::Font, [&] {
-        if (!FontInstalled(machine, kTahomaFamily)) fontRefresh = installTahoma(machine, folder);
+        if (!FontInstalled(machine.desktop(), kTahomaFamily)) fontRefresh = installTahoma(machine, folder);
     });
 
     ui.appendLogLine("");
     logStep(ui, "Creating shortcuts", 18, false);
     createShortcuts(machine, ui, choices, folder + "/" + kProgramFile);
 
-    runStep(ui, Step::Record, [&] { recordInstallation(machine, choices.folderText); });
+    runStep(ui, Step::Record, [&] { recordInstallation(machine.registry(), choices.folderText); });
     // Done means the other programs can find the font too.
     if (fontRefresh) fontRefresh->finish([&ui] { ui.keepPainting(); });
     ui.showFinishPage("");

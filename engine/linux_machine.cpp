@@ -55,102 +55,102 @@ private:
 
 }  // namespace
 
-bool LinuxMachine::keyExists(RootKey root, std::string_view key, bool fullAccess) {
+bool LinuxRegistryStore::keyExists(RootKey root, std::string_view key, bool fullAccess) {
     return m_registry.keyExists(root, key, fullAccess);
 }
 
-std::optional<std::string> LinuxMachine::readString(RootKey root, std::string_view key,
-                                                    std::string_view name) {
+std::optional<std::string> LinuxRegistryStore::readString(RootKey root, std::string_view key,
+                                                          std::string_view name) {
     return m_registry.readString(root, key, name);
 }
 
-void LinuxMachine::writeString(RootKey root, std::string_view key, std::string_view name,
-                               std::string_view data) {
+void LinuxRegistryStore::writeString(RootKey root, std::string_view key, std::string_view name,
+                                     std::string_view data) {
     m_registry.writeString(root, key, name, data);
 }
 
-bool LinuxMachine::deleteKeyTree(RootKey root, std::string_view key) {
+bool LinuxRegistryStore::deleteKeyTree(RootKey root, std::string_view key) {
     return m_registry.deleteKeyTree(root, key);
 }
 
-platform::ProcessOutcome LinuxMachine::runAndWait(const std::vector<std::string>& arguments,
-                                                  const std::function<void()>& whileWaiting,
-                                                  const std::vector<int>& inheritDescriptors) {
+platform::ProcessOutcome LinuxPrograms::runAndWait(const std::vector<std::string>& arguments,
+                                                   const std::function<void()>& whileWaiting,
+                                                   const std::vector<int>& inheritDescriptors) {
     // The user's variables must not change what the extractor does (UNZIP holds its options).
     return platform::runAndWait(arguments, whileWaiting, inheritDescriptors,
                                 platform::essentialEnvironment());
 }
 
-bool LinuxMachine::startDetached(const std::vector<std::string>& arguments,
-                                 const std::string& workingFolder) {
+bool LinuxPrograms::startDetached(const std::vector<std::string>& arguments,
+                                  const std::string& workingFolder) {
     return platform::startDetached(arguments, workingFolder);
 }
 
-std::vector<std::string> LinuxMachine::fontFamilies() { return platform::installedFontFamilies(); }
+std::vector<std::string> LinuxDesktop::fontFamilies() { return platform::installedFontFamilies(); }
 
-bool LinuxMachine::registerFont(const std::string& file) { return platform::registerFontFile(file); }
+bool LinuxDesktop::registerFont(const std::string& file) { return platform::registerFontFile(file); }
 
-std::unique_ptr<PendingWork> LinuxMachine::refreshFontFolder(const std::string& folder) {
+std::unique_ptr<PendingWork> LinuxDesktop::refreshFontFolder(const std::string& folder) {
     std::unique_ptr<platform::StartedProgram> refresh = platform::startFontCacheRefresh(folder);
     if (!refresh) return nullptr;
     return std::make_unique<RunningProgram>(std::move(refresh));
 }
 
-bool LinuxMachine::writeShortcut(const std::string& file, const platform::DesktopEntry& entry) {
+bool LinuxDesktop::writeShortcut(const std::string& file, const platform::DesktopEntry& entry) {
     return platform::writeDesktopEntry(file, entry);
 }
 
-std::optional<std::string> LinuxMachine::environment(const std::string& name) {
+std::optional<std::string> LinuxPrograms::environment(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     if (value == nullptr) return std::nullopt;
     return std::string(value);
 }
 
-bool LinuxMachine::folderExists(const std::string& path) { return platform::folderExists(path); }
+bool LinuxFiles::folderExists(const std::string& path) { return platform::folderExists(path); }
 
-bool LinuxMachine::createFolder(const std::string& path) { return platform::createFolder(path); }
+bool LinuxFiles::createFolder(const std::string& path) { return platform::createFolder(path); }
 
-bool LinuxMachine::removeFile(const std::string& path) { return platform::removeFile(path); }
+bool LinuxFiles::removeFile(const std::string& path) { return platform::removeFile(path); }
 
-void LinuxMachine::removeFileIfPresent(const std::string& path) {
+void LinuxFiles::removeFileIfPresent(const std::string& path) {
     platform::removeFileIfPresent(path);
 }
 
-std::unique_ptr<FileReader> LinuxMachine::openForReading(const std::string& path) {
+std::unique_ptr<FileReader> LinuxFiles::openForReading(const std::string& path) {
     auto file = platform::InputFile::open(path);
     if (!file) return nullptr;
     return std::make_unique<PlatformReader>(std::move(*file));
 }
 
-std::unique_ptr<FileWriter> LinuxMachine::createForWriting(const std::string& path) {
+std::unique_ptr<FileWriter> LinuxFiles::createForWriting(const std::string& path) {
     auto file = platform::OutputFile::create(path);
     if (!file) return nullptr;
     return std::make_unique<PlatformWriter>(std::move(*file));
 }
 
-void LinuxMachine::writeProfileStrings(const std::string& file, const std::string& section,
-                                       const std::vector<platform::ProfileEntry>& entries) {
+void LinuxFiles::writeProfileStrings(const std::string& file, const std::string& section,
+                                     const std::vector<platform::ProfileEntry>& entries) {
     platform::writeProfileStrings(file, section, entries);
 }
 
-platform::UserFolders LinuxMachine::userFolders() { return platform::userFolders(); }
+platform::UserFolders LinuxDesktop::userFolders() { return platform::userFolders(); }
 
-std::vector<platform::ZipEntry> LinuxMachine::listArchive(const std::string& archive) {
+std::vector<platform::ZipEntry> LinuxArchives::listArchive(const std::string& archive) {
     return platform::listZipEntries(archive);
 }
 
-platform::FileDescriptor LinuxMachine::openArchive(const std::string& archive) {
+platform::FileDescriptor LinuxArchives::openArchive(const std::string& archive) {
     return platform::openFile(archive, O_RDONLY | O_NONBLOCK);
 }
 
-std::vector<platform::StrayFile> LinuxMachine::findStrayFiles(const std::string& folder,
-                                                              bool removeLinks) {
+std::vector<platform::StrayFile> LinuxArchives::findStrayFiles(const std::string& folder,
+                                                               bool removeLinks) {
     return platform::findStrayFiles(folder, removeLinks);
 }
 
-std::optional<std::string> LinuxMachine::readArchiveMember(const std::string& archive,
-                                                         std::string_view member,
-                                                         std::size_t limit) {
+std::optional<std::string> LinuxArchives::readArchiveMember(const std::string& archive,
+                                                          std::string_view member,
+                                                          std::size_t limit) {
     return platform::readZipMember(archive, member, limit);
 }
 

@@ -27,9 +27,9 @@ std::string stem(const std::string& fileName) {
 
 }  // namespace
 
-std::string ShellFolderPath(Machine& machine, unsigned kind) {
+std::string ShellFolderPath(RegistryStore& registry, unsigned kind) {
     if (kind == kLinkFolder || kind >= kShellFolderValues.size()) return {};
-    return machine.readString(RootKey::CurrentUser, kShellFoldersKey, kShellFolderValues[kind])
+    return registry.readString(RootKey::CurrentUser, kShellFoldersKey, kShellFolderValues[kind])
         .value_or(std::string());
 }
 
@@ -39,36 +39,36 @@ bool CreateShortcut(Machine& machine, const std::string& target, const std::stri
                                        platform::folderPart(target)};
     const std::string folder = kind == kLinkFolder
                                    ? platform::withoutFinalSeparator(platform::folderPart(linkName))
-                                   : ShellFolderPath(machine, kind);
+                                   : ShellFolderPath(machine.registry(), kind);
     // Without a folder the link would land in the file-system root: nothing is made then.
     if (folder.empty()) return false;
-    if (!FolderExists(machine, folder)) machine.createFolder(folder);
+    if (!FolderExists(machine.files(), folder)) machine.files().createFolder(folder);
     const std::string file =
         folder + "/" + platform::desktopEntryFileName(platform::fileNamePart(linkName));
-    return machine.writeShortcut(file, entry);
+    return machine.desktop().writeShortcut(file, entry);
 }
 
-bool FolderExists(Machine& machine, const std::string& path) { return machine.folderExists(path); }
+bool FolderExists(Files& files, const std::string& path) { return files.folderExists(path); }
 
-bool CreateFolder(Machine& machine, const std::string& path) { return machine.createFolder(path); }
+bool CreateFolder(Files& files, const std::string& path) { return files.createFolder(path); }
 
-void CreateFolderChain(Machine& machine, const std::string& path) {
+void CreateFolderChain(Files& files, const std::string& path) {
     if (path.empty()) throw EngineError("Unable to create directory");
     const std::string folder = platform::withoutFinalSeparator(path);
-    if (folder.empty() || FolderExists(machine, folder)) return;  // the root, or there already
+    if (folder.empty() || FolderExists(files, folder)) return;  // the root, or there already
     const std::string parent = platform::folderPart(folder);
     if (parent == folder) return;
-    CreateFolderChain(machine, parent);
-    machine.createFolder(folder);
+    CreateFolderChain(files, parent);
+    files.createFolder(folder);
 }
 
-void CopyFileChunked(Machine& machine, const std::string& source, const std::string& destination) {
+void CopyFileChunked(Files& files, const std::string& source, const std::string& destination) {
     const std::string target = platform::absolutePath(destination);
     std::vector<char> buffer(kCopyChunk);
-    const std::unique_ptr<FileReader> input = machine.openForReading(source);
+    const std::unique_ptr<FileReader> input = files.openForReading(source);
     if (!input) throw EngineError("Cannot open file " + source);
     // A copy that does not complete is removed when output goes.
-    const std::unique_ptr<FileWriter> output = machine.createForWriting(target);
+    const std::unique_ptr<FileWriter> output = files.createForWriting(target);
     if (!output) throw EngineError("Cannot create file " + target);
     // A read returns fewer bytes than asked only at the end of the file.
     for (;;) {
@@ -80,45 +80,45 @@ void CopyFileChunked(Machine& machine, const std::string& source, const std::str
 }
 
 void InstallFontFile(Machine& machine, const std::string& source, const std::string& destination) {
-    CopyFileChunked(machine, source, destination);
+    CopyFileChunked(machine.files(), source, destination);
     const std::string fileName = platform::fileNamePart(source);
     // Each font file keeps an entry of its own, named after the file.
     const std::string valueName = stem(fileName) + " (TrueType)";
     try {
-        if (!machine.keyExists(RootKey::LocalMachine, kFontsKey, true)) {
+        if (!machine.registry().keyExists(RootKey::LocalMachine, kFontsKey, true)) {
             throw platform::RegistryError("font key missing");
         }
-        machine.writeString(RootKey::LocalMachine, kFontsKey, valueName, fileName);
+        machine.registry().writeString(RootKey::LocalMachine, kFontsKey, valueName, fileName);
     } catch (const platform::RegistryError&) {
         throw EngineError("Failed to set data for '" + valueName + "'");
     }
-    machine.registerFont(destination);
+    machine.desktop().registerFont(destination);
 }
 
-std::optional<std::string> WriteRegistryString(Machine& machine, RootKey root,
+std::optional<std::string> WriteRegistryString(RegistryStore& registry, RootKey root,
                                                const std::string& key, const std::string& name,
                                                const std::string& data) {
     try {
-        machine.writeString(root, key, name, data);
+        registry.writeString(root, key, name, data);
     } catch (const std::exception& failure) {
         return failure.what();
     }
     return std::nullopt;
 }
 
-bool RegistryKeyExists(Machine& machine, RootKey root, const std::string& key) {
+bool RegistryKeyExists(RegistryStore& registry, RootKey root, const std::string& key) {
     try {
-        return machine.keyExists(root, key, true);
+        return registry.keyExists(root, key, true);
     } catch (const std::exception&) {
         return false;
     }
 }
 
-void RunAndWait(Machine& machine, SetupUi& ui, const CommandLine& command, int descriptor) {
+void RunAndWait(Programs& programs, SetupUi& ui, const CommandLine& command, int descriptor) {
     std::vector<int> inherited;
     if (descriptor >= 0) inherited.push_back(descriptor);
     const platform::ProcessOutcome outcome =
-        machine.runAndWait(command.arguments, [&ui] { ui.keepPainting(); }, inherited);
+        programs.runAndWait(command.arguments, [&ui] { ui.keepPainting(); }, inherited);
     if (!outcome.started) {
         ui.showMessage("Executing \r" + command.text + "\r failed!");
     } else if (!outcome.exitedNormally) {
@@ -129,14 +129,14 @@ void RunAndWait(Machine& machine, SetupUi& ui, const CommandLine& command, int d
     }
 }
 
-std::string WindowsFolder(Machine& machine) {
-    std::string folder = machine.environment("windir").value_or(std::string());
+std::string WindowsFolder(Programs& programs) {
+    std::string folder = programs.environment("windir").value_or(std::string());
     if (folder.size() > 255) folder.resize(255);
     return folder;
 }
 
-bool FontInstalled(Machine& machine, const std::string& face) {
-    const std::vector<std::string> families = machine.fontFamilies();
+bool FontInstalled(Desktop& desktop, const std::string& face) {
+    const std::vector<std::string> families = desktop.fontFamilies();
     return std::find(families.begin(), families.end(), face) != families.end();
 }
 

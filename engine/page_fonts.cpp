@@ -15,11 +15,11 @@ constexpr std::size_t kLargestFace = 4u << 20;
 const char* const kPageFaceFiles[2] = {"TAHOMA.TTF", "TAHOMABD.TTF"};
 
 std::vector<std::string> pageFacesToLoad(Machine& machine, const std::string& distributionFolder) {
-    if (FontInstalled(machine, kTahomaFamily)) return {};
+    if (FontInstalled(machine.desktop(), kTahomaFamily)) return {};
     const std::string archive = distributionFolder + kMainArchive;
     std::vector<std::string> faces;
     for (const char* file : kPageFaceFiles) {
-        if (auto bytes = machine.readArchiveMember(archive, file, kLargestFace)) {
+        if (auto bytes = machine.archives().readArchiveMember(archive, file, kLargestFace)) {
             faces.push_back(std::move(*bytes));
         }
     }

@@ -33,11 +33,11 @@ void runStep(SetupUi& ui, Step step, Action action) {
     engine::runStep(ui, ruleOf(kFailureRules, step), action);
 }
 
-std::string recordedFolder(Machine& machine, SetupUi& ui) {
+std::string recordedFolder(RegistryStore& registry, SetupUi& ui) {
     std::string folder;
     runStep(ui, Step::ReadRecord, [&] {
-        if (machine.keyExists(RootKey::LocalMachine, kRecordKey, true)) {
-            folder = machine.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
+        if (registry.keyExists(RootKey::LocalMachine, kRecordKey, true)) {
+            folder = registry.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
         }
     });
     return folder;
@@ -47,9 +47,9 @@ std::string recordedFolder(Machine& machine, SetupUi& ui) {
 void removeShortcuts(Machine& machine, SetupUi& ui) {
     for (unsigned kind : {kDesktop, kStartMenu, kPrograms}) {
         runStep(ui, Step::Shortcut, [&] {
-            const std::string folder = ShellFolderPath(machine, kind);
+            const std::string folder = ShellFolderPath(machine.registry(), kind);
             if (!folder.empty()) {
-                machine.removeFileIfPresent(folder + "/" + platform::desktopEntryFileName(kShortcutName));
+                machine.files().removeFileIfPresent(folder + "/" + platform::desktopEntryFileName(kShortcutName));
             }
         });
     }
@@ -57,10 +57,10 @@ void removeShortcuts(Machine& machine, SetupUi& ui) {
 
 // The product key with the record below it; a record still there afterwards was not
 // removed, and the next uninstall would take the product for installed.
-void removeProductKey(Machine& machine, SetupUi& ui) {
+void removeProductKey(RegistryStore& registry, SetupUi& ui) {
     runStep(ui, Step::ProductKey, [&] {
-        if (!machine.deleteKeyTree(RootKey::LocalMachine, kProductKey) &&
-            machine.keyExists(RootKey::LocalMachine, kRecordKey, false)) {
+        if (!registry.deleteKeyTree(RootKey::LocalMachine, kProductKey) &&
+            registry.keyExists(RootKey::LocalMachine, kRecordKey, false)) {
             throw EngineError("The registry key " + std::string(kProductKey) +
                               " could not be removed.");
         }
@@ -94,7 +94,7 @@ void deleteInstalledFolder(SetupUi& ui, const std::string& folder) {
 }  // namespace
 
 void UninstallProduct(Machine& machine, SetupUi& ui) {
-    const std::string folder = recordedFolder(machine, ui);
+    const std::string folder = recordedFolder(machine.registry(), ui);
     if (folder.empty()) {
         ui.showMessage("You have never installed Quindor!\rSo we do not have to UnInstall it.");
         ui.endProgram();
@@ -112,7 +112,7 @@ void UninstallProduct(Machine& machine, SetupUi& ui) {
         return;
     }
     removeShortcuts(machine, ui);
-    removeProductKey(machine, ui);
+    removeProductKey(machine.registry(), ui);
     if (ui.askYesNo(question)) deleteInstalledFolder(ui, folder);
     ui.showFinishPage("You have succesfully removed Quindor");
 }

@@ -54,7 +54,7 @@ void Tisform6::Button2Click(Component*) {
         engine::installationFolder(m_wizard.isForm3->Edit1->text()) + "/" + engine::kProgramFile;
     std::error_code ignored;  // a vanished current folder leaves the program's own choice
     const std::string folder = std::filesystem::current_path(ignored).string();
-    if (!m_wizard.machine().startDetached({program}, folder)) {
+    if (!m_wizard.machine().programs().startDetached({program}, folder)) {
         framework::Application::instance().messages().showMessage("Starting Quindor failed!");
     }
     m_wizard.isForm1->Close();

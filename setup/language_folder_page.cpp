@@ -70,7 +70,7 @@ void TisForm3::Button3Click(Component*) {
 void TisForm3::BitBtn1Click(Component*) {
     TiForm10& chooser = *m_wizard.iForm10;
     const std::string typed = Edit1->text();
-    chooser.ShellTree1->SetPath(engine::FolderExists(m_wizard.machine(), typed) ? typed : m_wizard.distributionFolder());
+    chooser.ShellTree1->SetPath(engine::FolderExists(m_wizard.machine().files(), typed) ? typed : m_wizard.distributionFolder());
     chooser.ShowModal();
     if (chooser.ChosenFolder.empty()) return;
     Edit1->setText(targetFolderFor(chooser.ChosenFolder));

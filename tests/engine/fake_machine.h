@@ -16,7 +16,13 @@
 #include "platform/profile_file.h"
 #include "engine/setup_ui.h"
 
-class FakeMachine : public engine::Machine {
+// Each concern is the fake itself, so that a test arranges and reads them in one place.
+class FakeMachine : public engine::Machine,
+                    public engine::RegistryStore,
+                    public engine::Programs,
+                    public engine::Files,
+                    public engine::Archives,
+                    public engine::Desktop {
     class NotedWork : public engine::PendingWork {
     public:
         NotedWork(FakeMachine& machine, std::string done) : m_machine(machine), m_done(std::move(done)) {}
@@ -40,6 +46,12 @@ class FakeMachine : public engine::Machine {
     }
 
 public:
+    engine::RegistryStore& registry() override { return *this; }
+    engine::Programs& programs() override { return *this; }
+    engine::Files& files() override { return *this; }
+    engine::Archives& archives() override { return *this; }
+    engine::Desktop& desktop() override { return *this; }
+
     // Keys are stored lower-cased, as the store compares them without regard to case.
     static std::string keyOf(engine::RootKey root, std::string_view key) {
         std::string k = (root == engine::RootKey::LocalMachine ? "hklm\\" : "hkcu\\") + std::string(key);
@@ -138,13 +150,13 @@ public:
     // would go past readFailsAfter / writeFailsAfter bytes.
     std::unique_ptr<engine::FileReader> openForReading(const std::string& path) override {
         filesRead.push_back(path);
-        auto file = real.openForReading(path);
+        auto file = realFiles.openForReading(path);
         if (!file || !readFailsAfter) return file;
         return std::make_unique<FailingFile>(path, *readFailsAfter, std::move(file), nullptr);
     }
     std::unique_ptr<engine::FileWriter> createForWriting(const std::string& path) override {
         filesCreated.push_back(path);
-        auto file = real.createForWriting(path);
+        auto file = realFiles.createForWriting(path);
         if (!file || !writeFailsAfter) return file;
         return std::make_unique<FailingFile>(path, *writeFailsAfter, nullptr, std::move(file));
     }
@@ -162,7 +174,7 @@ public:
     }
     platform::FileDescriptor openArchive(const std::string& archive) override {
         archivesOpened.push_back(archive);
-        return real.openArchive(archive);
+        return realArchives.openArchive(archive);
     }
     std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
                                                     bool removeLinks) override {
@@ -171,7 +183,7 @@ public:
     std::optional<std::string> readArchiveMember(const std::string& archive, std::string_view member,
                                                  std::size_t limit) override {
         archiveReads.push_back(archive + "|" + std::string(member));
-        if (!members) return real.readArchiveMember(archive, member, limit);
+        if (!members) return realArchives.readArchiveMember(archive, member, limit);
         auto it = members->find(std::string(member));
         if (it == members->end() || it->second.size() > limit) return std::nullopt;
         return it->second;
@@ -235,7 +247,8 @@ private:
         std::unique_ptr<engine::FileWriter> m_writer;
     };
 
-    engine::LinuxMachine real;
+    engine::LinuxFiles realFiles;
+    engine::LinuxArchives realArchives;
 };
 
 // Records what the procedures show and log.

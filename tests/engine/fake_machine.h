@@ -1,20 +1,25 @@
 #pragma once
-// A machine for the engine's logic: an in-memory registry, recorded program runs, font
+// A machine for the engine's logic: a registry store of its own, recorded program runs, font
 // families and shortcuts. Files stay real (tests use sandbox folders) but reading, writing
 // and removing them can be made to fail; the user's folders and archive members can be
 // given.
+
+#include <stdlib.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "engine/linux_machine.h"
 #include "engine/machine.h"
 #include "platform/files.h"
 #include "platform/profile_file.h"
 #include "engine/setup_ui.h"
+#include "platform/registry.h"
+#include "test_environment.h"
 
 // Each concern is the fake itself, so that a test arranges and reads them in one place.
 class FakeMachine : public engine::Machine,
@@ -52,50 +57,31 @@ public:
     engine::Archives& archives() override { return *this; }
     engine::Desktop& desktop() override { return *this; }
 
-    // Keys are stored lower-cased, as the store compares them without regard to case.
-    static std::string keyOf(engine::RootKey root, std::string_view key) {
-        std::string k = (root == engine::RootKey::LocalMachine ? "hklm\\" : "hkcu\\") + std::string(key);
-        for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return k;
-    }
+    // The registry is a real store in a folder of the fake's own, so that names, case and a
+    // new system's keys follow the store's rules; reads and writes can be made to fail and
+    // keys can be made to open for reading only.
     bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
         if (registryReadFails) throw platform::RegistryError("hive not readable");
-        if (fullAccess && readOnly.count(keyOf(root, key))) return false;
-        return keys.count(keyOf(root, key)) > 0;
+        if (fullAccess && m_readOnlyMarks.readString(root, key, kReadOnlyMark)) return false;
+        return m_store.keyExists(root, key, fullAccess);
     }
     std::optional<std::string> readString(engine::RootKey root, std::string_view key,
                                           std::string_view name) override {
         if (registryReadFails) throw platform::RegistryError("hive not readable");
-        auto it = values.find(keyOf(root, key) + "|" + std::string(name));
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+        return m_store.readString(root, key, name);
     }
     void writeString(engine::RootKey root, std::string_view key, std::string_view name,
                      std::string_view data) override {
         if (registryFails) throw platform::RegistryError("hive not writable");
-        keys.insert(keyOf(root, key));
-        values[keyOf(root, key) + "|" + std::string(name)] = std::string(data);
+        m_store.writeString(root, key, name, data);
     }
     bool deleteKeyTree(engine::RootKey root, std::string_view key) override {
         if (keyDeletionFails) return false;
-        const std::string prefix = keyOf(root, key);
-        bool any = false;
-        for (auto it = keys.begin(); it != keys.end();) {
-            if (*it == prefix || it->rfind(prefix + "\\", 0) == 0) {
-                it = keys.erase(it);
-                any = true;
-            } else {
-                ++it;
-            }
-        }
-        for (auto it = values.begin(); it != values.end();) {
-            if (it->first.rfind(prefix + "|", 0) == 0 || it->first.rfind(prefix + "\\", 0) == 0) {
-                it = values.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        return any;
+        return m_store.deleteKeyTree(root, key);
+    }
+    // The key exists but opens for reading only, as for a user without the rights to it.
+    void markReadOnly(engine::RootKey root, std::string_view key) {
+        m_readOnlyMarks.writeString(root, key, kReadOnlyMark, "");
     }
     platform::ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
                                         const std::function<void()>& whileWaiting,
@@ -144,6 +130,7 @@ public:
     bool removeFile(const std::string& path) override { return platform::removeFile(path); }
     void removeFileIfPresent(const std::string& path) override {
         if (unremovable.count(path)) throw platform::SystemError("Cannot remove", path, EACCES);
+        shortcuts.erase(path);  // a shortcut made here goes with the file
         platform::removeFileIfPresent(path);
     }
     // Real files, read and written through the real machine; a reader or writer fails once it
@@ -189,9 +176,6 @@ public:
         return it->second;
     }
 
-    std::set<std::string> keys;
-    std::set<std::string> readOnly;
-    std::map<std::string, std::string> values;
     bool registryFails = false;      // writes raise
     bool registryReadFails = false;  // reads raise
     bool keyDeletionFails = false;   // deletions change nothing
@@ -247,6 +231,18 @@ private:
         std::unique_ptr<engine::FileWriter> m_writer;
     };
 
+    // A folder of its own below the running test's sandbox.
+    static std::string newFolder(const char* name) {
+        std::string pattern = (testing_support::sandboxFolder() / name).string() + "-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
+        return pattern;
+    }
+
+    // Which keys open for reading only is kept in a store too, so that a key is found by
+    // the same rules.
+    static constexpr const char* kReadOnlyMark = "(opens for reading only)";
+    platform::Registry m_store{newFolder("fake-registry")};
+    platform::Registry m_readOnlyMarks{newFolder("read-only-keys")};
     engine::LinuxFiles realFiles;
     engine::LinuxArchives realArchives;
 };

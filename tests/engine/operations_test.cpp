@@ -13,8 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string shellFoldersValue(const std::string& name) {
-    return FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) + "|" + name;
+// The user's shell folders hold only the given folders (a new system's hive holds them all).
+void setShellFolders(FakeMachine& machine, const std::vector<std::pair<std::string, std::string>>& folders) {
+    machine.deleteKeyTree(engine::RootKey::CurrentUser, engine::kShellFoldersKey);
+    for (const auto& [name, folder] : folders) {
+        machine.writeString(engine::RootKey::CurrentUser, engine::kShellFoldersKey, name, folder);
+    }
 }
 
 }  // namespace
@@ -130,8 +134,7 @@ TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
 
 TEST(ShellFolderPath, ReadsTheUsersShellFolders) {
     FakeMachine machine;
-    machine.values[shellFoldersValue("Desktop")] = "/home/u/Desktop";
-    machine.values[shellFoldersValue("Start Menu")] = "/home/u/.local/share/applications";
+    setShellFolders(machine, {{"Desktop", "/home/u/Desktop"}, {"Start Menu", "/home/u/.local/share/applications"}});
     EXPECT_EQ(engine::ShellFolderPath(machine, 1), "/home/u/Desktop");
     EXPECT_EQ(engine::ShellFolderPath(machine, 9), "/home/u/.local/share/applications");
     EXPECT_EQ(engine::ShellFolderPath(machine, 6), "");  // value missing
@@ -142,8 +145,8 @@ TEST(ShellFolderPath, ReadsTheUsersShellFolders) {
 TEST(CreateShortcut, KindsChooseTheFolderAndMakeOneMissingLevel) {
     const fs::path root = testing_support::testFolder("operations");
     FakeMachine machine;
-    machine.values[shellFoldersValue("Desktop")] = (root / "Desktop").string();
-    machine.values[shellFoldersValue("Programs")] = (root / "share/applications").string();
+    setShellFolders(machine, {{"Desktop", (root / "Desktop").string()},
+                              {"Programs", (root / "share/applications").string()}});
     EXPECT_TRUE(engine::CreateShortcut(machine, "/opt/Q/QUINDOR.EXE", "", "Quindor.lnk", 1));
     EXPECT_TRUE(fs::is_directory(root / "Desktop"));
     // Only one level is made: a Programs folder whose parent is missing stays missing.
@@ -170,14 +173,15 @@ TEST(Registry, WritesAreSwallowedWithTheirCauseAndUnopenableKeysCountAsMissing) 
                                           "Software\\Quindor", "", "x"),
               std::nullopt);
     EXPECT_TRUE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "SOFTWARE\\quindor"));
-    machine.readOnly.insert(FakeMachine::keyOf(engine::RootKey::LocalMachine, "Software\\Quindor"));
+    machine.markReadOnly(engine::RootKey::LocalMachine, "Software\\Quindor");
     EXPECT_FALSE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "Software\\Quindor"));
 }
 
 TEST(InstallFontFile, UnrecordableFontRaisesAfterTheCopy) {
     const fs::path root = testing_support::testFolder("operations");
     std::ofstream(root / "TAHOMA.TTF") << "font";
-    FakeMachine machine;  // no font key
+    FakeMachine machine;
+    machine.deleteKeyTree(engine::RootKey::LocalMachine, engine::kFontsKey);  // no font key
     try {
         engine::InstallFontFile(machine, (root / "TAHOMA.TTF").string(), (root / "fonts.ttf").string());
         FAIL();

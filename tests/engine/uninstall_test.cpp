@@ -31,8 +31,8 @@ protected:
             const fs::path folder = root / kind;
             fs::create_directories(folder);
             std::ofstream(folder / "Quindor.desktop") << "[Desktop Entry]\n";
-            machine.values[FakeMachine::keyOf(engine::RootKey::CurrentUser, engine::kShellFoldersKey) +
-                           "|" + kind] = folder.string();
+            machine.writeString(engine::RootKey::CurrentUser, engine::kShellFoldersKey, kind,
+                                folder.string());
         }
         std::ofstream(root / "Desktop/Other.desktop") << "[Desktop Entry]\n";
         record(installed.string() + "/");
@@ -103,7 +103,7 @@ TEST_F(UninstallTest, NeverInstalledEndsTheProgramTouchingNothing) {
 }
 
 TEST_F(UninstallTest, RecordThatCannotBeOpenedCountsAsNeverInstalled) {
-    machine.readOnly.insert(FakeMachine::keyOf(engine::RootKey::LocalMachine, kRecord));
+    machine.markReadOnly(engine::RootKey::LocalMachine, kRecord);
     uninstall();
     EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
     EXPECT_TRUE(fs::exists(installed));

@@ -101,6 +101,9 @@ const MachineKind kMachines[] = {
 
 std::string machineName(const testing::TestParamInfo<MachineKind>& info) { return info.param.name; }
 
+// A failing case names its machine, not its bytes.
+void PrintTo(const MachineKind& kind, std::ostream* out) { *out << kind.name; }
+
 std::vector<std::string> logFor(const std::vector<std::string>& codes, bool help) {
     std::vector<std::string> log = {"Extracting Quindor file...", std::string(25, '='), ""};
     for (const std::string& code : codes) {
@@ -155,6 +158,8 @@ struct Choice {
     std::vector<std::string> codes;
     bool desktop, startMenu, programs;
 };
+
+void PrintTo(const Choice& choice, std::ostream* out) { *out << choice.name; }
 
 const std::vector<std::string> kAllCodes = {"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU",
                                             "CZ", "SK", "SI", "IT", "SP", "SE", "ZA"};

@@ -105,7 +105,7 @@ void TElasticForm::syncFormFont() {
 
 // --- the background picture ---
 
-void TElasticForm::SetBkGrndImage(const std::string& value) {
+void TElasticForm::setBkGrndImage(const std::string& value) {
     m_backgroundName = value;
     m_background = nullptr;
     if (!hasState(framework::csLoading)) resolveBackground();
@@ -334,35 +334,36 @@ void TElasticForm::recordDesignBounds() {
 
 const framework::ClassInfo& TElasticForm::staticClassInfo() {
     using C = TElasticForm;
-    using framework::valueProperty;
-    return framework::declareClass<C>("TElasticForm", [] {
+    using S = ElasticSettings;
+    auto field = [](const char* name, auto S::*member) {
+        return framework::memberProperty(name, static_cast<S& (C::*)()>(&C::settings), member);
+    };
+    return framework::declareClass<C>("TElasticForm", [&] {
         return std::vector<framework::PropertyInfo>{
-            valueProperty("ElasticHorizontal", &C::ElasticHorizontal, &C::SetElasticHorizontal),
-            valueProperty("ElasticVertical", &C::ElasticVertical, &C::SetElasticVertical),
-            valueProperty("ElasticFont", &C::ElasticFont, &C::SetElasticFont),
-            valueProperty("DesignScreenWidth", &C::DesignScreenWidth, &C::SetDesignScreenWidth),
-            valueProperty("DesignScreenHeight", &C::DesignScreenHeight, &C::SetDesignScreenHeight),
-            valueProperty("DesignPixelsPerInch", &C::DesignPixelsPerInch, &C::SetDesignPixelsPerInch),
-            valueProperty("MaximizedPosX", &C::MaximizedPosX, &C::SetMaximizedPosX),
-            valueProperty("MaximizedPosY", &C::MaximizedPosY, &C::SetMaximizedPosY),
-            valueProperty("MinimumTrackWidth", &C::MinimumTrackWidth, &C::SetMinimumTrackWidth),
-            valueProperty("MinimumTrackHeight", &C::MinimumTrackHeight, &C::SetMinimumTrackHeight),
-            valueProperty("MaximumTrackWidth", &C::MaximumTrackWidth, &C::SetMaximumTrackWidth),
-            valueProperty("MaximumTrackHeight", &C::MaximumTrackHeight, &C::SetMaximumTrackHeight),
-            valueProperty("DesignFormWidth", &C::DesignFormWidth, &C::SetDesignFormWidth),
-            valueProperty("DesignFormHeight", &C::DesignFormHeight, &C::SetDesignFormHeight),
-            valueProperty("DesignFormClientWidth", &C::DesignFormClientWidth,
-                          &C::SetDesignFormClientWidth),
-            valueProperty("DesignFormClientHeight", &C::DesignFormClientHeight,
-                          &C::SetDesignFormClientHeight),
-            valueProperty("DesignFormLeft", &C::DesignFormLeft, &C::SetDesignFormLeft),
-            valueProperty("DesignFormTop", &C::DesignFormTop, &C::SetDesignFormTop),
-            valueProperty("MaintainProportions", &C::MaintainProportions, &C::SetMaintainProportions),
+            field("ElasticHorizontal", &S::ElasticHorizontal),
+            field("ElasticVertical", &S::ElasticVertical),
+            field("ElasticFont", &S::ElasticFont),
+            field("DesignScreenWidth", &S::DesignScreenWidth),
+            field("DesignScreenHeight", &S::DesignScreenHeight),
+            field("DesignPixelsPerInch", &S::DesignPixelsPerInch),
+            field("MaximizedPosX", &S::MaximizedPosX),
+            field("MaximizedPosY", &S::MaximizedPosY),
+            field("MinimumTrackWidth", &S::MinimumTrackWidth),
+            field("MinimumTrackHeight", &S::MinimumTrackHeight),
+            field("MaximumTrackWidth", &S::MaximumTrackWidth),
+            field("MaximumTrackHeight", &S::MaximumTrackHeight),
+            field("DesignFormWidth", &S::DesignFormWidth),
+            field("DesignFormHeight", &S::DesignFormHeight),
+            field("DesignFormClientWidth", &S::DesignFormClientWidth),
+            field("DesignFormClientHeight", &S::DesignFormClientHeight),
+            field("DesignFormLeft", &S::DesignFormLeft),
+            field("DesignFormTop", &S::DesignFormTop),
+            field("MaintainProportions", &S::MaintainProportions),
             framework::objectProperty("Font", static_cast<framework::TFont& (C::*)()>(&C::Font)),
-            valueProperty("BkGrndImage", &C::BkGrndImage, &C::SetBkGrndImage),
-            valueProperty("DBGridSelfResize", &C::DBGridSelfResize, &C::SetDBGridSelfResize),
-            valueProperty("ElFrmIniFile", &C::ElFrmIniFile, &C::SetElFrmIniFile),
-            valueProperty("Version", &C::Version, &C::SetVersion),
+            framework::valueProperty("BkGrndImage", &C::BkGrndImage, &C::setBkGrndImage),
+            field("DBGridSelfResize", &S::DBGridSelfResize),
+            field("ElFrmIniFile", &S::ElFrmIniFile),
+            framework::valueProperty("Version", &C::Version, &C::setVersion),
         };
     });
 }

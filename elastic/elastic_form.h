@@ -45,44 +45,10 @@ class TElasticForm : public framework::Component {
 
     void Loaded() override;
 
-    bool ElasticHorizontal() const { return settings().ElasticHorizontal; }
-    void SetElasticHorizontal(bool value) { settings().ElasticHorizontal = value; }
-    bool ElasticVertical() const { return settings().ElasticVertical; }
-    void SetElasticVertical(bool value) { settings().ElasticVertical = value; }
-    bool ElasticFont() const { return settings().ElasticFont; }
-    void SetElasticFont(bool value) { settings().ElasticFont = value; }
-    int DesignScreenWidth() const { return settings().DesignScreenWidth; }
-    void SetDesignScreenWidth(int value) { settings().DesignScreenWidth = value; }
-    int DesignScreenHeight() const { return settings().DesignScreenHeight; }
-    void SetDesignScreenHeight(int value) { settings().DesignScreenHeight = value; }
-    int DesignPixelsPerInch() const { return settings().DesignPixelsPerInch; }
-    void SetDesignPixelsPerInch(int value) { settings().DesignPixelsPerInch = value; }
-    int MaximizedPosX() const { return settings().MaximizedPosX; }
-    void SetMaximizedPosX(int value) { settings().MaximizedPosX = value; }
-    int MaximizedPosY() const { return settings().MaximizedPosY; }
-    void SetMaximizedPosY(int value) { settings().MaximizedPosY = value; }
-    int MinimumTrackWidth() const { return settings().MinimumTrackWidth; }
-    void SetMinimumTrackWidth(int value) { settings().MinimumTrackWidth = value; }
-    int MinimumTrackHeight() const { return settings().MinimumTrackHeight; }
-    void SetMinimumTrackHeight(int value) { settings().MinimumTrackHeight = value; }
-    int MaximumTrackWidth() const { return settings().MaximumTrackWidth; }
-    void SetMaximumTrackWidth(int value) { settings().MaximumTrackWidth = value; }
-    int MaximumTrackHeight() const { return settings().MaximumTrackHeight; }
-    void SetMaximumTrackHeight(int value) { settings().MaximumTrackHeight = value; }
-    int DesignFormWidth() const { return settings().DesignFormWidth; }
-    void SetDesignFormWidth(int value) { settings().DesignFormWidth = value; }
-    int DesignFormHeight() const { return settings().DesignFormHeight; }
-    void SetDesignFormHeight(int value) { settings().DesignFormHeight = value; }
-    int DesignFormClientWidth() const { return settings().DesignFormClientWidth; }
-    void SetDesignFormClientWidth(int value) { settings().DesignFormClientWidth = value; }
-    int DesignFormClientHeight() const { return settings().DesignFormClientHeight; }
-    void SetDesignFormClientHeight(int value) { settings().DesignFormClientHeight = value; }
-    int DesignFormLeft() const { return settings().DesignFormLeft; }
-    void SetDesignFormLeft(int value) { settings().DesignFormLeft = value; }
-    int DesignFormTop() const { return settings().DesignFormTop; }
-    void SetDesignFormTop(int value) { settings().DesignFormTop = value; }
-    bool MaintainProportions() const { return settings().MaintainProportions; }
-    void SetMaintainProportions(bool value) { settings().MaintainProportions = value; }
+    // The published values (ElasticHorizontal ... MaintainProportions, DBGridSelfResize,
+    // ElFrmIniFile), each published by its field's name.
+    ElasticSettings& settings();
+    const ElasticSettings& settings() const;
 
     // The font the page's font follows; setting it copies it into the page's font.
     framework::TFont& Font() { return m_font; }
@@ -91,22 +57,16 @@ class TElasticForm : public framework::Component {
     // The name of the image control whose picture is the page's background; that control
     // itself is hidden. Empty for none.
     const std::string& BkGrndImage() const { return m_backgroundName; }
-    void SetBkGrndImage(const std::string& value);
-    bool DBGridSelfResize() const { return settings().DBGridSelfResize; }
-    void SetDBGridSelfResize(bool value) { settings().DBGridSelfResize = value; }
-    const std::string& ElFrmIniFile() const { return settings().ElFrmIniFile; }
-    void SetElFrmIniFile(const std::string& value) { settings().ElFrmIniFile = value; }
+    void setBkGrndImage(const std::string& value);
     // Always reads 3.05, whatever is assigned.
     double Version() const { return 3.05; }
-    void SetVersion(double /*value*/) {}
+    void setVersion(double /*value*/) {}
 
     // The maximized flag that every elastic form of the program shares.
     static bool sharedMaximized();
     const FormScaler& scaler() const { return *m_scaler; }
 
 private:
-    ElasticSettings& settings();
-    const ElasticSettings& settings() const;
     void handleMessage(const framework::FormMessage& message);
     void adapt();
     void shown();

@@ -285,6 +285,49 @@ PropertyInfo valueProperty(std::string name, G get) {
     return {std::move(name), ValueTraits<T>::kind, detail::getter(get), {}, {}};
 }
 
+// A value property over a field, published by name as it stands (as Qt's MEMBER does): a
+// public field of the class, or a field of the part that holder returns.
+template <class C, class T>
+PropertyInfo memberProperty(std::string name, T C::*field) {
+    return {name, ValueTraits<T>::kind,
+            [field](const Persistent& p) { return ValueTraits<T>::toValue(static_cast<const C&>(p).*field); },
+            [field, name](Persistent& p, const PropertyValue& v) {
+                static_cast<C&>(p).*field = ValueTraits<T>::fromValue(v, name);
+            },
+            {}};
+}
+
+template <class C, class H, class T>
+PropertyInfo memberProperty(std::string name, H& (C::*holder)(), T H::*field) {
+    auto part = [holder](const Persistent& p) -> H& { return (static_cast<C&>(const_cast<Persistent&>(p)).*holder)(); };
+    return {name, ValueTraits<T>::kind, [part, field](const Persistent& p) { return ValueTraits<T>::toValue(part(p).*field); },
+            [part, field, name](Persistent& p, const PropertyValue& v) {
+                part(p).*field = ValueTraits<T>::fromValue(v, name);
+            },
+            {}};
+}
+
+// A set property over an integer of flags, the published enumeration's values being the
+// flags (1, 2, 4, ...); members read back in the order of the enumeration's table.
+template <PublishedEnum E, class C, class Bits>
+PropertyInfo flagsProperty(std::string name, Bits (C::*get)() const, void (C::*set)(Bits)) {
+    return {name, PropertyKind::Set,
+            [get](const Persistent& p) -> PropertyValue {
+                SetValue out;
+                const Bits bits = (static_cast<const C&>(p).*get)();
+                for (const auto& entry : EnumTable<E>::names) {
+                    if ((bits & entry.value) != 0) out.members.emplace_back(entry.name);
+                }
+                return out;
+            },
+            [set, name](Persistent& p, const PropertyValue& v) {
+                Bits bits = 0;
+                for (const std::string& member : toSet(v, name).members) bits |= enumValue<E>(member);
+                (static_cast<C&>(p).*set)(bits);
+            },
+            {}};
+}
+
 // An event property over a public Event member; it reads back as its method's name.
 template <class C, class... Args>
 PropertyInfo eventProperty(std::string name, Event<Args...> C::*member) {

@@ -15,9 +15,9 @@ DesignScreen designScreenFor(int screenWidth, DesignScreen stored) {
 void WizardPage::selectDesignScreen() {
     const int screenWidth = framework::Application::instance().screenSize().width;
     const DesignScreen screen = designScreenFor(
-        screenWidth, {ElasticForm1->DesignScreenWidth(), ElasticForm1->DesignScreenHeight()});
-    ElasticForm1->SetDesignScreenWidth(screen.width);
-    ElasticForm1->SetDesignScreenHeight(screen.height);
+        screenWidth, {ElasticForm1->settings().DesignScreenWidth, ElasticForm1->settings().DesignScreenHeight});
+    ElasticForm1->settings().DesignScreenWidth = screen.width;
+    ElasticForm1->settings().DesignScreenHeight = screen.height;
 }
 
 void WizardPage::showExitConfirmation() { m_wizard.isForm2->ShowModal(); }

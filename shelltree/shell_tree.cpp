@@ -16,86 +16,12 @@
 namespace shelltree {
 
 using framework::ClassInfo;
-using framework::PropertyKind;
-using framework::SetValue;
 
 namespace {
 
 constexpr int kDesktopCsidl = 0;
 constexpr int kDrivesCsidl = 17;
 constexpr std::size_t kMaxParsedPath = 4096;
-
-constexpr std::array<const char*, 18> kPidlNames = {
-    "PIDL_DESKTOP",   "PIDL_PROGRAMS",  "PIDL_CONTROLS",         "PIDL_PRINTERS",
-    "PIDL_PERSONAL",  "PIDL_FAVORITES", "PIDL_STARTUP",          "PIDL_RECENT",
-    "PIDL_SENDTO",    "PIDL_BITBUCKET", "PIDL_STARTMENU",        "PIDL_DESKTOPDIRECTORY",
-    "PIDL_DRIVES",    "PIDL_NETWORK",   "PIDL_NETHOOD",          "PIDL_FONTS",
-    "PIDL_TEMPLATES", "PIDL_USERDEFINED"};
-constexpr std::array<const char*, 4> kSortTypeNames = {"so_Name", "so_Size", "so_Type", "so_Date"};
-constexpr std::array<const char*, 2> kSortOrderNames = {"so_Ascending", "so_Descending"};
-constexpr std::array<const char*, 2> kPopupModeNames = {"pmm_PopupMenu", "pmm_System"};
-constexpr std::array<const char*, 3> kOptionNames = {"TF_FOLDERS", "TF_NONFOLDERS", "TF_HIDDEN"};
-
-template <std::size_t N>
-int indexOfName(const std::array<const char*, N>& names, const std::string& name) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (name == names[i]) return static_cast<int>(i);
-    }
-    throw framework::EPropertyError("Unknown value " + name);
-}
-
-// Accessors by stored identifier, for the property table.
-struct Stored {
-    static std::string rootPidl(const TShellTree& t) { return kPidlNames[t.RootPIDL()]; }
-    static std::string sortType(const TShellTree& t) { return kSortTypeNames[t.FileSortType()]; }
-    static std::string sortOrder(const TShellTree& t) { return kSortOrderNames[t.FileSortOrder()]; }
-    static std::string popupMode(const TShellTree& t) { return kPopupModeNames[t.PopupMenuMode]; }
-    static SetValue options(const TShellTree& t) {
-        SetValue set;
-        for (std::size_t i = 0; i < kOptionNames.size(); ++i) {
-            if ((t.Options() & (1u << i)) != 0) set.members.push_back(kOptionNames[i]);
-        }
-        return set;
-    }
-    static TVisOptions optionsOf(const SetValue& set) {
-        TVisOptions options = 0;
-        for (const std::string& member : set.members) options |= 1u << indexOfName(kOptionNames, member);
-        return options;
-    }
-};
-
-framework::PropertyInfo boolean(const char* name, bool (*get)(const TShellTree&),
-                                void (*set)(TShellTree&, bool)) {
-    return {name, PropertyKind::Boolean,
-            [get](const framework::Persistent& c) -> framework::PropertyValue {
-                return framework::Identifier{get(static_cast<const TShellTree&>(c)) ? "True" : "False"};
-            },
-            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
-                set(static_cast<TShellTree&>(c), framework::toBoolean(v, name));
-            }, {}};
-}
-
-framework::PropertyInfo identifier(const char* name, std::string (*get)(const TShellTree&),
-                                   void (*set)(TShellTree&, const std::string&)) {
-    return {name, PropertyKind::Enumeration,
-            [get](const framework::Persistent& c) -> framework::PropertyValue {
-                return framework::Identifier{get(static_cast<const TShellTree&>(c))};
-            },
-            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
-                set(static_cast<TShellTree&>(c), framework::toIdentifier(v, name));
-            }, {}};
-}
-
-framework::PropertyInfo text(const char* name, std::string (*get)(const TShellTree&),
-                             void (*set)(TShellTree&, const std::string&)) {
-    return {name, PropertyKind::String,
-            [get](const framework::Persistent& c) -> framework::PropertyValue {
-                return get(static_cast<const TShellTree&>(c));
-            },
-            [set, name](framework::Persistent& c, const framework::PropertyValue& v) {
-                set(static_cast<TShellTree&>(c), framework::toText(v, name));
-            }, {}};
-}
 
 }  // namespace
 
@@ -121,53 +47,29 @@ TShellTree::~TShellTree() {
 
 const ClassInfo& TShellTree::staticClassInfo() {
     using T = TShellTree;
+    using framework::memberProperty;
+    using framework::valueProperty;
     return framework::declareClass<TShellTree>("TShellTree", [] {
         return std::vector<framework::PropertyInfo>{
-            boolean("About", [](const T& t) { return t.About(); }, [](T& t, bool v) { t.setAbout(v); }),
-            boolean("ShowVirtualFolders", [](const T& t) { return t.ShowVirtualFolders(); },
-                    [](T& t, bool v) { t.setShowVirtualFolders(v); }),
-            boolean("ShowSharedOverlay", [](const T& t) { return t.ShowSharedOverlay(); },
-                    [](T& t, bool v) { t.setShowSharedOverlay(v); }),
-            boolean("ShowLinkOverlay", [](const T& t) { return t.ShowLinkOverlay(); },
-                    [](T& t, bool v) { t.setShowLinkOverlay(v); }),
-            boolean("RootUsePIDL", [](const T& t) { return t.RootUsePIDL(); },
-                    [](T& t, bool v) { t.setRootUsePIDL(v); }),
-            identifier("RootPIDL", &Stored::rootPidl,
-                       [](T& t, const std::string& v) { t.setRootPIDL(static_cast<TPidls>(indexOfName(kPidlNames, v))); }),
-            text("RootDir", [](const T& t) { return t.RootDir(); },
-                 [](T& t, const std::string& v) { t.SetRootDir(v); }),
-            {"Options", PropertyKind::Set,
-             [](const framework::Persistent& c) -> framework::PropertyValue {
-                 return Stored::options(static_cast<const T&>(c));
-             },
-             [](framework::Persistent& c, const framework::PropertyValue& v) {
-                 static_cast<T&>(c).setOptions(Stored::optionsOf(framework::toSet(v, "Options")));
-             }, {}},
-            text("Path", [](const T& t) { return t.GetPath(); }, [](T& t, const std::string& v) { t.SetPath(v); }),
-            boolean("UpdAutoThread", [](const T& t) { return t.UpdAutoThread; },
-                    [](T& t, bool v) { t.UpdAutoThread = v; }),
-            boolean("UpdAuto", [](const T& t) { return t.UpdAuto; }, [](T& t, bool v) { t.UpdAuto = v; }),
-            boolean("UpdAutoRec", [](const T& t) { return t.UpdAutoRec; }, [](T& t, bool v) { t.UpdAutoRec = v; }),
-            boolean("ShowIcons", [](const T& t) { return t.ShowIcons(); },
-                    [](T& t, bool v) { t.setShowIcons(v); }),
-            text("FileMask", [](const T& t) { return t.FileMask(); },
-                 [](T& t, const std::string& v) { t.setFileMask(v); }),
-            boolean("FileMaskUse", [](const T& t) { return t.FileMaskUse(); },
-                    [](T& t, bool v) { t.setFileMaskUse(v); }),
-            identifier("FileSortType", &Stored::sortType,
-                       [](T& t, const std::string& v) {
-                           t.setFileSortType(static_cast<TFileSortType>(indexOfName(kSortTypeNames, v)));
-                       }),
-            identifier("FileSortOrder", &Stored::sortOrder,
-                       [](T& t, const std::string& v) {
-                           t.setFileSortOrder(static_cast<TFileSortOrder>(indexOfName(kSortOrderNames, v)));
-                       }),
-            identifier("PopupMenuMode", &Stored::popupMode,
-                       [](T& t, const std::string& v) {
-                           t.PopupMenuMode = static_cast<TPopupMenuMode>(indexOfName(kPopupModeNames, v));
-                       }),
-            boolean("ShowMessages", [](const T& t) { return t.ShowMessages; },
-                    [](T& t, bool v) { t.ShowMessages = v; }),
+            valueProperty("About", &T::About, &T::setAbout),
+            valueProperty("ShowVirtualFolders", &T::ShowVirtualFolders, &T::setShowVirtualFolders),
+            valueProperty("ShowSharedOverlay", &T::ShowSharedOverlay, &T::setShowSharedOverlay),
+            valueProperty("ShowLinkOverlay", &T::ShowLinkOverlay, &T::setShowLinkOverlay),
+            valueProperty("RootUsePIDL", &T::RootUsePIDL, &T::setRootUsePIDL),
+            valueProperty("RootPIDL", &T::RootPIDL, &T::setRootPIDL),
+            valueProperty("RootDir", &T::RootDir, &T::SetRootDir),
+            framework::flagsProperty<TVisOption>("Options", &T::Options, &T::setOptions),
+            valueProperty("Path", &T::GetPath, &T::SetPath),
+            memberProperty("UpdAutoThread", &T::UpdAutoThread),
+            memberProperty("UpdAuto", &T::UpdAuto),
+            memberProperty("UpdAutoRec", &T::UpdAutoRec),
+            valueProperty("ShowIcons", &T::ShowIcons, &T::setShowIcons),
+            valueProperty("FileMask", &T::FileMask, &T::setFileMask),
+            valueProperty("FileMaskUse", &T::FileMaskUse, &T::setFileMaskUse),
+            valueProperty("FileSortType", &T::FileSortType, &T::setFileSortType),
+            valueProperty("FileSortOrder", &T::FileSortOrder, &T::setFileSortOrder),
+            memberProperty("PopupMenuMode", &T::PopupMenuMode),
+            memberProperty("ShowMessages", &T::ShowMessages),
         };
     });
 }

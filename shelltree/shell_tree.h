@@ -25,8 +25,52 @@ class QObject;
 class QSocketNotifier;
 
 namespace shelltree {
-
 enum TPopupMenuMode : std::uint8_t { pmm_PopupMenu, pmm_System };
+}  // namespace shelltree
+
+// The stored names of the tree's published enumerations.
+template <>
+struct framework::EnumTable<shelltree::TPidls> {
+    static constexpr std::string_view what = "value";
+    static constexpr EnumName<shelltree::TPidls> names[] = {
+        {shelltree::PIDL_DESKTOP, "PIDL_DESKTOP"},     {shelltree::PIDL_PROGRAMS, "PIDL_PROGRAMS"},
+        {shelltree::PIDL_CONTROLS, "PIDL_CONTROLS"},   {shelltree::PIDL_PRINTERS, "PIDL_PRINTERS"},
+        {shelltree::PIDL_PERSONAL, "PIDL_PERSONAL"},   {shelltree::PIDL_FAVORITES, "PIDL_FAVORITES"},
+        {shelltree::PIDL_STARTUP, "PIDL_STARTUP"},     {shelltree::PIDL_RECENT, "PIDL_RECENT"},
+        {shelltree::PIDL_SENDTO, "PIDL_SENDTO"},       {shelltree::PIDL_BITBUCKET, "PIDL_BITBUCKET"},
+        {shelltree::PIDL_STARTMENU, "PIDL_STARTMENU"}, {shelltree::PIDL_DESKTOPDIRECTORY, "PIDL_DESKTOPDIRECTORY"},
+        {shelltree::PIDL_DRIVES, "PIDL_DRIVES"},       {shelltree::PIDL_NETWORK, "PIDL_NETWORK"},
+        {shelltree::PIDL_NETHOOD, "PIDL_NETHOOD"},     {shelltree::PIDL_FONTS, "PIDL_FONTS"},
+        {shelltree::PIDL_TEMPLATES, "PIDL_TEMPLATES"}, {shelltree::PIDL_USERDEFINED, "PIDL_USERDEFINED"}};
+};
+template <>
+struct framework::EnumTable<shelltree::TVisOption> {
+    static constexpr std::string_view what = "value";
+    static constexpr EnumName<shelltree::TVisOption> names[] = {
+        {shelltree::TF_FOLDERS, "TF_FOLDERS"}, {shelltree::TF_NONFOLDERS, "TF_NONFOLDERS"},
+        {shelltree::TF_HIDDEN, "TF_HIDDEN"}};
+};
+template <>
+struct framework::EnumTable<shelltree::TFileSortType> {
+    static constexpr std::string_view what = "value";
+    static constexpr EnumName<shelltree::TFileSortType> names[] = {
+        {shelltree::so_Name, "so_Name"}, {shelltree::so_Size, "so_Size"},
+        {shelltree::so_Type, "so_Type"}, {shelltree::so_Date, "so_Date"}};
+};
+template <>
+struct framework::EnumTable<shelltree::TFileSortOrder> {
+    static constexpr std::string_view what = "value";
+    static constexpr EnumName<shelltree::TFileSortOrder> names[] = {
+        {shelltree::so_Ascending, "so_Ascending"}, {shelltree::so_Descending, "so_Descending"}};
+};
+template <>
+struct framework::EnumTable<shelltree::TPopupMenuMode> {
+    static constexpr std::string_view what = "value";
+    static constexpr EnumName<shelltree::TPopupMenuMode> names[] = {
+        {shelltree::pmm_PopupMenu, "pmm_PopupMenu"}, {shelltree::pmm_System, "pmm_System"}};
+};
+
+namespace shelltree {
 
 using TOnFileAddEvent =
     std::function<void(const std::string& Filename, std::uint32_t Attributes, bool& Allow)>;

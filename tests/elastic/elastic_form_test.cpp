@@ -158,14 +158,14 @@ TEST_F(ElasticFormTest, EveryPropertyReadsBackFromADefinition) {
         "    MaintainProportions = True\n    BkGrndImage = 'Image1'\n    DBGridSelfResize = True\n",
         "  object Image1: TImage\n    Width = 10\n    Height = 10\n  end\n"));
     TElasticForm& e = elastic();
-    EXPECT_EQ(e.MaximizedPosX(), -10);
-    EXPECT_EQ(e.MaximizedPosY(), 5);
-    EXPECT_EQ(e.MinimumTrackWidth(), -50);
-    EXPECT_EQ(e.MinimumTrackHeight(), 200);
-    EXPECT_EQ(e.MaximumTrackWidth(), 700);
-    EXPECT_EQ(e.MaximumTrackHeight(), -90);
-    EXPECT_TRUE(e.MaintainProportions());
-    EXPECT_TRUE(e.DBGridSelfResize());
+    EXPECT_EQ(e.settings().MaximizedPosX, -10);
+    EXPECT_EQ(e.settings().MaximizedPosY, 5);
+    EXPECT_EQ(e.settings().MinimumTrackWidth, -50);
+    EXPECT_EQ(e.settings().MinimumTrackHeight, 200);
+    EXPECT_EQ(e.settings().MaximumTrackWidth, 700);
+    EXPECT_EQ(e.settings().MaximumTrackHeight, -90);
+    EXPECT_TRUE(e.settings().MaintainProportions);
+    EXPECT_TRUE(e.settings().DBGridSelfResize);
     EXPECT_EQ(e.BkGrndImage(), "Image1");
     EXPECT_FALSE(control("Image1").visible());  // only its picture is used
 }
@@ -173,8 +173,8 @@ TEST_F(ElasticFormTest, EveryPropertyReadsBackFromADefinition) {
 TEST_F(ElasticFormTest, AdaptationUsesWhatTheCreationHandlerSet) {
     create(pageDefinition(), [](TTestPage& p) {
         auto* e = dynamic_cast<TElasticForm*>(p.findComponent("ElasticForm1"));
-        e->SetDesignScreenWidth(400);
-        e->SetDesignScreenHeight(300);
+        e->settings().DesignScreenWidth = 400;
+        e->settings().DesignScreenHeight = 300;
     });
     show();
     EXPECT_EQ(page->width(), 746);
@@ -323,10 +323,10 @@ TEST_F(ElasticFormTest, DesignerRecordsTheFormAndHooksNothing) {
     button->setParentControl(&designed);
     button->setBounds(8, 8, 75, 25);
     TElasticForm designing(&designed);
-    EXPECT_EQ(designing.DesignFormWidth(), 300);
-    EXPECT_EQ(designing.DesignFormClientHeight(), 200 - TForm::kFrameHeight);
-    EXPECT_EQ(designing.DesignFormLeft(), 10);
-    EXPECT_EQ(designing.DesignScreenWidth(), 800);
+    EXPECT_EQ(designing.settings().DesignFormWidth, 300);
+    EXPECT_EQ(designing.settings().DesignFormClientHeight, 200 - TForm::kFrameHeight);
+    EXPECT_EQ(designing.settings().DesignFormLeft, 10);
+    EXPECT_EQ(designing.settings().DesignScreenWidth, 800);
     EXPECT_FALSE(designed.scaled());
     EXPECT_TRUE(messages.shown.empty());  // Tahoma, or its stand-in, is TrueType
     // No hook: the designer's page is resized without its controls following.
@@ -344,7 +344,7 @@ TEST_F(ElasticFormTest, ProgramHasNoDesignerTimer) {
     page->setBounds(page->left(), page->top(), 600, 400);
     QTest::qWait(1100);
     // A designer's timer would have taken the new size as the design size.
-    EXPECT_EQ(elastic().DesignFormWidth(), 373);
+    EXPECT_EQ(elastic().settings().DesignFormWidth, 373);
 }
 
 }  // namespace

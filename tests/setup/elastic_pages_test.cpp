@@ -63,7 +63,7 @@ void saveShot(TForm& page, const std::string& name) {
 
 TEST_F(WizardTest, DoublingTheWelcomePageDoublesEveryControlAndItsFont) {
     TForm& page = *wizard.isForm1;
-    wizard.isForm1->ElasticForm1->SetElasticFont(true);
+    wizard.isForm1->ElasticForm1->settings().ElasticFont = true;
     const int width = page.clientWidth();  // as adapted to this screen
     const int height = page.clientHeight();
     const std::vector<ControlState> before = controlStates(page);

@@ -244,14 +244,14 @@ TEST_F(PageLayoutTest, ComponentsCarryTheirStoredValues) {
         EXPECT_EQ(wp->MltLang1->ActiveLang(), 0);
         EXPECT_EQ(wp->MltLang1->MaxLang(), 9);
         EXPECT_EQ(wp->MltLang1->LangId(), mltlang::lgENGLISH);
-        EXPECT_FALSE(wp->ElasticForm1->ElasticFont());
-        EXPECT_EQ(wp->ElasticForm1->DesignPixelsPerInch(), 96);
-        EXPECT_EQ(wp->ElasticForm1->DesignFormWidth(), p->width());
-        EXPECT_EQ(wp->ElasticForm1->DesignFormHeight(), p->height());
-        EXPECT_EQ(wp->ElasticForm1->DesignFormClientWidth(), p->clientWidth());
-        EXPECT_EQ(wp->ElasticForm1->DesignFormClientHeight(), p->clientHeight());
+        EXPECT_FALSE(wp->ElasticForm1->settings().ElasticFont);
+        EXPECT_EQ(wp->ElasticForm1->settings().DesignPixelsPerInch, 96);
+        EXPECT_EQ(wp->ElasticForm1->settings().DesignFormWidth, p->width());
+        EXPECT_EQ(wp->ElasticForm1->settings().DesignFormHeight, p->height());
+        EXPECT_EQ(wp->ElasticForm1->settings().DesignFormClientWidth, p->clientWidth());
+        EXPECT_EQ(wp->ElasticForm1->settings().DesignFormClientHeight, p->clientHeight());
         EXPECT_DOUBLE_EQ(wp->ElasticForm1->Version(), 3.05);
     }
-    EXPECT_EQ(wizard.isForm1->ElasticForm1->DesignFormLeft(), 344);
-    EXPECT_EQ(wizard.isForm1->ElasticForm1->DesignFormTop(), 189);
+    EXPECT_EQ(wizard.isForm1->ElasticForm1->settings().DesignFormLeft, 344);
+    EXPECT_EQ(wizard.isForm1->ElasticForm1->settings().DesignFormTop, 189);
 }

@@ -41,7 +41,7 @@ TEST_F(WizardTest, EveryPageSelectsItsDesignScreenWhenCreated) {
              std::initializer_list<setup::WizardPage*>{other.isForm1.get(), other.isForm2.get(), other.isForm3.get(),
               other.iForm10.get(), other.isform4.get(), other.isForm5.get(), other.isform6.get(),
               other.isForm7.get(), other.iForm11.get()}) {
-            EXPECT_EQ(page->ElasticForm1->DesignScreenWidth(), expected) << page->name();
+            EXPECT_EQ(page->ElasticForm1->settings().DesignScreenWidth, expected) << page->name();
         }
     }
     app().setScreenSizeOverride({});

@@ -28,6 +28,8 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     TTreeView* m_tree;
@@ -107,7 +109,20 @@ void TreeViewWidget::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
+    // A press makes the row current before it selects it: the change is told once the
+    // row is both.
+    m_tree->m_pressing = true;
     QTreeView::mousePressEvent(event);
+    m_tree->m_pressing = false;
+    m_tree->selectionMoved();
+}
+
+// Like the platform's tree controls, a tree keeps its one selected row: Ctrl with a click
+// or the space bar does not empty the selection.
+QItemSelectionModel::SelectionFlags TreeViewWidget::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
+    const QItemSelectionModel::SelectionFlags command = QTreeView::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
 }
 
 TTreeView::TTreeView(Component* owner) : TControl(owner) {
@@ -134,7 +149,9 @@ TTreeView::TTreeView(Component* owner) : TControl(owner) {
     QObject::connect(view, &QTreeView::collapsed, view,
                      [this](const QModelIndex& index) { viewExpansion(TreeModel::nodeOf(index), false); });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
-                     [this](const QModelIndex& current) { currentChanged(TreeModel::nodeOf(current)); });
+                     [this] { selectionMoved(); });
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+                     [this] { selectionMoved(); });
     setWidget(view);
 }
 
@@ -331,8 +348,12 @@ void TTreeView::nodeExpansion(TTreeNode* node, bool expand) {
     node->m_expanded = expand && node->count() > 0;
     if (node->m_expanded != expand) return;
     applyExpansion(node);
-    if (expand) Expand(node);
-    else Collapse(node);
+    if (expand) {
+        Expand(node);
+    } else {
+        selectCollapsed(node);
+        Collapse(node);
+    }
 }
 
 // The view expanded or collapsed a row (by the user, or while showing a selected node).
@@ -363,10 +384,30 @@ void TTreeView::editCancelled() {
 
 void TTreeView::nodeDeleting(TTreeNode* node) {
     if (m_editing != nullptr && m_editing->hasAsAncestor(node)) m_editing = nullptr;
+    // The told node goes: whatever is selected next (or nothing) is a change.
+    if (m_told != nullptr && m_told->hasAsAncestor(node)) {
+        m_told = nullptr;
+        m_toldGone = true;
+    }
 }
 
-void TTreeView::currentChanged(TTreeNode* node) {
-    if (!hasState(csDestroying)) Change(node);
+// Raises OnChange when the selected node is another than the one last told of, so that a
+// handler reading the selection finds it (the view moves its current row and its
+// selection in either order).
+void TTreeView::selectionMoved() {
+    if (m_pressing || hasState(csDestroying)) return;
+    TTreeNode* now = selected();
+    if (now == m_told && !m_toldGone) return;
+    m_told = now;
+    m_toldGone = false;
+    Change(now);
+}
+
+// The row of a node hidden by the collapse can be selected no longer: its collapsed
+// ancestor is.
+void TTreeView::selectCollapsed(TTreeNode* node) {
+    const TTreeNode* chosen = selected();
+    if (chosen != nullptr && chosen != node && chosen->hasAsAncestor(node)) setSelected(node);
 }
 
 void TTreeView::contextRequested(const TreeContextRequest& request) { ContextPopup(request); }

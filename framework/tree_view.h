@@ -130,7 +130,8 @@ private:
     void editCommitted(TTreeNode* node, const std::string& text);
     void editCancelled();
     void nodeDeleting(TTreeNode* node);
-    void currentChanged(TTreeNode* node);
+    void selectionMoved();
+    void selectCollapsed(TTreeNode* node);
     void contextRequested(const TreeContextRequest& request);
     void imagesChanged() override;
     void imagesDestroyed() override;
@@ -141,6 +142,10 @@ private:
     std::uint32_t m_popupMenu = 0;  // handle
     TreeNodeCompare m_sortCallback;
     TTreeNode* m_editing = nullptr;
+    // The node OnChange last told of, and whether it was deleted since.
+    TTreeNode* m_told = nullptr;
+    bool m_toldGone = false;
+    bool m_pressing = false;  // a mouse press is making a row current and selecting it
     bool m_syncing = false;  // the view is being brought in line with a node
     bool m_readOnly = false;
     bool m_hideSelection = true;

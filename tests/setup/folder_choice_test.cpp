@@ -2,6 +2,8 @@
 // "Accept" and "Abort", the new-folder dialog, and the last-name rule of the folder box.
 
 #include <QPixmap>
+#include <QTest>
+#include <QTreeView>
 #include <cstdlib>
 
 #include "setup/language_folder_page.h"
@@ -47,6 +49,21 @@ protected:
         chooser().BitBtn1->Click();
     }
 
+    // Clicks a shown node's row with the mouse: on its label, or on its expand sign.
+    void click(framework::TTreeNode* node, bool onSign = false) {
+        auto* view = static_cast<QTreeView*>(tree().widget());
+        const QRect row = view->visualRect(indexOf(node));
+        const QPoint at = onSign ? QPoint(row.left() - view->indentation() / 2, row.center().y())
+                                 : QPoint(row.left() + view->iconSize().width() + 8, row.center().y());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        testing_support::settle();
+    }
+    QModelIndex indexOf(const framework::TTreeNode* node) {
+        if (node == nullptr) return {};
+        const auto* view = static_cast<QTreeView*>(tree().widget());
+        return view->model()->index(node->index(), 0, indexOf(node->parent()));
+    }
+
     fs::path folder;
     std::string base;
 };
@@ -77,6 +94,30 @@ TEST_F(FolderChoiceTest, ChooserOpensAtTheTypedFolderAndAcceptAddsQuindor) {
     });
     EXPECT_EQ(chooser().ChosenFolder, base + "/Tools/");
     EXPECT_EQ(wizard.isForm3->Edit1->text(), base + "/Tools/Quindor/");
+}
+
+// The caption follows the selection however it moves: a mouse click on a row, and a click
+// on the expand sign of a selected folder's ancestor, which selects that ancestor.
+TEST_F(FolderChoiceTest, TheCaptionFollowsMouseClicksAndCollapsingTakesTheSelection) {
+    fs::create_directories(folder / "Tools/Deep/Er");
+    wizard.isForm3->Edit1->setText(base + "/Tools/Deep/Er");
+    chooseWith([&] {
+        testing_support::settle();
+        framework::TTreeNode* er = tree().Selected();
+        ASSERT_EQ(tree().GetPath(), base + "/Tools/Deep/Er");
+        framework::TTreeNode* tools = er->parent()->parent();
+        click(tools);
+        EXPECT_EQ(tree().GetPath(), base + "/Tools");
+        EXPECT_EQ(chooser().caption(), base + "/Tools") << "a click sets the caption";
+        click(er);
+        EXPECT_EQ(chooser().caption(), base + "/Tools/Deep/Er");
+        click(tools, true);
+        EXPECT_FALSE(tools->expanded());
+        EXPECT_EQ(tree().GetPath(), base + "/Tools") << "the collapsed folder is selected";
+        EXPECT_EQ(chooser().caption(), base + "/Tools");
+        chooser().Button2->Click();
+    });
+    EXPECT_EQ(chooser().ChosenFolder, base + "/Tools/");
 }
 
 // The chooser's texts are applied when it shows: its translated caption first, then its

@@ -20,6 +20,14 @@ void putCount(std::uint8_t* at, std::uint16_t count) {
 
 }  // namespace
 
+// The first size bytes of a list (whole items) with a terminator after them.
+IDList IDList::fromPrefix(PItemIDList list, std::size_t size) {
+    auto bytes = allocate(size + kCountBytes);
+    if (size > 0) std::memcpy(bytes.get(), list, size);
+    putCount(bytes.get() + size, 0);
+    return IDList(std::move(bytes), size + kCountBytes);
+}
+
 IDList IDList::empty() {
     auto bytes = allocate(kCountBytes);
     putCount(bytes.get(), 0);
@@ -38,13 +46,11 @@ std::optional<IDList> IDList::fromItem(std::span<const std::uint8_t> itemBytes) 
 
 std::optional<IDList> IDList::fromBytes(std::span<const std::uint8_t> bytes) {
     std::size_t at = 0;
-    for (int items = 0;; ++items) {
+    for (;;) {
         if (at + kCountBytes > bytes.size()) return std::nullopt;
         const std::uint16_t count = itemCount(bytes.data() + at);
         if (count == 0) break;
-        if (count < kCountBytes || items == kMaxIDListCount || count > bytes.size() - at) {
-            return std::nullopt;
-        }
+        if (count < kCountBytes || count > bytes.size() - at) return std::nullopt;
         at += count;
     }
     if (at + kCountBytes != bytes.size()) return std::nullopt;
@@ -67,10 +73,7 @@ std::span<const std::uint8_t> itemData(PItemIDList item) {
 
 std::size_t IDListSize(PItemIDList list) {
     std::size_t size = 0;
-    for (int i = 0; list != nullptr && itemCount(list) != 0 && i < kMaxIDListCount; ++i) {
-        size += itemCount(list);
-        list = nextItem(list);
-    }
+    for (; list != nullptr && itemCount(list) != 0; list = nextItem(list)) size += itemCount(list);
     return size;
 }
 
@@ -85,11 +88,7 @@ int IDListCount(PItemIDList list) {
 
 void CopyIDList(IDList& destination, PItemIDList source) {
     if (source == nullptr) return;
-    const std::size_t size = IDListSize(source) + kCountBytes;
-    auto bytes = allocate(size);
-    std::memcpy(bytes.get(), source, size - kCountBytes);
-    putCount(bytes.get() + size - kCountBytes, 0);
-    destination = IDList(std::move(bytes), size);
+    destination = IDList::fromPrefix(source, IDListSize(source));
 }
 
 IDList ChildIDList(PItemIDList parent, PItemIDList child) {
@@ -123,29 +122,30 @@ IDList firstItemList(PItemIDList list) {
 PItemIDList itemAt(PItemIDList list, int index) {
     for (int i = 0; list != nullptr && itemCount(list) != 0; ++i, list = nextItem(list)) {
         if (i == index) return list;
-        if (i + 1 >= kMaxIDListCount) break;
     }
     return nullptr;
 }
 
+PItemIDList lastItem(PItemIDList list) {
+    PItemIDList last = nullptr;
+    for (; list != nullptr && itemCount(list) != 0; list = nextItem(list)) last = list;
+    return last;
+}
+
 IDList parentIDList(PItemIDList list) {
     if (list == nullptr) return {};
-    const int count = IDListCount(list);
-    IDList result = IDList::empty();
-    for (int i = 0; i + 1 < count; ++i) result = ChildIDList(result.get(), itemAt(list, i));
-    return result;
+    const PItemIDList last = lastItem(list);
+    return IDList::fromPrefix(list, last == nullptr ? 0 : static_cast<std::size_t>(last - list));
 }
 
 IDList concatIDLists(PItemIDList first, PItemIDList second) {
-    IDList result;
-    CopyIDList(result, first);
-    if (!result) result = IDList::empty();
-    PItemIDList item = second;
-    for (int i = 0; item != nullptr && itemCount(item) != 0 && i < kMaxIDListCount; ++i) {
-        result = ChildIDList(result.get(), item);
-        item = nextItem(item);
-    }
-    return result;
+    const std::size_t firstSize = IDListSize(first);
+    const std::size_t secondSize = IDListSize(second);
+    auto bytes = allocate(firstSize + secondSize + kCountBytes);
+    if (firstSize > 0) std::memcpy(bytes.get(), first, firstSize);
+    if (secondSize > 0) std::memcpy(bytes.get() + firstSize, second, secondSize);
+    putCount(bytes.get() + firstSize + secondSize, 0);
+    return IDList(std::move(bytes), firstSize + secondSize + kCountBytes);
 }
 
 }  // namespace shelltree

@@ -21,7 +21,8 @@ namespace shelltree {
 
 using PItemIDList = const std::uint8_t*;
 
-// The depth limit of every walk over a list.
+// Where IDListCount stops counting. Nothing else is bounded: a folder may lie deeper, and
+// its list is copied, walked and named whole.
 constexpr int kMaxIDListCount = 200;
 
 class IDList {
@@ -37,8 +38,7 @@ public:
     // A list of one item holding these bytes; nullopt when they do not fit a 16-bit count.
     static std::optional<IDList> fromItem(std::span<const std::uint8_t> itemBytes);
     // A list from its stored bytes, terminator included; nullopt unless the framing is
-    // sound: every count at least 2, within the bytes, a terminator at the very end, at most
-    // kMaxIDListCount items.
+    // sound: every count at least 2, within the bytes, a terminator at the very end.
     static std::optional<IDList> fromBytes(std::span<const std::uint8_t> bytes);
 
     PItemIDList get() const { return m_bytes.get(); }
@@ -51,6 +51,9 @@ private:
     friend void CopyIDList(IDList& destination, PItemIDList source);
     friend IDList ChildIDList(PItemIDList parent, PItemIDList child);
     friend void FreeIDList(IDList& list);
+    friend IDList parentIDList(PItemIDList list);
+    friend IDList concatIDLists(PItemIDList first, PItemIDList second);
+    static IDList fromPrefix(PItemIDList list, std::size_t size);
     IDList(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size)
         : m_bytes(std::move(bytes)), m_size(size) {}
 
@@ -85,6 +88,8 @@ bool SameItemID(PItemIDList first, PItemIDList second);
 IDList firstItemList(PItemIDList list);
 // The item at index (0 = first); nullptr past the end.
 PItemIDList itemAt(PItemIDList list, int index);
+// The last item; nullptr for an absent or empty list.
+PItemIDList lastItem(PItemIDList list);
 // The list without its last item (the parent's absolute list); absent for an absent list.
 IDList parentIDList(PItemIDList list);
 // Joins two lists (absolute + relative of any length).

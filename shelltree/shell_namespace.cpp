@@ -73,8 +73,7 @@ std::shared_ptr<ShellFolder> desktopFolder() {
 
 std::shared_ptr<ShellFolder> bindPath(const std::shared_ptr<ShellFolder>& folder, PItemIDList list) {
     std::shared_ptr<ShellFolder> result = folder;
-    for (int depth = 0; result && list != nullptr && itemCount(list) != 0 && depth < kMaxIDListCount;
-         ++depth, list = nextItem(list)) {
+    for (; result && list != nullptr && itemCount(list) != 0; list = nextItem(list)) {
         const IDList item = firstItemList(list);
         result = result->BindToObject(item.get());
     }
@@ -114,7 +113,7 @@ std::string PathFromIDList(PItemIDList absolute) {
     } else {
         path = platform::userFolders().desktop;
     }
-    for (int depth = 0; itemCount(item) != 0 && depth < kMaxIDListCount; ++depth, item = nextItem(item)) {
+    for (; itemCount(item) != 0; item = nextItem(item)) {
         const auto id = readItem(item);
         if (!id || !isFileSystemEntryKind(id->kind)) return {};
         path += "/" + std::string(id->text);
@@ -132,8 +131,7 @@ std::string DisplayNameOf(ShellFolder& folder, PItemIDList item, std::uint32_t f
 
 int systemIconIndex(PItemIDList absolute, bool open) {
     if (absolute == nullptr || itemCount(absolute) == 0) return iconDesktop;
-    const int count = IDListCount(absolute);
-    const auto last = readItem(itemAt(absolute, count - 1));
+    const auto last = readItem(lastItem(absolute));
     return last ? itemIcon(*last, open) : iconFile;
 }
 

@@ -81,8 +81,7 @@ std::string TShellNode::GetDisplayName() {
         // The root's relative list is its whole list from the desktop: name its last item.
         const IDList parent = parentIDList(Info.RelativeIDList.get());
         const auto folder = bindPath(Info.ParentFolder, parent.get());
-        const int last = IDListCount(Info.RelativeIDList.get()) - 1;
-        const IDList item = firstItemList(itemAt(Info.RelativeIDList.get(), last));
+        const IDList item = firstItemList(lastItem(Info.RelativeIDList.get()));
         return folder ? DisplayNameOf(*folder, item.get(), SHGDN_NORMAL) : std::string();
     }
     if (IDListCount(Info.RelativeIDList.get()) == 0) return "Desktop";

@@ -282,25 +282,32 @@ TShellNode* TShellTree::FindNode(PItemIDList list, bool expand) {
     const PItemIDList rootList = m_rootNode->Info.AbsoluteIDList.get();
     const int n = IDListCount(list);
     const int r = IDListCount(rootList);
-    if (n == r) return sameIDList(list, rootList) ? m_rootNode : nullptr;
-    if (n < r) return nullptr;
+    if (n == r && sameIDList(list, rootList)) return m_rootNode;
+    if (n <= r) return nullptr;
+    // The walk goes on to the list's end, however deep: only the count above is bounded.
     TShellNode* node = m_rootNode;
-    for (int level = r; level < n; ++level) {
-        const IDList wanted = firstItemList(itemAt(list, level));
-        const auto folder = node->GetFolder();
-        TShellNode* match = nullptr;
-        for (int i = 0; folder && i < node->count() && match == nullptr; ++i) {
-            if (folder->CompareIDs(0, wanted.get(), node->child(i)->Info.RelativeIDList.get()) == 0) {
-                match = node->child(i);
-            }
-        }
+    for (PItemIDList item = itemAt(list, r); itemCount(item) != 0; item = nextItem(item)) {
+        TShellNode* match = matchingChild(node, item);
         if (match == nullptr) return node;
         node = match;
-        if (level + 1 == n) break;
+        if (itemCount(nextItem(item)) == 0) break;
         if (expand && !node->expanded()) node->expand(false);
         if (!node->expanded()) return nullptr;
     }
     return node;
+}
+
+// The child of node that stands for the list's first item; none when the node's folder
+// cannot be bound.
+TShellNode* TShellTree::matchingChild(TShellNode* node, PItemIDList item) {
+    const IDList wanted = firstItemList(item);
+    const auto folder = node->GetFolder();
+    for (int i = 0; folder && i < node->count(); ++i) {
+        if (folder->CompareIDs(0, wanted.get(), node->child(i)->Info.RelativeIDList.get()) == 0) {
+            return node->child(i);
+        }
+    }
+    return nullptr;
 }
 
 void TShellTree::SelectPath(const std::string& path) {

@@ -201,6 +201,7 @@ private:
     bool windowExists() const { return m_windowCreated; }
     bool loading() const { return hasState(framework::csLoading) || hasState(framework::csReading); }
     void CreateWnd();
+    TShellNode* matchingChild(TShellNode* node, PItemIDList item);
     void AddChildItem(TShellNode* parent, IDList list, AddContext& context);
     bool keepItem(TShellNode* parent, PItemIDList list, std::uint32_t attributes);
     bool probeHasChildren(TShellNode* node);

@@ -33,7 +33,7 @@ NodeItem itemOf(const TShellNode& node) {
         return {node.Info.ParentFolder, std::move(item)};
     }
     const IDList parent = parentIDList(relative);
-    return {bindPath(node.Info.ParentFolder, parent.get()), firstItemList(itemAt(relative, count - 1))};
+    return {bindPath(node.Info.ParentFolder, parent.get()), firstItemList(lastItem(relative))};
 }
 
 // The desktop's opener of folders, which starts its file manager.

@@ -120,6 +120,21 @@ TEST_F(FolderChoiceTest, TheCaptionFollowsMouseClicksAndCollapsingTakesTheSelect
     EXPECT_EQ(chooser().ChosenFolder, base + "/Tools/");
 }
 
+// A folder deeper than the 200 items an identifier list is counted to.
+TEST_F(FolderChoiceTest, AFolderTwoHundredFiftyLevelsDownOpensAndIsAccepted) {
+    std::string deep = base + "/deep";
+    for (int i = 0; i < 250; ++i) deep += "/d";
+    fs::create_directories(deep);
+    wizard.isForm3->Edit1->setText(deep);
+    chooseWith([&] {
+        EXPECT_EQ(tree().GetPath(), deep);
+        EXPECT_EQ(chooser().caption(), deep);
+        chooser().Button2->Click();
+    });
+    EXPECT_EQ(chooser().ChosenFolder, deep + "/");
+    EXPECT_EQ(wizard.isForm3->Edit1->text(), deep + "/Quindor/");
+}
+
 // The chooser's texts are applied when it shows: its translated caption first, then its
 // activation by the window system puts the path there.
 TEST_F(FolderChoiceTest, ShowingTheChooserAppliesItsCaptionBeforeActivationSetsThePath) {

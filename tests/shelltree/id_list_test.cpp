@@ -36,13 +36,26 @@ TEST(IDList, SizeAndCountFollowTheFraming) {
     EXPECT_EQ(IDListCount(nullptr), 0);
 }
 
-TEST(IDList, CountStopsAtTwoHundredItems) {
-    std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < 250; ++i) bytes.insert(bytes.end(), {3, 0, 'x'});
-    bytes.insert(bytes.end(), {0, 0});
-    EXPECT_EQ(IDListCount(bytes.data()), kMaxIDListCount);
-    EXPECT_EQ(IDListSize(bytes.data()), 600u);
-    EXPECT_FALSE(IDList::fromBytes(bytes)) << "a stored list deeper than the walks reach";
+// A folder 250 levels deep: only the count stops at 200; its list is copied, walked, cut
+// and joined whole.
+TEST(IDList, OnlyTheCountStopsAtTwoHundredItems) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 250; ++i) names.push_back(std::to_string(i));
+    const IDList deep = path(names);
+    const std::vector<std::uint8_t> bytes = bytesOf(deep);
+    EXPECT_EQ(IDListCount(deep.get()), kMaxIDListCount);
+    EXPECT_EQ(IDListSize(deep.get()), bytes.size() - 2);
+    IDList copy;
+    CopyIDList(copy, deep.get());
+    EXPECT_EQ(bytesOf(copy), bytes);
+    EXPECT_EQ(bytesOf(*IDList::fromBytes(bytes)), bytes) << "a stored list as deep as a folder lies";
+    EXPECT_EQ(readItem(itemAt(deep.get(), 249))->text, "249");
+    EXPECT_EQ(readItem(lastItem(deep.get()))->text, "249");
+    names.pop_back();
+    EXPECT_EQ(bytesOf(parentIDList(deep.get())), bytesOf(path(names)));
+    const IDList joined = concatIDLists(path({"top"}).get(), deep.get());
+    EXPECT_EQ(readItem(lastItem(joined.get()))->text, "249");
+    EXPECT_EQ(IDListSize(joined.get()), IDListSize(deep.get()) + 6);
 }
 
 TEST(IDList, CopyAndChildLists) {

@@ -134,19 +134,4 @@ private:
     QObject* m_resizeWatcher = nullptr;
 };
 
-// Shows an exception that escaped an event handler in the error box.
-void reportHandlerError(const std::exception& error);
-
-// Raises an event when assigned; an exception escaping the handler is shown in the
-// error box and the program goes on.
-template <class... Args, class... Actual>
-void raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args) {
-    if (!event) return;
-    try {
-        event(sender, std::forward<Actual>(args)...);
-    } catch (const std::exception& error) {
-        reportHandlerError(error);
-    }
-}
-
 }  // namespace framework

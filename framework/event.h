@@ -1,10 +1,15 @@
 #pragma once
 // Events as method references with a signature. Every event passes its sender first;
 // NotifyEvent passes nothing else, others add parameters, e.g. ChangingEvent's
-// (Sender, bool& allowed). An event is raised only when assigned. A page definition
-// stores the name of a published method; assigning one whose parameters differ from the
-// event's is an EPropertyError.
+// (Sender, bool& allowed). A page definition stores the name of a published method;
+// assigning one whose parameters differ from the event's is an EPropertyError. A few
+// events of plain fields pass no sender (PlainEvent).
+//
+// An event is raised only through raiseEvent, which calls it when assigned and shows an
+// exception escaping the handler in the error box, so that no handler's failure leaves the
+// event loop and ends the program: the events themselves cannot be called.
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <utility>
@@ -33,6 +38,32 @@ std::string parameterList() {
     return out + ")";
 }
 
+void reportHandlerError(const std::exception& error);
+
+template <class... Args>
+class Event;
+template <class... Args>
+class PlainEvent;
+
+// Raises the event when assigned. False when its handler failed (the error was shown):
+// what it was to decide, such as an allowed flag, counts as refused.
+template <class... Args, class... Actual>
+bool raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args);
+template <class... Args, class... Actual>
+bool raiseEvent(const PlainEvent<Args...>& event, Actual&&... args);
+
+// Calls a handler; an exception escaping it is shown in the error box.
+template <class Call>
+bool callHandler(const Call& call) {
+    try {
+        call();
+        return true;
+    } catch (const std::exception& error) {
+        reportHandlerError(error);
+        return false;
+    }
+}
+
 template <class... Args>
 class Event {
 public:
@@ -46,10 +77,6 @@ public:
     Event(F handler) : m_handler(std::move(handler)) {}
 
     explicit operator bool() const { return static_cast<bool>(m_handler); }
-    template <class... Actual>
-    void operator()(Component* sender, Actual&&... args) const {
-        m_handler(sender, std::forward<Actual>(args)...);
-    }
 
     // The published method assigned from a page definition; empty for handlers set in code.
     const std::string& methodName() const { return m_methodName; }
@@ -65,9 +92,48 @@ public:
     }
 
 private:
+    template <class... A, class... Actual>
+    friend bool raiseEvent(const Event<A...>& event, Component* sender, Actual&&... args);
+
     Handler m_handler;
     std::string m_methodName;
 };
+
+// An event of a plain field whose handler takes no sender.
+template <class... Args>
+class PlainEvent {
+public:
+    using Handler = std::function<void(Args...)>;
+
+    PlainEvent() = default;
+    PlainEvent(std::nullptr_t) {}
+    template <class F>
+        requires(std::is_invocable_v<F&, Args...> && !std::is_same_v<std::decay_t<F>, PlainEvent>)
+    PlainEvent(F handler) : m_handler(std::move(handler)) {}
+
+    explicit operator bool() const { return static_cast<bool>(m_handler); }
+
+private:
+    template <class... A, class... Actual>
+    friend bool raiseEvent(const PlainEvent<A...>& event, Actual&&... args);
+
+    Handler m_handler;
+};
+
+template <class... Args, class... Actual>
+bool raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args) {
+    if (!event) return true;
+    // A copy: the handler may free the component and with it the event.
+    const typename Event<Args...>::Handler handler = event.m_handler;
+    return callHandler([&] { handler(sender, std::forward<Actual>(args)...); });
+}
+
+template <class... Args, class... Actual>
+bool raiseEvent(const PlainEvent<Args...>& event, Actual&&... args) {
+    if (!event) return true;
+    const typename PlainEvent<Args...>::Handler handler = event.m_handler;
+    return callHandler([&] { handler(std::forward<Actual>(args)...); });
+}
 
 using NotifyEvent = Event<>;
 // Raised before a change; a handler clears allowed to refuse it.

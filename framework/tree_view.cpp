@@ -293,45 +293,42 @@ void TTreeView::setPopupMenu(TPopupMenu* menu) { m_popupMenu = menu != nullptr ?
 
 bool TTreeView::CanExpand(TTreeNode* node) {
     bool allow = true;
-    if (OnExpanding) OnExpanding(this, node, allow);
-    return allow;
+    return raiseEvent(OnExpanding, this, node, allow) && allow;
 }
 
 bool TTreeView::CanCollapse(TTreeNode* node) {
     bool allow = true;
-    if (OnCollapsing) OnCollapsing(this, node, allow);
-    return allow;
+    return raiseEvent(OnCollapsing, this, node, allow) && allow;
 }
 
 void TTreeView::Expand(TTreeNode* node) {
-    if (OnExpanded) OnExpanded(this, node);
+    raiseEvent(OnExpanded, this, node);
 }
 
 void TTreeView::Collapse(TTreeNode* node) {
-    if (OnCollapsed) OnCollapsed(this, node);
+    raiseEvent(OnCollapsed, this, node);
 }
 
 void TTreeView::Change(TTreeNode* node) {
-    if (OnChange) OnChange(this, node);
+    raiseEvent(OnChange, this, node);
 }
 
 bool TTreeView::CanEdit(TTreeNode* node) {
     if (m_readOnly) return false;
     bool allow = true;
-    if (OnEditing) OnEditing(this, node, allow);
-    return allow;
+    return raiseEvent(OnEditing, this, node, allow) && allow;
 }
 
 void TTreeView::Edit(TTreeNode* node, const std::optional<std::string>& text) {
     if (!text) return;
     std::string edited = *text;
-    if (OnEdited) OnEdited(this, node, edited);
+    if (!raiseEvent(OnEdited, this, node, edited)) return;
     node->setText(edited);
 }
 
 void TTreeView::ContextPopup(const TreeContextRequest& request) {
     bool handled = false;
-    if (OnContextPopup) OnContextPopup(this, request, handled);
+    if (!raiseEvent(OnContextPopup, this, request, handled)) return;
     TPopupMenu* menu = popupMenu();
     if (handled || request.node == nullptr || menu == nullptr) return;
     int x = request.x;

@@ -170,7 +170,7 @@ void TMltLang::SetActiveLang(int value) {
     switchTo(value);
     propagate(this, [&](TMltLang& other) { other.SetActiveLang(FActiveLang); });
     rememberRunTimeChange(false, lgNEUTRAL);
-    if (OnLanguageChanged) OnLanguageChanged(this);
+    framework::raiseEvent(OnLanguageChanged, this);
 }
 
 void TMltLang::SetActiveLangById(TLangid id) {
@@ -183,13 +183,12 @@ void TMltLang::SetActiveLangById(TLangid id) {
     switchTo(index);
     propagate(this, [&](TMltLang& other) { other.SetActiveLangById(id); });
     rememberRunTimeChange(true, id);
-    if (OnLanguageChanged) OnLanguageChanged(this);
+    framework::raiseEvent(OnLanguageChanged, this);
 }
 
 bool TMltLang::changeAllowed() {
     bool allowed = true;
-    if (OnBeforeChanging) OnBeforeChanging(this, allowed);
-    return allowed;
+    return framework::raiseEvent(OnBeforeChanging, this, allowed) && allowed;
 }
 
 // Passes through language 0 first, so a text missing in the new language shows in

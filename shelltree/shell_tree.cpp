@@ -346,7 +346,7 @@ bool TShellTree::CanExpand(framework::TTreeNode* base) {
     auto* node = static_cast<TShellNode*>(base);
     const Operation operation(*this, false);
     bool allow = m_expandAllowed;
-    if (OnExpanding) OnExpanding(this, node, allow);
+    if (!framework::raiseEvent(OnExpanding, this, node, allow)) allow = false;
     if (allow && (UpdAuto || !node->Info.Populated)) {
         RefreshNode(node, UpdAutoRec);
         node->Info.Populated = true;

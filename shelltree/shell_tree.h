@@ -72,10 +72,10 @@ struct framework::EnumTable<shelltree::TPopupMenuMode> {
 
 namespace shelltree {
 
-using TOnFileAddEvent =
-    std::function<void(const std::string& Filename, std::uint32_t Attributes, bool& Allow)>;
-using TOnPopupMenuEvent = std::function<void(TShellNode* Node, bool& Allow)>;
-using TSysCMenuPopupEvent = std::function<void(TShellNode* Node, ItemMenu& Menu)>;
+// (Filename, Attributes, Allow)
+using TOnFileAddEvent = framework::PlainEvent<const std::string&, std::uint32_t, bool&>;
+using TOnPopupMenuEvent = framework::PlainEvent<TShellNode*, bool&>;     // (Node, Allow)
+using TSysCMenuPopupEvent = framework::PlainEvent<TShellNode*, ItemMenu&>;  // (Node, Menu)
 
 class TShellTree : public framework::TTreeView, private ShellMessages, private ItemMenuHost {
     FRAMEWORK_CLASS(framework::TTreeView)

@@ -85,15 +85,14 @@ void TShellTree::Edit(framework::TTreeNode* base, const std::optional<std::strin
     if (!text) return;
     auto* node = static_cast<TShellNode*>(base);
     std::string name = *text;
-    if (OnEdited) OnEdited(this, node, name);
+    if (!framework::raiseEvent(OnEdited, this, node, name)) return;
     if (node->Rename(name)) node->setText(name);
 }
 
 bool TShellTree::AllowPopup(TShellNode* node) {
     if (node == nullptr) return false;
     bool allow = true;
-    if (OnPopupMenu) OnPopupMenu(node, allow);
-    return allow;
+    return framework::raiseEvent(OnPopupMenu, node, allow) && allow;
 }
 
 void TShellTree::ContextPopup(const framework::TreeContextRequest& request) {
@@ -124,7 +123,7 @@ void TShellTree::ContextPopup(const framework::TreeContextRequest& request) {
 
 int TShellTree::chooseMenuEntry(const ItemMenu& menu, int x, int y) {
     ItemMenu shown = menu;
-    if (OnSystemContextMenu && m_menuNode != nullptr) OnSystemContextMenu(m_menuNode, shown);
+    if (m_menuNode != nullptr && !framework::raiseEvent(OnSystemContextMenu, m_menuNode, shown)) return -1;
     framework::TPopupMenu popup(nullptr);
     std::vector<framework::TMenuItem*> entries;
     for (const ItemMenuEntry& entry : shown.entries) {

@@ -114,8 +114,8 @@ bool TShellTree::keepItem(TShellNode* parent, PItemIDList list, std::uint32_t at
     const std::string name = DisplayNameOf(*parent->GetFolder(), list, SHGDN_FORPARSING);
     if (m_fileMaskUse && !MatchesAnyMask(fileNameOf(name), m_maskList)) return false;
     bool allow = true;
-    if (!hasState(framework::csDesigning) && OnFileAdd) OnFileAdd(name, attributes, allow);
-    return allow;
+    if (hasState(framework::csDesigning)) return true;
+    return framework::raiseEvent(OnFileAdd, name, attributes, allow) && allow;
 }
 
 // Whether a folder lists anything with the tree's options (its sub-folder flag does not

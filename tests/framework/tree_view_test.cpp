@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "framework/application.h"
 #include "framework/popup_menu.h"
 #include "framework/standard_classes.h"
 #include "gui_test_environment.h"
@@ -114,6 +115,36 @@ TEST_F(TreeViewTest, ARefusedExpansionLeavesNodeAndRowCollapsed) {
     EXPECT_EQ(events, (std::vector<std::string>{"expanding", "expanding", "expanding"}));
     EXPECT_FALSE(node->expanded());
     EXPECT_FALSE(view()->isExpanded(indexOf(node)));
+}
+
+// A handler's exception never leaves the event loop: it is shown in the error box, what it
+// was to allow is refused, and the tree goes on answering the user.
+TEST_F(TreeViewTest, AFailingHandlerIsShownAndTheTreeGoesOn) {
+    testing_support::ScriptedMessageBoxes boxes;
+    Application::instance().setMessages(&boxes);
+    TTreeNode* locked = lazyNode("locked");
+    tree.items().addChild(locked, "inside");
+    TTreeNode* other = tree.items().add("other");
+    tree.OnChange = [](Component*, TTreeNode* node) {
+        if (node->text() == "locked") throw std::runtime_error("change failed");
+    };
+    tree.OnExpanding = [](Component*, TTreeNode*, bool&) { throw std::runtime_error("expanding failed"); };
+    testing_support::settle();
+    const auto click = [&](const TTreeNode* node) {
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(indexOf(node)).center());
+        testing_support::settle();
+    };
+    click(locked);
+    clickBranch(locked);
+    click(other);
+    Application::instance().setMessages(nullptr);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].kind, "error");
+    EXPECT_EQ(boxes.shown[0].text, "change failed");
+    EXPECT_EQ(boxes.shown[1].text, "expanding failed");
+    EXPECT_FALSE(locked->expanded());
+    EXPECT_FALSE(view()->isExpanded(indexOf(locked)));
+    EXPECT_EQ(tree.selected(), other);
 }
 
 TEST_F(TreeViewTest, ANodeLeftWithoutChildrenStaysCollapsedAndCollapseCanBeRefused) {

@@ -33,8 +33,16 @@ InotifyHub& InotifyHub::instance() {
     return hub;
 }
 
-InotifyHub::InotifyHub()
-    : m_inotify(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_stop(::eventfd(0, EFD_CLOEXEC)) {}
+InotifyHub::InotifyHub(OpenInstance openInstance) : m_openInstance(std::move(openInstance)) {}
+
+int InotifyHub::openInotify() { return ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC); }
+
+// Makes what is missing of the instance and the reader's stop signal; errno tells why not.
+bool InotifyHub::ready() {
+    if (!m_inotify) m_inotify.reset(m_openInstance());
+    if (m_inotify && !m_stop) m_stop.reset(::eventfd(0, EFD_CLOEXEC));
+    return m_inotify && m_stop;
+}
 
 InotifyHub::~InotifyHub() {
     if (!m_reader.joinable()) return;
@@ -44,10 +52,7 @@ InotifyHub::~InotifyHub() {
 
 int InotifyHub::add(WatchSubscriber& subscriber, const std::string& path, std::uint32_t mask, bool followLink) {
     std::lock_guard lock(m_mutex);
-    if (!m_inotify) {
-        errno = EMFILE;
-        return -1;
-    }
+    if (!ready()) return -1;
     // Adding to the mask keeps what the other holders of the same folder asked for.
     const int watch = ::inotify_add_watch(m_inotify.get(), path.c_str(), mask | IN_MASK_ADD | addFlags(followLink));
     if (watch < 0) return -1;

@@ -9,11 +9,16 @@
 // the holders whose mask asks for it. A queue overflow (events lost by the kernel) reaches
 // every subscriber, so that each of them looks again.
 //
+// The instance is made at the first watch, and made again at a later watch when that
+// failed (all of the user's instances or the process's descriptors taken at that moment),
+// so that one failure never ends the watching for good.
+//
 // Threads: every operation from any thread; one mutex guards the table. deliver() runs on
 // the reader thread with that mutex held: it must not block and must not call the hub.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -41,8 +46,11 @@ protected:
 
 class InotifyHub {
 public:
+    // Makes an inotify instance: its descriptor, or -1 with errno set.
+    using OpenInstance = std::function<int()>;
+
     static InotifyHub& instance();
-    InotifyHub();
+    explicit InotifyHub(OpenInstance openInstance = openInotify);
     ~InotifyHub();
     InotifyHub(const InotifyHub&) = delete;
     InotifyHub& operator=(const InotifyHub&) = delete;
@@ -76,6 +84,8 @@ private:
         std::map<WatchSubscriber*, Hold> holders;
     };
 
+    static int openInotify();
+    bool ready();
     void startReader();
     void readEvents();
     void dispatch(const WatchEvent& event);
@@ -83,6 +93,7 @@ private:
     void dropHold(int watch, WatchSubscriber& subscriber, bool all);
 
     mutable std::mutex m_mutex;
+    OpenInstance m_openInstance;
     FileDescriptor m_inotify;
     FileDescriptor m_stop;  // eventfd that ends the reader
     std::thread m_reader;

@@ -127,6 +127,28 @@ TEST(InotifyHub, EachEventReachesTheHoldersThatAskedForItAndAGoneFolderReachesAl
     EXPECT_EQ(hub.watchCount(), 0u);
 }
 
+// All of the user's instances taken when the first watch came: that watch fails, the next
+// one makes the instance and reports changes.
+TEST(InotifyHub, AnInstanceThatCouldNotBeMadeIsMadeAtTheNextWatch) {
+    TempTree tree;
+    int opened = 0;
+    InotifyHub hub([&opened] {
+        if (++opened > 1) return ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        errno = EMFILE;
+        return -1;
+    });
+    FolderWatch refused(hub);
+    const bool watched = refused.open(tree.root(), kNamesFilter, kOneLevel);
+    const int error = errno;
+    EXPECT_FALSE(watched);
+    EXPECT_EQ(error, EMFILE);
+    FolderWatch watch(hub);
+    ASSERT_TRUE(watch.open(tree.root(), kNamesFilter, kOneLevel));
+    tree.write("file", "x");
+    EXPECT_EQ(nextOutcome(watch), FolderWatch::Outcome::Changed);
+    EXPECT_EQ(opened, 2);
+}
+
 struct FilterRow {
     const char* what;
     std::uint32_t filters;

@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QWindowStateChangeEvent>
 #include <QEventLoop>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -302,7 +300,8 @@ void TForm::setCaption(const std::string& value) {
 }
 
 void TForm::setBorderIcons(const TBorderIcons& value) {
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    const Qt::WindowType type = widget()->windowType() == Qt::Dialog ? Qt::Dialog : Qt::Window;
+    Qt::WindowFlags flags = type | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (value.contains(TBorderIcon::biSystemMenu)) {
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     }
@@ -312,19 +311,22 @@ void TForm::setBorderIcons(const TBorderIcons& value) {
     widget()->setWindowFlags(flags);
 }
 
+// A page centred on the screen is centred when it is shown; bounds given meanwhile (the
+// elastic component's scaled ones at the first show) place it all the same.
 void TForm::applyGeometry() {
     widget()->resize(std::max(0, clientWidth()), std::max(0, clientHeight()));
-    if (m_position == TPosition::poDesigned) widget()->move(left(), top());
+    widget()->move(left(), top());
     if (!childControls().empty()) realignChildren();
 }
 
+// On the whole screen, as the elastic component centres a page it adapts; a page larger
+// than the screen keeps its title bar on it.
 void TForm::centreOnScreen() {
-    const QScreen* screen = widget()->screen();
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    const QRect area = screen->availableGeometry();
-    widget()->move(area.x() + (area.width() - width()) / 2,
-                   area.y() + (area.height() - height()) / 2);
+    const ScreenSize screen = Application::instance().screenSize();
+    const int x = std::max(0, (screen.width - width()) / 2);
+    const int y = std::max(0, (screen.height - height()) / 2);
+    keepBounds(x, y, width(), height());
+    widget()->move(x, y);
 }
 
 void TForm::Show() {
@@ -349,8 +351,16 @@ void TForm::setVisible(bool value) {
 
 bool TForm::isShowing() const { return widget()->isVisible(); }
 
+// To the window manager a page run modally is a dialog of the page that opened it: kept
+// over that page and not listed as a window of its own.
+void TForm::becomeDialog() {
+    QWidget& page = *widget();
+    if (page.windowType() != Qt::Dialog) page.setWindowFlags((page.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+}
+
 void TForm::ShowModal() {
     QEventLoop loop;
+    becomeDialog();
     widget()->setWindowModality(Qt::ApplicationModal);
     keepOver(*widget(), pageInFront(this));
     m_modalLoop = &loop;

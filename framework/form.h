@@ -146,6 +146,7 @@ private:
     void dispatch(const FormMessage& message, const NotifyEvent& handler);
     void applyTabOrder();
     void centreOnScreen();
+    void becomeDialog();
     void focusFirstControl();
 
     FormWindow* window() const;

@@ -143,6 +143,8 @@ struct ScreenCase {
     int pageWidth;
     int pageHeight;
     int fontSize;
+    int left;  // where the page lands at its first show: centred at its scaled size
+    int top;
 };
 
 class ScreenAdaptationTest : public ::testing::TestWithParam<ScreenCase> {
@@ -150,7 +152,7 @@ protected:
     void TearDown() override { framework::Application::instance().setScreenSizeOverride({}); }
 };
 
-TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler) {
+TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandlerAndOpensCentred) {
     const ScreenCase c = GetParam();
     framework::Application::instance().setScreenSizeOverride({c.width, c.height});
     setup::Wizard wizard;
@@ -160,6 +162,11 @@ TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler
     EXPECT_EQ(wizard.isForm1->width(), c.pageWidth);
     EXPECT_EQ(wizard.isForm1->height(), c.pageHeight);
     EXPECT_EQ(wizard.isForm1->Font().size(), c.fontSize);
+    EXPECT_EQ(wizard.isForm1->widget()->frameGeometry().topLeft(), QPoint(c.left, c.top));
+    wizard.isForm1->Hide();
+    wizard.isForm1->Show();  // and there again when shown once more
+    testing_support::settle();
+    EXPECT_EQ(wizard.isForm1->widget()->frameGeometry().topLeft(), QPoint(c.left, c.top));
     if (c.width == 1536) saveShot(*wizard.isForm1, "elastic-welcome-1.5x-screen");
     if (c.width == 800) {
         saveShot(*wizard.isForm1, "elastic-welcome-1x");
@@ -172,12 +179,14 @@ TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler
 
 INSTANTIATE_TEST_SUITE_P(
     Screens, ScreenAdaptationTest,
-    ::testing::Values(ScreenCase{640, 480, 373, 361, 8},    // design 640 x 480: as designed
-                      ScreenCase{800, 600, 373, 361, 8},    // design 800 x 600: as designed
-                      ScreenCase{720, 540, 336, 325, 7},    // between: slightly smaller
-                      ScreenCase{1024, 768, 373, 361, 8},   // design 1024 x 768: as designed
-                      ScreenCase{1280, 1024, 466, 481, 10}, // 1.25 x 1.333
-                      ScreenCase{1536, 1152, 560, 542, 12}));
+    ::testing::Values(ScreenCase{640, 480, 373, 361, 8, 133, 59},      // design 640 x 480: as designed
+                      ScreenCase{800, 600, 373, 361, 8, 213, 119},     // design 800 x 600: as designed
+                      ScreenCase{720, 540, 336, 325, 7, 192, 107},     // between: slightly smaller
+                      ScreenCase{1024, 768, 373, 361, 8, 325, 203},    // design 1024 x 768: as designed
+                      ScreenCase{1280, 1024, 466, 481, 10, 407, 271},  // 1.25 x 1.333
+                      ScreenCase{1536, 1152, 560, 542, 12, 488, 305},
+                      ScreenCase{1920, 1080, 699, 508, 13, 610, 286},  // 1.875 x 1.40625
+                      ScreenCase{3840, 2160, 1399, 1015, 26, 1220, 572}));  // 3.75 x 2.8125
 
 }  // namespace
 

@@ -228,7 +228,8 @@ TEST_F(WizardTest, FinishPageKeepsStartEnabledAfterAnInstall) {
 }
 
 // The window manager (under Wayland the compositor, which places every window) keeps a window
-// over the one named as its parent: each modal page names the page it was opened from.
+// over the one named as its parent: each modal page is a dialog naming the page it was opened
+// from.
 TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
     const auto window = [](framework::TForm& page) { return page.widget()->windowHandle(); };
     const auto parentWhileModal = [&](framework::TForm& dialog, const std::function<void()>& open,
@@ -236,6 +237,7 @@ TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
         QWindow* parent = nullptr;
         testing_support::whenModal([&] {
             parent = window(dialog)->transientParent();
+            EXPECT_EQ(window(dialog)->type(), Qt::Dialog) << dialog.name();
             close->Click();
         });
         open();

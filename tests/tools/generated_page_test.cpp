@@ -27,10 +27,10 @@ TEST(GeneratedPage, FieldsAreBoundAndEventsReachTheHandlers) {
     ASSERT_NE(page->Button2, nullptr);
     EXPECT_EQ(page->Button2->caption(), "Two");
     EXPECT_EQ(page->Button2, page->findComponent("Button2"));
-    page->Button1->OnClick(page->Button1);
-    page->Button2->OnClick(page->Button2);
+    framework::raiseEvent(page->Button1->OnClick, page->Button1);
+    framework::raiseEvent(page->Button2->OnClick, page->Button2);
     bool allowed = true;
-    page->Tree1->OnExpanding(page->Tree1, nullptr, allowed);
+    framework::raiseEvent(page->Tree1->OnExpanding, page->Tree1, nullptr, allowed);
     EXPECT_FALSE(allowed);
     EXPECT_EQ(page->calls,
               (std::vector<std::string>{"created One", "click Button1", "click Button2", "expanding"}));

@@ -17,6 +17,7 @@
 #include "framework/control.h"
 #include "framework/form.h"
 #include "framework/form_messages.h"
+#include "base/errors.h"
 
 class QTimer;
 
@@ -30,9 +31,9 @@ class FormAdapter;
 class FormScaler;
 
 // Raised when the component cannot sit on its owner; it ends the reading of the page.
-class EElasticForm : public std::runtime_error {
+class EElasticForm : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 class TElasticForm : public framework::Component {

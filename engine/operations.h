@@ -11,13 +11,14 @@
 #include "machine.h"
 #include "product.h"
 #include "setup_ui.h"
+#include "base/errors.h"
 
 namespace engine {
 
 // An error with the fixed message the user sees.
-class EngineError : public std::runtime_error {
+class EngineError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // Folder kinds of the current user's shell folders.

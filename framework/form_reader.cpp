@@ -5,7 +5,7 @@ namespace framework {
 namespace {
 
 [[noreturn]] void failAt(const std::string& where, int line, const std::string& message) {
-    throw EPropertyError("Error reading " + where + " (line " + std::to_string(line) +
+    throw EReadingError("Error reading " + where + " (line " + std::to_string(line) +
                          "): " + message);
 }
 
@@ -38,8 +38,9 @@ private:
             }
             try {
                 setProperty(target, p, where);
+            } catch (const EReadingError&) {
+                throw;
             } catch (const EPropertyError& e) {
-                if (std::string_view(e.what()).starts_with("Error reading")) throw;
                 failAt(where, p.line, e.what());
             }
         }

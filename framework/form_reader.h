@@ -11,6 +11,13 @@
 
 namespace framework {
 
+// An error of the definition that already names its place ("Error reading <where> (line
+// <n>): ..."): it passes through the reading as it is.
+class EReadingError : public EPropertyError {
+public:
+    using EPropertyError::EPropertyError;
+};
+
 void readForm(TForm& form, const ObjectNode& root);
 
 }  // namespace framework

@@ -6,7 +6,7 @@
 namespace framework {
 
 EParseError::EParseError(int line, const std::string& message)
-    : std::runtime_error("line " + std::to_string(line) + ": " + message), m_line(line) {}
+    : base::Exception("line " + std::to_string(line) + ": " + message), m_line(line) {}
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "property_value.h"
+#include "base/errors.h"
 
 namespace framework {
 
@@ -38,7 +39,7 @@ struct ObjectNode {
     std::vector<ObjectNode> children;
 };
 
-class EParseError : public std::runtime_error {
+class EParseError : public base::Exception {
 public:
     EParseError(int line, const std::string& message);
     int line() const { return m_line; }

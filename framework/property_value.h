@@ -10,6 +10,7 @@
 #include <typeinfo>
 #include <variant>
 #include <vector>
+#include "base/errors.h"
 
 namespace framework {
 
@@ -42,9 +43,9 @@ using PropertyValue = std::variant<std::int64_t, double, std::string, Identifier
                                    StringList, Bytes, MethodReference, Component*>;
 
 // Raised for an unknown property, a value of the wrong kind or a bad enumeration name.
-class EPropertyError : public std::runtime_error {
+class EPropertyError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // Conversions used by property setters; each throws EPropertyError naming the property.

@@ -14,19 +14,20 @@
 
 #include "mltlang0.h"
 #include "translation_targets.h"
+#include "base/errors.h"
 
 namespace mltlang {
 
 // The subsystem's exception: unsupported operations, versions other than 100.
-class EMLangInvalid : public std::runtime_error {
+class EMLangInvalid : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // The index error of an item's own string lists.
-class EStringListError : public std::runtime_error {
+class EStringListError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 constexpr std::int32_t kStreamVersion = 100;

@@ -10,27 +10,28 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include "base/errors.h"
 
 namespace mltlang {
 
 // The stream's read error: the stream ended before a value was complete, or held a value
 // no reader could accept.
-class EReadError : public std::runtime_error {
+class EReadError : public base::Exception {
 public:
     explicit EReadError(const std::string& message = "Stream read error")
-        : std::runtime_error(message) {}
+        : Exception(message) {}
 };
 
-class EWriteError : public std::runtime_error {
+class EWriteError : public base::Exception {
 public:
     explicit EWriteError(const std::string& message = "Stream write error")
-        : std::runtime_error(message) {}
+        : Exception(message) {}
 };
 
 // A file that cannot be opened or created.
-class EFOpenError : public std::runtime_error {
+class EFOpenError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 class TStream {

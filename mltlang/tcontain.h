@@ -16,17 +16,18 @@
 
 #include "framework/property.h"
 #include "stream.h"
+#include "base/errors.h"
 
 namespace mltlang {
 
-class EClassNotFound : public std::runtime_error {
+class EClassNotFound : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
-class EListError : public std::runtime_error {
+class EListError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // The root of everything the registry streams.

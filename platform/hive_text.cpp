@@ -150,7 +150,7 @@ void formatSection(const HiveKey& key, const std::string& path, std::string& out
 }  // namespace
 
 HiveParseError::HiveParseError(int line, const std::string& problem)
-    : std::runtime_error("line " + std::to_string(line) + ": " + problem), m_line(line) {}
+    : base::Exception("line " + std::to_string(line) + ": " + problem), m_line(line) {}
 
 Hive parseHive(std::string_view text) {
     int number = 1;

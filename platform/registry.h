@@ -28,14 +28,15 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include "base/errors.h"
 
 namespace platform {
 
 enum class RootKey { LocalMachine, CurrentUser };
 
-class RegistryError : public std::runtime_error {
+class RegistryError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 class Registry {

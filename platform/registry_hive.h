@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "name_index.h"
+#include "base/errors.h"
 
 namespace platform {
 
@@ -126,7 +127,7 @@ private:
 };
 
 // A hive text that is not in the format; what() reads "line N: what is wrong".
-class HiveParseError : public std::runtime_error {
+class HiveParseError : public base::Exception {
 public:
     HiveParseError(int line, const std::string& problem);
     int line() const { return m_line; }

@@ -37,7 +37,7 @@ std::optional<FileIdentity> identityFrom(int folder, const char* name, int flags
 }  // namespace
 
 SystemError::SystemError(std::string operation, std::string path, int error, std::string reason)
-    : std::runtime_error(errorText(operation, path, error, reason)),
+    : base::Exception(errorText(operation, path, error, reason)),
       m_operation(std::move(operation)),
       m_path(std::move(path)),
       m_error(error) {}

@@ -12,13 +12,14 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include "base/errors.h"
 
 namespace platform {
 
 // A failed system operation: what was being done ("Cannot open"), the path it was done on,
 // and the errno value. what() reads "<operation> <path>: <reason>", the reason being the
 // system's text for the errno value unless one is given.
-class SystemError : public std::runtime_error {
+class SystemError : public base::Exception {
 public:
     SystemError(std::string operation, std::string path, int error, std::string reason = {});
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "base/errors.h"
 
 namespace platform {
 
@@ -27,9 +28,9 @@ struct ZipEntry {
 
 // Why an archive's listing cannot be read; what() is a phrase for the user ("it is a
 // multi-volume archive").
-class ZipListingError : public std::runtime_error {
+class ZipListingError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // The bytes of an archive, read at any offset.

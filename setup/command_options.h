@@ -18,14 +18,15 @@
 
 #include "engine/install.h"
 #include "page_choices.h"
+#include "base/errors.h"
 
 namespace setup {
 
 // A command line that cannot be followed, before anything was done. The text says what is
 // wrong and, for a value, which values are valid.
-class UsageError : public std::runtime_error {
+class UsageError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 class CommandOptions {

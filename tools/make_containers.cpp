@@ -20,6 +20,7 @@
 #include "mltlang/configuration.h"
 #include "mltlang/dictionary.h"
 #include "mltlang/mltlang1.h"
+#include "base/errors.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ namespace fs = std::filesystem;
 using framework::ObjectNode;
 using Bytes = std::vector<std::uint8_t>;
 
-class ToolError : public std::runtime_error {
+class ToolError : public base::Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 std::string readFile(const fs::path& path) {

@@ -15,7 +15,7 @@ using framework::ObjectNode;
 using framework::PropertyNode;
 
 GeneratorError::GeneratorError(const std::string& fileName, int line, const std::string& message)
-    : std::runtime_error(fileName + ":" + std::to_string(line) + ": " + message),
+    : base::Exception(fileName + ":" + std::to_string(line) + ": " + message),
       m_fileName(fileName),
       m_line(line),
       m_message(message) {}

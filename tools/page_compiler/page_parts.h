@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "base/errors.h"
 
 namespace page_compiler {
 
@@ -20,7 +21,7 @@ struct PageOptions {
 };
 
 // what() reads "file:line: message".
-class GeneratorError : public std::runtime_error {
+class GeneratorError : public base::Exception {
 public:
     GeneratorError(const std::string& fileName, int line, const std::string& message);
     const std::string& fileName() const { return m_fileName; }

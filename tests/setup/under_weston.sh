@@ -14,4 +14,9 @@ for _ in $(seq 100); do [ -S "$runtime/wayland-test" ] && break; sleep 0.1; done
 [ -S "$runtime/wayland-test" ] || { cat "$runtime/weston.log" >&2; echo "weston did not start" >&2; exit 1; }
 
 # A full path: the test's own sandbox sets another XDG_RUNTIME_DIR.
-${QUINDOR_DEBUGGER:-} env -u DISPLAY QUINDOR_TEST_PLATFORM=wayland WAYLAND_DISPLAY="$runtime/wayland-test" "$@"
+status=0
+${QUINDOR_DEBUGGER:-} env -u DISPLAY QUINDOR_TEST_PLATFORM=wayland WAYLAND_DISPLAY="$runtime/wayland-test" "$@" \
+  || status=$?
+# A failure under the compositor is read with what the compositor said.
+[ "$status" -eq 0 ] || { echo "--- weston's log:" >&2; tail -n 40 "$runtime/weston.log" >&2; }
+exit "$status"

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -14,7 +15,7 @@ namespace framework {
 // The Qt view: routes expansion, editing, the context menu and right clicks to the control.
 class TreeViewWidget : public QTreeView {
 public:
-    explicit TreeViewWidget(TTreeView* tree) : m_tree(tree) {}
+    explicit TreeViewWidget(TTreeView* tree);
 
     TreeModel* treeModel() const { return static_cast<TreeModel*>(model()); }
     void relayoutLater() { scheduleDelayedItemsLayout(); }
@@ -22,8 +23,11 @@ public:
     void finishEditing(bool cancel);
     bool editing() const { return state() == EditingState; }
     bool startEdit(const QModelIndex& index) { return edit(index, AllEditTriggers, nullptr); }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -32,7 +36,11 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
+    void fitColumn();
+    void showHorizontally(const QModelIndex& index);
+
     TTreeView* m_tree;
+    bool m_fitting = false;
 };
 
 namespace {
@@ -59,6 +67,59 @@ private:
 };
 
 }  // namespace
+
+// The one column is as wide as the widest row shown (with its indentation), and at least as
+// wide as the view: the view scrolls sideways to deep rows, and every shown row lies within
+// the column, so a click anywhere on it (its left edge and expand sign too) reaches it.
+TreeViewWidget::TreeViewWidget(TTreeView* tree) : m_tree(tree) {
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+    header()->setResizeContentsPrecision(0);  // the rows in view only
+}
+
+void TreeViewWidget::fitColumn() {
+    if (m_fitting || model() == nullptr) return;
+    m_fitting = true;
+    const int wanted = std::max(viewport()->width(), sizeHintForColumn(0));
+    if (header()->sectionSize(0) != wanted) header()->resizeSection(0, wanted);
+    m_fitting = false;
+}
+
+void TreeViewWidget::updateGeometries() {
+    fitColumn();
+    QTreeView::updateGeometries();
+}
+
+void TreeViewWidget::scrollContentsBy(int dx, int dy) {
+    QTreeView::scrollContentsBy(dx, dy);
+    if (dy != 0) fitColumn();
+}
+
+// The row is brought into view vertically as the view does it; sideways only as far as it
+// takes to show the row's expand sign and label, keeping the place the user scrolled to
+// when the row is already in view.
+void TreeViewWidget::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int sideways = horizontalScrollBar()->value();
+    QTreeView::scrollTo(index, hint);
+    fitColumn();
+    horizontalScrollBar()->setValue(sideways);
+    showHorizontally(index);
+}
+
+void TreeViewWidget::showHorizontally(const QModelIndex& index) {
+    const QRect row = visualRect(index);
+    if (!index.isValid() || row.isEmpty()) return;
+    const int left = row.left() - indentation();
+    const int right = row.left() + sizeHintForIndex(index).width();
+    const int width = viewport()->width();
+    QScrollBar* bar = horizontalScrollBar();
+    if (left >= 0 && right <= width) return;
+    if (left < 0 || right - left > width) {
+        bar->setValue(bar->value() + left);
+    } else {
+        bar->setValue(bar->value() + right - width);
+    }
+}
 
 bool TreeViewWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     const bool starts = trigger == AllEditTriggers ||

@@ -203,6 +203,34 @@ TEST_F(TreeViewTest, SelectionChangesRaiseOnChangeWithTheNode) {
     EXPECT_EQ(tree.selected(), a);
 }
 
+// Rows forty levels down in a narrow view: the view scrolls sideways and keeps the current
+// row (its expand sign and label) in view; clicks on a row's left edge and on an expand sign
+// still reach their rows.
+TEST_F(TreeViewTest, DeepRowsStayInViewAndTakeClicksAtTheirLeftEdge) {
+    std::vector<TTreeNode*> chain{tree.items().add("level 0")};
+    for (int i = 1; i < 40; ++i) chain.push_back(tree.items().addChild(chain.back(), "level " + std::to_string(i)));
+    tree.setSelected(chain[0]);
+    testing_support::settle();
+    const auto inView = [&](const TTreeNode* node) {
+        const QRect r = view()->visualRect(indexOf(node));
+        return r.left() - view()->indentation() >= 0 && r.left() + 40 <= view()->viewport()->width();
+    };
+    for (int i = 1; i < 40; ++i) {
+        QTest::keyClick(view(), Qt::Key_Right);  // expands
+        QTest::keyClick(view(), Qt::Key_Right);  // onto the child
+        ASSERT_EQ(tree.selected(), chain[i]) << i;
+        EXPECT_TRUE(inView(chain[i])) << i;
+    }
+    QTest::keyClick(view(), Qt::Key_Up);
+    EXPECT_TRUE(inView(chain[38]));
+    const QRect deepest = view()->visualRect(indexOf(chain[39]));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(deepest.left() + 1, deepest.center().y()));
+    EXPECT_EQ(tree.selected(), chain[39]) << "a click at the row's left edge selects it";
+    clickBranch(chain[38]);
+    EXPECT_FALSE(chain[38]->expanded()) << "a click on the expand sign collapses";
+    EXPECT_EQ(tree.selected(), chain[38]);
+}
+
 TEST_F(TreeViewTest, StoredOnChangeHandlerTakesTheSender) {
     registerStandardClasses();
     std::unique_ptr<Component> made(ClassRegistry::instance().create("TTreeView", nullptr));

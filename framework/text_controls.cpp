@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "row_height_delegate.h"
+#include "shown_text.h"
 
 namespace framework {
 
@@ -262,8 +263,12 @@ const ClassInfo& TEdit::staticClassInfo() {
 }
 
 QLineEdit* TEdit::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
-std::string TEdit::text() const { return lineEdit()->text().toStdString(); }
-void TEdit::setText(const std::string& value) { lineEdit()->setText(qs(value)); }
+std::string TEdit::text() const { return keptBytes(m_setText, lineEdit()->text().toStdU16String()); }
+
+void TEdit::setText(const std::string& value) {
+    m_setText = value;
+    lineEdit()->setText(QString::fromStdU16String(shownText(value)));
+}
 
 // The drop-down rows. Qt moves the edit text to a row when rows come or go; the typed
 // text is put back, and no change event is raised for it.

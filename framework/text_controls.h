@@ -86,12 +86,17 @@ class TEdit : public TControl {
 
     explicit TEdit(Component* owner);
 
+    // The text as bytes: what was set keeps its bytes (also those that are not UTF-8, shown
+    // as U+FFFD) wherever the user left it unchanged.
     std::string text() const;
     void setText(const std::string& value);
     QLineEdit* lineEdit() const;
 
     NotifyEvent OnClick;   // a mouse click into the box
     NotifyEvent OnChange;  // the text changed
+
+private:
+    std::string m_setText;  // the bytes last set
 };
 
 // An editable combo box with a drop-down list.

@@ -1,6 +1,7 @@
 #include "tree_model.h"
 
 #include "image_list.h"
+#include "shown_text.h"
 
 namespace framework {
 
@@ -60,7 +61,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return QString::fromStdString(node->text());
+            return QString::fromStdU16String(shownText(node->text()));
         case Qt::DecorationRole:
             if (m_images == nullptr) return {};
             return m_images->icon(node->imageIndex(), node->overlayIndex());
@@ -72,7 +73,8 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
 bool TreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     TTreeNode* node = nodeOf(index);
     if (node == nullptr || role != Qt::EditRole || !m_commit) return false;
-    m_commit(node, value.toString().toStdString());
+    // An edit that leaves (parts of) a name as shown keeps their bytes.
+    m_commit(node, keptBytes(node->text(), value.toString().toStdU16String()));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QTest>
 #include <QWidget>
 #include <chrono>
 #include <fstream>
@@ -110,6 +111,30 @@ TEST_F(EndToEndTest, InstallsOneDictionaryForReal) {
     EXPECT_TRUE(wizard->isForm7->isShowing());
     EXPECT_FALSE(wizard->isForm5->isShowing());
     EXPECT_EQ(wizard->isform6->Label2->caption(), "You have successfully installed Quindor.");
+}
+
+// A folder named with bytes that are not UTF-8, picked in the chooser's tree (shown as
+// U+FFFD there and in the folder box): the install lands in the folder of those bytes.
+TEST_F(EndToEndTest, AFolderNamedInBytesThatAreNotUtf8IsInstalledInto) {
+    const std::string picked = (root / "pick").string() + "/caf\xe9";
+    fs::create_directories(picked);
+    wizard->isForm1->Button3->Click();
+    wizard->isForm3->Edit1->setText((root / "pick").string());
+    setup::TiForm10& chooser = *wizard->iForm10;
+    testing_support::whenModal([&] {
+        chooser.FormActivate(&chooser);
+        QTest::keyClick(chooser.ShellTree1->widget(), Qt::Key_Down);  // onto the one sub-folder
+        EXPECT_EQ(chooser.ShellTree1->GetPath(), picked);
+        chooser.Button2->Click();
+    });
+    wizard->isForm3->BitBtn1->Click();
+    EXPECT_EQ(wizard->isForm3->Edit1->text(), picked + "/Quindor/");
+    wizard->isForm3->Button3->Click();
+    wizard->isform4->CheckListBox1->setChecked(0, true);
+    wizard->isform4->Button3->Click();
+    wizard->isForm5->Button3->Click();
+    EXPECT_TRUE(fs::exists(picked + "/Quindor/QUINDOR.EXE"));
+    EXPECT_EQ(recorded(), picked + "/Quindor/");
 }
 
 TEST_F(EndToEndTest, InstallsAllFifteenDictionariesInRowOrder) {

@@ -240,6 +240,29 @@ TEST_F(ShellTreeTest, LabelEditingRenamesOrKeepsTheOldLabel) {
     EXPECT_FALSE(tree->startEditing(a));
 }
 
+// A name that is not UTF-8 is edited as shown (U+FFFD): left as it is, the folder keeps
+// its name; with a letter added, the new name keeps the old bytes.
+TEST_F(ShellTreeTest, LabelEditingKeepsTheBytesOfANameThatIsNotUtf8) {
+    shelltree_testing::makeTree(root, {"caf\xe9/"});
+    auto tree = treeAt(base);
+    TShellNode* node = tree->RootNode()->child(0);
+    const auto edit = [&](const QString& text) {
+        ASSERT_TRUE(tree->startEditing(node));
+        auto* editor = tree->widget()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), QString::fromUtf16(u"caf\uFFFD"));
+        editor->setText(text);
+        tree->endEditing(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    edit(QString::fromUtf16(u"caf\uFFFD"));
+    EXPECT_TRUE(fs::is_directory(root / "caf\xe9"));
+    edit(QString::fromUtf16(u"caf\uFFFDs"));
+    EXPECT_TRUE(fs::is_directory(root / "caf\xe9s"));
+    EXPECT_EQ(node->text(), "caf\xe9s");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(ShellTreeTest, ComputerNodeReadsAgainWhenTheMountTableChanges) {
     auto tree = computerTree();
     const auto before = childTexts(tree->RootNode());

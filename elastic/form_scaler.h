@@ -73,7 +73,6 @@ public:
     // The form's bounds scaled to the screen (AdaptToScreen) and the persisted ones.
     const Bounds& scaledBounds() const { return m_scaled; }
     void setScaledSize(Size size);
-    int scaledFontSize() const { return m_scaledFontSize; }
     std::optional<Bounds> takePendingPosition();
     std::optional<Size> takePendingSize();
 

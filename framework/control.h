@@ -62,7 +62,6 @@ class TControl : public Component {
     // when Visible is set, also when Visible changed meanwhile. Calls nest.
     void hideTemporarily();
     void endTemporaryHiding();
-    bool temporarilyHidden() const { return m_hiddenCount > 0; }
     bool enabled() const;
     void setEnabled(bool value);
 

@@ -64,7 +64,6 @@ public:
     }
     bool contains(E value) const { return (m_bits & bit(value)) != 0; }
     void include(E value) { m_bits |= bit(value); }
-    void exclude(E value) { m_bits &= ~bit(value); }
     bool empty() const { return m_bits == 0; }
     bool operator==(const Set&) const = default;
 

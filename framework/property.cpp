@@ -2,23 +2,6 @@
 
 namespace framework {
 
-std::string_view kindName(PropertyKind kind) {
-    switch (kind) {
-        case PropertyKind::Integer: return "integer";
-        case PropertyKind::Float: return "float";
-        case PropertyKind::Boolean: return "boolean";
-        case PropertyKind::String: return "string";
-        case PropertyKind::StringList: return "string list";
-        case PropertyKind::Enumeration: return "enumeration";
-        case PropertyKind::Set: return "set";
-        case PropertyKind::Binary: return "binary";
-        case PropertyKind::Event: return "event";
-        case PropertyKind::Object: return "object";
-        case PropertyKind::Reference: return "component reference";
-    }
-    return "unknown";
-}
-
 ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, std::vector<PropertyInfo> properties)
     : m_name(std::move(name)), m_parent(parent), m_properties(std::move(properties)) {}
 
@@ -29,13 +12,6 @@ const PropertyInfo* ClassInfo::findProperty(std::string_view name) const {
         }
     }
     return nullptr;
-}
-
-bool ClassInfo::inheritsFrom(std::string_view className) const {
-    for (const ClassInfo* info = this; info != nullptr; info = info->m_parent) {
-        if (sameName(info->m_name, className)) return true;
-    }
-    return false;
 }
 
 const ClassInfo& Persistent::staticClassInfo() {

@@ -41,8 +41,6 @@ enum class PropertyKind {
     Integer, Float, Boolean, String, StringList, Enumeration, Set, Binary, Event, Object, Reference
 };
 
-std::string_view kindName(PropertyKind kind);
-
 class Persistent;
 
 struct PropertyInfo {
@@ -65,7 +63,6 @@ public:
     const std::vector<PropertyInfo>& ownProperties() const { return m_properties; }
     // Looks through this class and its ancestors; names compare without regard to case.
     const PropertyInfo* findProperty(std::string_view name) const;
-    bool inheritsFrom(std::string_view className) const;
 
 private:
     std::string m_name;

@@ -31,10 +31,6 @@ TTreeNode* TTreeNode::getFirstChild() const {
     return m_children.empty() ? nullptr : m_children.front().get();
 }
 
-TTreeNode* TTreeNode::getLastChild() const {
-    return m_children.empty() ? nullptr : m_children.back().get();
-}
-
 TTreeNode* TTreeNode::getNextSibling() const {
     if (m_parent == nullptr || m_index + 1 >= m_parent->count()) return nullptr;
     return m_parent->item(m_index + 1);

@@ -33,8 +33,6 @@ public:
     virtual void updateEnded() = 0;
     // Asked before a node whose subtree goes away is deleted (selection, editing).
     virtual void nodeDeleting(TTreeNode* /*node*/) {}
-    // A node's expanded flag changed through the node, not through the view.
-    virtual void expansionChanged(TTreeNode* /*node*/) {}
 };
 
 class TTreeNode {
@@ -54,7 +52,6 @@ public:
     // The child at that position; throws std::out_of_range outside 0..count()-1.
     TTreeNode* item(int index) const;
     TTreeNode* getFirstChild() const;
-    TTreeNode* getLastChild() const;
     TTreeNode* getNextSibling() const;
     TTreeNode* getPrevSibling() const;
     // True when this node lies below (or is) the given one.
@@ -127,9 +124,6 @@ public:
     TTreeNode* root() const { return m_root.get(); }
     // Every node of the tree.
     int count() const { return m_total; }
-    TTreeNode* getFirstNode() const { return m_root->getFirstChild(); }
-    int topCount() const { return m_root->count(); }
-    TTreeNode* topItem(int index) const { return m_root->item(index); }
 
     // Appends a node to the top level / to parent's children (parent nullptr: top level).
     TTreeNode* add(const std::string& text) { return addChild(nullptr, text); }

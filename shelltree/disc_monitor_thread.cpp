@@ -232,6 +232,6 @@ void TDiscMonitorThread::Resume() {
     m_thread->resume();
 }
 
-void TDiscMonitorThread::ReapEnded() { Orphans::instance().reap(); }
+void TDiscMonitorThread::reapEnded() { Orphans::instance().reap(); }
 
 }  // namespace shelltree

@@ -64,11 +64,11 @@ public:
     void setSubTreeLimits(platform::FolderWatchLimits limits);
 
     void Resume();
-    bool Suspended() const { return m_thread->suspended(); }
+    bool suspended() const { return m_thread->suspended(); }
 
     // Joins the threads of monitors destroyed from inside their own report that have ended
     // since; creating or destroying a monitor does so too.
-    static void ReapEnded();
+    static void reapEnded();
 
     // What the object shares with its thread.
     struct Core;

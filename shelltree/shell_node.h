@@ -43,7 +43,7 @@ public:
     // Renames the item; false when the name is the current text or the namespace refused.
     virtual bool Rename(const std::string& name);
     // The node's change handler: its monitor saw names change in its folder.
-    void FolderChanged();
+    void folderChanged();
 
 private:
     void freeMonitor();

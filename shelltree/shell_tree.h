@@ -154,8 +154,6 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
     // The namespace's root: the real desktop unless replaced before loading (tests use a
     // namespace of their own).
     void setDesktopFolder(std::shared_ptr<ShellFolder> desktop) { m_desktopFolder = std::move(desktop); }
-    // Replaces the item menu's way of showing itself and running its commands (tests).
-    void setItemMenuHost(ItemMenuHost* host) { m_menuHost = host; }
     // Called by a node after a rename: the selection-change event for it.
     void nodeRenamed(TShellNode* node) { Change(node); }
     // Called by a node's change handler: re-reads it one level (at once, or after the tree
@@ -244,7 +242,6 @@ private:
     TShellNode* m_rootNode = nullptr;
     int m_depth = 0;  // nesting of the operations that may let pending events run
     framework::TImageList* m_systemImages = nullptr;  // owned as a component
-    ItemMenuHost* m_menuHost = this;
     TShellNode* m_menuNode = nullptr;  // the node whose item menu shows
     std::unique_ptr<platform::MountTableWatch> m_mountTable;
     QSocketNotifier* m_mountNotifier = nullptr;

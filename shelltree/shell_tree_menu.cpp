@@ -112,7 +112,7 @@ void TShellTree::ContextPopup(const framework::TreeContextRequest& request) {
     } else if (node->Info.ParentFolder) {
         const NodeItem item = itemOf(*node);
         m_menuNode = node;
-        ShowItemMenu(item.folder, item.item.get(), 0, *m_menuHost, x, y);
+        ShowItemMenu(item.folder, item.item.get(), 0, *static_cast<ItemMenuHost*>(this), x, y);
         m_menuNode = nullptr;
     }
     // The node may have gone meanwhile; the one selected before is looked up afresh.

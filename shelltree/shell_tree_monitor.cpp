@@ -31,7 +31,7 @@ void TShellTree::startMonitor(TShellNode* node) {
         monitor->setSubTree(true);
         monitor->setSubTreeLimits(kNodeWatchLimits);
         monitor->setFilters(NotifyFilter);
-        monitor->OnFolderChange = [node](TDiscMonitorThread&) { node->FolderChanged(); };
+        monitor->OnFolderChange = [node](TDiscMonitorThread&) { node->folderChanged(); };
         monitor->setDirectory(node->NodePath());
         monitor->Resume();
         node->Monitor = std::move(monitor);
@@ -41,7 +41,7 @@ void TShellTree::startMonitor(TShellNode* node) {
     }
 }
 
-void TShellNode::FolderChanged() {
+void TShellNode::folderChanged() {
     if (m_tree != nullptr && expanded() && m_tree->UpdAutoThread) m_tree->nodeFolderChanged(this);
 }
 

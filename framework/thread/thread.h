@@ -41,7 +41,6 @@ public:
 
     // Before resume(): the stack size in bytes (raised to the system's minimum).
     void setStackSize(std::size_t bytes);
-    std::size_t stackSize() const { return m_stackSize; }
     // Before resume(): called by terminate() in the terminating thread, to wake a body
     // that sleeps in a wait of its own (for example by signalling an event it polls).
     void setOnTerminate(std::function<void()> hook);

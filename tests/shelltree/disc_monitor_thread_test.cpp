@@ -70,7 +70,7 @@ TEST_F(DiscMonitor, CreatedSuspendedItWatchesWithTheLastValuesOnceResumed) {
     auto monitor = watching(tree / "missing");
     monitor->setDirectory(tree / "watched");
     monitor->setFilters(platform::kChangeDirName);
-    EXPECT_TRUE(monitor->Suspended());
+    EXPECT_TRUE(monitor->suspended());
     mkdir(tree / "watched/before");  // nothing watches yet
     EXPECT_EQ(queue.serve(), 0u);
     monitor->Resume();
@@ -169,7 +169,7 @@ TEST_F(DiscMonitor, DestroyedFromInsideItsOwnReportItEndsLater) {
     next->Resume();
     ASSERT_TRUE(pokeUntil(tree / "watched", [&] { return changes >= 2; }));
     next.reset();
-    TDiscMonitorThread::ReapEnded();
+    TDiscMonitorThread::reapEnded();
     EXPECT_EQ(changes, 2);
 }
 

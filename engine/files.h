@@ -16,7 +16,7 @@ class FileReader {
 public:
     virtual ~FileReader() = default;
     // Fills buffer with up to size bytes; fewer only at the end of the file. Raises
-    // platform::SystemError on a read error.
+    // platform::ESystemError on a read error.
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 };
 
@@ -25,9 +25,9 @@ public:
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
-    // All bytes or platform::SystemError.
+    // All bytes or platform::ESystemError.
     virtual void writeAll(const char* data, std::size_t size) = 0;
-    // Flushes and closes; platform::SystemError when the bytes may not have reached the disc.
+    // Flushes and closes; platform::ESystemError when the bytes may not have reached the disc.
     virtual void close() = 0;
 };
 
@@ -38,7 +38,7 @@ public:
     virtual bool folderExists(const std::string& path) = 0;
     virtual bool createFolder(const std::string& path) = 0;
     virtual bool removeFile(const std::string& path) = 0;
-    // Nothing there is no error; platform::SystemError when a file is there and stays.
+    // Nothing there is no error; platform::ESystemError when a file is there and stays.
     virtual void removeFileIfPresent(const std::string& path) = 0;
     // Null when the file cannot be opened for reading (missing, a folder, a symbolic link,
     // no permission).
@@ -49,7 +49,7 @@ public:
     virtual std::unique_ptr<FileWriter> createForWriting(const std::string& path) = 0;
 
     // Writes each key=value into [section] of a settings file, all in one replacement;
-    // throws std::runtime_error "Unable to write to <file>" (cause nested) when it cannot, as
+    // throws base::Exception "Unable to write to <file>" (cause nested) when it cannot, as
     // platform::writeProfileStrings does.
     virtual void writeProfileStrings(const std::string& file, const std::string& section,
                                      const std::vector<platform::ProfileEntry>& entries) = 0;

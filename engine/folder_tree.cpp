@@ -32,9 +32,9 @@ bool folderLess(const std::string& a, const std::string& b) {
 }
 
 // The walk's end at a protected folder, named where the system can tell.
-EngineError stoppedAt(const OpenFolder& folder, const std::string& why) {
+EEngineError stoppedAt(const OpenFolder& folder, const std::string& why) {
     const std::string path = folder.currentPath();
-    return EngineError("The uninstall stopped at " + (path.empty() ? std::string("a folder") : path) +
+    return EEngineError("The uninstall stopped at " + (path.empty() ? std::string("a folder") : path) +
                        ", which " + why + ". It was not entered, and the folders above it stay.");
 }
 
@@ -184,7 +184,7 @@ const OpenFolder& FolderTree::reopenedParent(Branch& branch, const Level& left) 
     std::optional<OpenFolder> again = left.folder->openSubFolder("..");
     const std::optional<platform::FileIdentity> identity = again ? again->identity() : std::nullopt;
     if (!identity || !identity->sameFileAndMount(parent.identity)) {
-        throw EngineError("The folders in " + m_rootFolder +
+        throw EEngineError("The folders in " + m_rootFolder +
                           " were moved while they were being deleted. The uninstall stopped.");
     }
     parent.folder = std::move(again);

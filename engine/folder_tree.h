@@ -52,7 +52,7 @@ public:
     //
     // A sub-folder that is a protected folder or holds one (platform::ProtectedIdentities,
     // collected when the walk starts) is neither entered nor removed: the walk ends there
-    // with EngineError naming it and the reason ("The uninstall stopped at /d/home/ann, which
+    // with EEngineError naming it and the reason ("The uninstall stopped at /d/home/ann, which
     // is your home folder. It was not entered, and the folders above it stay."). So it does
     // when a folder it comes back to is no longer the one it left (the tree was moved).
     //

@@ -77,13 +77,13 @@ void checkListing(Archives& archives, const std::string& archive, const OpenArch
     std::vector<platform::ZipEntry> entries;
     try {
         entries = archives.listArchive(open.descriptorPath());
-    } catch (const platform::ZipListingError& unreadable) {
-        throw EngineError(archive + " cannot be checked: " + unreadable.what() +
+    } catch (const platform::EZipListingError& unreadable) {
+        throw EEngineError(archive + " cannot be checked: " + unreadable.what() +
                           ". Nothing of it was unpacked.");
     }
     for (const platform::ZipEntry& entry : entries) {
         if (entry.isSymlink) {
-            throw EngineError(archive + " holds a symbolic link (" + entry.name +
+            throw EEngineError(archive + " holds a symbolic link (" + entry.name +
                               ") and was not unpacked.");
         }
     }
@@ -96,17 +96,17 @@ void checkUnpacked(Archives& archives, const std::string& archive, const std::st
     std::vector<platform::StrayFile> strays;
     try {
         strays = archives.findStrayFiles(folder, true);
-    } catch (const platform::SystemError& failure) {
-        throw EngineError(archive + " was unpacked, but the installation folder could not be checked (" +
+    } catch (const platform::ESystemError& failure) {
+        throw EEngineError(archive + " was unpacked, but the installation folder could not be checked (" +
                           failure.what() + "); the installation was stopped.");
     }
     if (strays.empty()) return;
     const platform::StrayFile& first = strays.front();
     if (first.removed) {
-        throw EngineError(archive + " unpacked a symbolic link (" + first.path +
+        throw EEngineError(archive + " unpacked a symbolic link (" + first.path +
                           "); it was removed and the installation was stopped.");
     }
-    throw EngineError(archive + " left " + first.kind + " (" + first.path +
+    throw EEngineError(archive + " left " + first.kind + " (" + first.path +
                       ") in the installation folder; the installation was stopped.");
 }
 
@@ -116,7 +116,7 @@ std::string strayFileProblem(Archives& archives, const std::string& folder) {
     std::vector<platform::StrayFile> strays;
     try {
         strays = archives.findStrayFiles(folder, false);
-    } catch (const platform::SystemError& failure) {
+    } catch (const platform::ESystemError& failure) {
         return "The folder " + folder + " cannot be checked (" + failure.what() +
                "). Please choose another folder.";
     }
@@ -172,7 +172,7 @@ std::unique_ptr<PendingWork> installTahoma(Machine& machine, const std::string& 
 void createShortcut(Machine& machine, SetupUi& ui, const std::string& target, unsigned kind) {
     runStep(ui, Step::Shortcut, [&] {
         if (!CreateShortcut(machine, target, "", kShortcutName, kind)) {
-            throw EngineError("The shortcut " + std::string(kShortcutName) + " was not made.");
+            throw EEngineError("The shortcut " + std::string(kShortcutName) + " was not made.");
         }
     });
 }
@@ -197,7 +197,7 @@ void writeSettings(Files& files, SetupUi& ui, const std::string& folder,
 void recordInstallation(RegistryStore& registry, const std::string& folderText) {
     if (const std::optional<std::string> cause = WriteRegistryString(
             registry, RootKey::LocalMachine, kRecordKey, "", folderToRecord(folderText))) {
-        throw EngineError("The installation could not be recorded (" + *cause +
+        throw EEngineError("The installation could not be recorded (" + *cause +
                           "). The setup program will not be able to remove Quindor.");
     }
 }

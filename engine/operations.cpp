@@ -53,7 +53,7 @@ bool FolderExists(Files& files, const std::string& path) { return files.folderEx
 bool CreateFolder(Files& files, const std::string& path) { return files.createFolder(path); }
 
 void CreateFolderChain(Files& files, const std::string& path) {
-    if (path.empty()) throw EngineError("Unable to create directory");
+    if (path.empty()) throw EEngineError("Unable to create directory");
     const std::string folder = platform::withoutFinalSeparator(path);
     if (folder.empty() || FolderExists(files, folder)) return;  // the root, or there already
     const std::string parent = platform::folderPart(folder);
@@ -66,10 +66,10 @@ void CopyFileChunked(Files& files, const std::string& source, const std::string&
     const std::string target = platform::absolutePath(destination);
     std::vector<char> buffer(kCopyChunk);
     const std::unique_ptr<FileReader> input = files.openForReading(source);
-    if (!input) throw EngineError("Cannot open file " + source);
+    if (!input) throw EEngineError("Cannot open file " + source);
     // A copy that does not complete is removed when output goes.
     const std::unique_ptr<FileWriter> output = files.createForWriting(target);
-    if (!output) throw EngineError("Cannot create file " + target);
+    if (!output) throw EEngineError("Cannot create file " + target);
     // A read returns fewer bytes than asked only at the end of the file.
     for (;;) {
         const std::size_t count = input->read(buffer.data(), buffer.size());
@@ -86,11 +86,11 @@ void InstallFontFile(Machine& machine, const std::string& source, const std::str
     const std::string valueName = stem(fileName) + " (TrueType)";
     try {
         if (!machine.registry().keyExists(RootKey::LocalMachine, kFontsKey, true)) {
-            throw platform::RegistryError("font key missing");
+            throw platform::ERegistryError("font key missing");
         }
         machine.registry().writeString(RootKey::LocalMachine, kFontsKey, valueName, fileName);
-    } catch (const platform::RegistryError&) {
-        throw EngineError("Failed to set data for '" + valueName + "'");
+    } catch (const platform::ERegistryError&) {
+        throw EEngineError("Failed to set data for '" + valueName + "'");
     }
     machine.desktop().registerFont(destination);
 }

@@ -16,7 +16,7 @@
 namespace engine {
 
 // An error with the fixed message the user sees.
-class EngineError : public base::Exception {
+class EEngineError : public base::Exception {
 public:
     using Exception::Exception;
 };

@@ -19,7 +19,7 @@ public:
     virtual bool keyExists(RootKey root, std::string_view key, bool fullAccess) = 0;
     virtual std::optional<std::string> readString(RootKey root, std::string_view key,
                                                   std::string_view name) = 0;
-    // Raises platform::RegistryError when the value cannot be written.
+    // Raises platform::ERegistryError when the value cannot be written.
     virtual void writeString(RootKey root, std::string_view key, std::string_view name,
                              std::string_view data) = 0;
     virtual bool deleteKeyTree(RootKey root, std::string_view key) = 0;

@@ -61,7 +61,7 @@ void removeProductKey(RegistryStore& registry, SetupUi& ui) {
     runStep(ui, Step::ProductKey, [&] {
         if (!registry.deleteKeyTree(RootKey::LocalMachine, kProductKey) &&
             registry.keyExists(RootKey::LocalMachine, kRecordKey, false)) {
-            throw EngineError("The registry key " + std::string(kProductKey) +
+            throw EEngineError("The registry key " + std::string(kProductKey) +
                               " could not be removed.");
         }
     });

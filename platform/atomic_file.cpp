@@ -22,16 +22,16 @@ FileDescriptor openLockFile(const std::string& path) {
     // A lock file that exists but may not be written can still be locked through a read handle.
     if (!fd && errno == EACCES) fd = openFile(path, O_RDONLY | kLockFlags);
     if (!fd && errno == ELOOP) {
-        throw SystemError("Cannot open the lock file", path, ELOOP, "it is a symbolic link");
+        throw ESystemError("Cannot open the lock file", path, ELOOP, "it is a symbolic link");
     }
-    if (!fd) throw SystemError("Cannot open the lock file", path, errno);
+    if (!fd) throw ESystemError("Cannot open the lock file", path, errno);
     const auto identity = identityOf(fd.get());
-    if (!identity) throw SystemError("Cannot open the lock file", path, errno);
+    if (!identity) throw ESystemError("Cannot open the lock file", path, errno);
     if (!S_ISREG(identity->mode)) {
-        throw SystemError("Cannot use the lock file", path, EINVAL, "it is not a regular file");
+        throw ESystemError("Cannot use the lock file", path, EINVAL, "it is not a regular file");
     }
     if (identity->owner != ::geteuid()) {
-        throw SystemError("Cannot use the lock file", path, EPERM, "it belongs to another user");
+        throw ESystemError("Cannot use the lock file", path, EPERM, "it belongs to another user");
     }
     return fd;
 }
@@ -46,7 +46,7 @@ bool isSameFile(int fd, const std::string& path) {
 void requireSingleName(int fd, const std::string& path) {
     struct stat status {};
     if (::fstat(fd, &status) == 0 && status.st_nlink > 1) {
-        throw SystemError("Cannot use the lock file", path, EPERM, "it has other names (hard links)");
+        throw ESystemError("Cannot use the lock file", path, EPERM, "it has other names (hard links)");
     }
 }
 
@@ -81,9 +81,9 @@ public:
             m_path = stem + std::to_string(counter++);
             // 0666 lets the umask decide the mode of a new file, as for any other new file.
             m_file = openFile(m_path, O_WRONLY | O_CREAT | O_EXCL, 0666);
-            if (!m_file && errno != EEXIST) throw SystemError("Cannot replace", target, errno);
+            if (!m_file && errno != EEXIST) throw ESystemError("Cannot replace", target, errno);
         }
-        if (!m_file) throw SystemError("Cannot replace", target, EEXIST);
+        if (!m_file) throw ESystemError("Cannot replace", target, EEXIST);
     }
     ~TemporaryFile() {
         m_file.reset();
@@ -112,15 +112,15 @@ void keepOwnerAndMode(int fd, const FileIdentity& old, const std::string& path) 
     if (::fchown(fd, old.owner, old.group) != 0) {
         // Not permitted; nothing is lost but the old owner.
     }
-    if (::fchmod(fd, old.mode & 07777) != 0) throw SystemError("Cannot keep the mode of", path, errno);
+    if (::fchmod(fd, old.mode & 07777) != 0) throw ESystemError("Cannot keep the mode of", path, errno);
 }
 
 void syncFolder(const std::string& folder, const std::string& path) {
     FileDescriptor fd = openFile(folder, O_RDONLY | O_DIRECTORY);
-    if (!fd) throw SystemError("Cannot flush the folder of", path, errno);
+    if (!fd) throw ESystemError("Cannot flush the folder of", path, errno);
     // Some file systems cannot flush folders at all; the rename is then as durable as it gets.
     if (::fsync(fd.get()) != 0 && errno != EINVAL) {
-        throw SystemError("Cannot flush the folder of", path, errno);
+        throw ESystemError("Cannot flush the folder of", path, errno);
     }
 }
 
@@ -130,7 +130,7 @@ FileLock::FileLock(const std::string& lockPath) : m_path(lockPath) {
     for (;;) {
         FileDescriptor fd = openLockFile(m_path);
         if (retried([&] { return ::flock(fd.get(), LOCK_EX); }) != 0) {
-            throw SystemError("Cannot lock", m_path, errno);
+            throw ESystemError("Cannot lock", m_path, errno);
         }
         if (isSameFile(fd.get(), m_path)) {
             requireSingleName(fd.get(), m_path);
@@ -153,13 +153,13 @@ void replaceFileAtomically(const std::string& path, std::string_view contents,
     TemporaryFile temporary(path);
     writeAll(temporary.descriptor(), contents, path);
     if (mode) {
-        if (::fchmod(temporary.descriptor(), *mode) != 0) throw SystemError("Cannot set the mode of", path, errno);
+        if (::fchmod(temporary.descriptor(), *mode) != 0) throw ESystemError("Cannot set the mode of", path, errno);
     } else if (hadFile) {
         keepOwnerAndMode(temporary.descriptor(), *old, path);
     }
-    if (::fsync(temporary.descriptor()) != 0) throw SystemError("Cannot flush", path, errno);
-    if (!temporary.close()) throw SystemError("Cannot write", path, errno);
-    if (!temporary.renameTo(path)) throw SystemError("Cannot replace", path, errno);
+    if (::fsync(temporary.descriptor()) != 0) throw ESystemError("Cannot flush", path, errno);
+    if (!temporary.close()) throw ESystemError("Cannot write", path, errno);
+    if (!temporary.renameTo(path)) throw ESystemError("Cannot replace", path, errno);
     syncFolder(folderOf(path), path);
 }
 

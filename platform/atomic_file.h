@@ -22,7 +22,7 @@ namespace platform {
 // The lock file is never reached through a link and is always a regular file of this
 // process's user with no other names: a symbolic link, a named pipe, a device, another
 // user's file or a hard link planted at lockPath is refused, and nothing is created where a
-// planted link points. Throws SystemError naming lockPath when the lock file cannot be
+// planted link points. Throws ESystemError naming lockPath when the lock file cannot be
 // opened, used or locked (its folder missing or not writable, for instance).
 class FileLock {
 public:
@@ -40,7 +40,7 @@ private:
 // renamed over the file, folder fsync'd. The file gets mode when one is given; else it keeps
 // the old file's mode (and, where this process may, its owner) when there was one, and a new
 // file gets 0666 less the umask. A symbolic link at path is replaced by the file, never
-// followed. Throws SystemError naming the path when
+// followed. Throws ESystemError naming the path when
 // it cannot; the old file is then untouched and no temporary file is left (a process killed
 // mid-way can leave a hidden ".<name>.tmp-*" file beside it, never a damaged file; see
 // removeStaleTemporaries).

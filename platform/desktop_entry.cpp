@@ -115,7 +115,7 @@ bool writeDesktopEntry(const std::string& file, const DesktopEntry& entry) {
     }
     try {
         replaceFileAtomically(file, desktopEntryText(entry), 0755);
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         return false;
     }
     markTrusted(file);

@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <string_view>
+
+#include "system.h"
 
 extern char** environ;
 
@@ -80,7 +81,7 @@ std::vector<std::string> essentialEnvironment() {
 std::string executableFolder() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) throw std::runtime_error("Cannot find the setup program's own folder: " + error.message());
+    if (error) throw ESystemError("Cannot find", "the setup program's own folder", error.value());
     std::string folder = exe.parent_path().string();
     if (folder.back() != '/') folder += '/';
     return folder;

@@ -16,7 +16,7 @@ std::string homeFolder();
 std::vector<std::string> essentialEnvironment();
 
 // The folder of the running program (from /proc/self/exe) with its final '/'; raises
-// std::runtime_error when it cannot be read, never falling back to another folder.
+// ESystemError when it cannot be read, never falling back to another folder.
 std::string executableFolder();
 
 // Makes sure descriptors 0, 1 and 2 are open, so that no file the program opens later takes

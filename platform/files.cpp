@@ -16,7 +16,7 @@ namespace {
 std::string currentFolder() {
     std::vector<char> buffer(256);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) throw SystemError("Cannot read", "the current folder", errno);
+        if (errno != ERANGE) throw ESystemError("Cannot read", "the current folder", errno);
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -90,7 +90,7 @@ std::string absolutePath(const std::string& path) {
 bool removeFile(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
 
 void removeFileIfPresent(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw SystemError("Cannot remove", path, errno);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw ESystemError("Cannot remove", path, errno);
 }
 
 // ---- InputFile ----
@@ -159,7 +159,7 @@ std::optional<OutputFile> OutputFile::create(const std::string& path) {
 }
 
 void OutputFile::writeAll(const char* data, std::size_t size) {
-    if (!m_file) throw SystemError("Cannot write", m_path, EBADF);
+    if (!m_file) throw ESystemError("Cannot write", m_path, EBADF);
     platform::writeAll(m_file.get(), std::string_view(data, size), m_path);
 }
 
@@ -175,7 +175,7 @@ void OutputFile::close() {
         if (error == 0) syncFolderOf(m_path);
         m_temporary.clear();
     }
-    if (error != 0) throw SystemError("Cannot write", m_path, error);
+    if (error != 0) throw ESystemError("Cannot write", m_path, error);
 }
 
 void OutputFile::discard() {

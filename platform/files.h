@@ -1,6 +1,6 @@
 #pragma once
 // Files and folders through plain POSIX calls: the few operations the installation engine
-// needs, with errors it can act on (a result or a SystemError, never a silent short count).
+// needs, with errors it can act on (a result or a ESystemError, never a silent short count).
 
 #include <cstddef>
 #include <optional>
@@ -21,7 +21,7 @@ bool createFolder(const std::string& path);
 
 // The path made absolute against the current folder, lexically (no link resolution): "."
 // parts and repeated '/' are dropped, ".." removes the part before it (never above "/"),
-// and a final '/' is kept. An empty path gives the current folder. Throws SystemError when
+// and a final '/' is kept. An empty path gives the current folder. Throws ESystemError when
 // the current folder cannot be read (it was removed, for instance).
 std::string absolutePath(const std::string& path);
 
@@ -30,7 +30,7 @@ std::string absolutePath(const std::string& path);
 bool removeFile(const std::string& path);
 
 // Removes a file (a symbolic link itself, never a folder) when there is one; nothing there is
-// no error. Throws SystemError("Cannot remove", path, errno) when one is there and stays.
+// no error. Throws ESystemError("Cannot remove", path, errno) when one is there and stays.
 void removeFileIfPresent(const std::string& path);
 
 // A file opened for reading (O_RDONLY|O_NOFOLLOW|O_CLOEXEC); RAII, movable, not copyable.
@@ -44,7 +44,7 @@ public:
 
     // Up to size bytes; retries on EINTR and keeps reading after a short read until size
     // bytes came or end of file, so a count below size means the end was reached (0 only at
-    // the end). Throws SystemError on a read error.
+    // the end). Throws ESystemError on a read error.
     std::size_t read(char* buffer, std::size_t size);
 
 private:
@@ -74,11 +74,11 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    // All bytes or SystemError (a short write is retried; ENOSPC etc. raise). Also raises
+    // All bytes or ESystemError (a short write is retried; ENOSPC etc. raise). Also raises
     // after close().
     void writeAll(const char* data, std::size_t size);
 
-    // fsync, close and (for a new file) the rename over the path; throws SystemError when
+    // fsync, close and (for a new file) the rename over the path; throws ESystemError when
     // any of them fails, and the path then keeps what it held. Files that cannot be synced
     // (devices, pipes: EINVAL) are only closed. The file is closed afterwards in every case;
     // a second call does nothing.

@@ -69,7 +69,7 @@ std::unique_ptr<StartedProgram> startFontCacheRefresh(const std::string& folder)
         auto refresh = std::make_unique<StartedProgram>(
             std::vector<std::string>{kFcCache, absolutePath(folder)});
         if (refresh->started()) return refresh;
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         // A relative folder while the current folder is gone: nothing to refresh by.
     }
     return nullptr;

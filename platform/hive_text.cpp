@@ -24,7 +24,7 @@ public:
     LineReader(std::string_view line, int number) : m_rest(line), m_number(number) {}
 
     [[noreturn]] void fail(const std::string& problem) const {
-        throw HiveParseError(m_number, problem);
+        throw EHiveParseError(m_number, problem);
     }
     bool atEnd() const { return m_rest.empty(); }
     bool startsWith(std::string_view prefix) const { return m_rest.starts_with(prefix); }
@@ -83,25 +83,25 @@ void parseValue(LineReader& reader, HiveKey& key) {
 
 HiveKey& parseSection(std::string_view line, int number, Hive& hive) {
     if (line.size() < 2 || line.back() != ']') {
-        throw HiveParseError(number, "a section line must end with ]");
+        throw EHiveParseError(number, "a section line must end with ]");
     }
     const std::string_view path = line.substr(1, line.size() - 2);
-    if (path.starts_with("-")) throw HiveParseError(number, "deletion entries are not supported");
+    if (path.starts_with("-")) throw EHiveParseError(number, "deletion entries are not supported");
     if (static_cast<std::size_t>(std::ranges::count(path, '\\')) >= kDeepestKeyPath) {
-        throw HiveParseError(number, "the key path is deeper than " +
+        throw EHiveParseError(number, "the key path is deeper than " +
                                          std::to_string(kDeepestKeyPath) + " levels");
     }
-    if (path.empty()) throw HiveParseError(number, "malformed key path \"\"");
+    if (path.empty()) throw EHiveParseError(number, "malformed key path \"\"");
     try {
         return hive.createKey(path);
     } catch (const std::invalid_argument& beyondBounds) {
-        throw HiveParseError(number, beyondBounds.what());
+        throw EHiveParseError(number, beyondBounds.what());
     }
 }
 
 std::string_view withoutByteOrderMark(std::string_view text) {
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-        throw HiveParseError(1, "UTF-16 text is not supported; the file must be UTF-8");
+        throw EHiveParseError(1, "UTF-16 text is not supported; the file must be UTF-8");
     }
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     return text;
@@ -149,7 +149,7 @@ void formatSection(const HiveKey& key, const std::string& path, std::string& out
 
 }  // namespace
 
-HiveParseError::HiveParseError(int line, const std::string& problem)
+EHiveParseError::EHiveParseError(int line, const std::string& problem)
     : base::Exception("line " + std::to_string(line) + ": " + problem), m_line(line) {}
 
 Hive parseHive(std::string_view text) {
@@ -166,7 +166,7 @@ Hive parseHive(std::string_view text) {
         line = trimmed(line);
         if (number == 1) {
             if (line != kHeader) {
-                throw HiveParseError(1, "the first line must be \"" + std::string(kHeader) + "\"");
+                throw EHiveParseError(1, "the first line must be \"" + std::string(kHeader) + "\"");
             }
         } else if (line.empty() || line.front() == ';') {
             continue;
@@ -174,16 +174,16 @@ Hive parseHive(std::string_view text) {
             current = &parseSection(line, number, hive);
         } else if (line.front() == '@' || line.front() == '"') {
             if (current == nullptr) {
-                throw HiveParseError(number, "a value must follow a [key] line");
+                throw EHiveParseError(number, "a value must follow a [key] line");
             }
             if (++valueLines > kMostHiveValues) {
-                throw HiveParseError(number, "a hive cannot hold more than " +
+                throw EHiveParseError(number, "a hive cannot hold more than " +
                                                  std::to_string(kMostHiveValues) + " values");
             }
             LineReader reader(line, number);
             parseValue(reader, *current);
         } else {
-            throw HiveParseError(number,
+            throw EHiveParseError(number,
                                  "expected a [key] line, a value, a comment or a blank line");
         }
     }

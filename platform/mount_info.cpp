@@ -148,7 +148,7 @@ MountInfo MountInfo::read() {
     if (!table) return {};
     try {
         return parse(readAll(table.get(), kMountInfo, kTableLimit));
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         return {};
     }
 }

@@ -40,7 +40,7 @@ std::string readTable(int descriptor) {
     ::lseek(descriptor, 0, SEEK_SET);
     try {
         return readAll(descriptor, kMountTable, kTableLimit);
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         return {};
     }
 }

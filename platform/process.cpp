@@ -278,7 +278,7 @@ ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
             launch = starter.launch([](const ChildPlan& plan) { execChild(plan); },
                                     ChildMemory::SharedUntilExec);
             error = launch.error;
-        } catch (const SystemError&) {
+        } catch (const ESystemError&) {
             error = ENOENT;  // a relative program path while the current folder is gone
         }
     }
@@ -338,7 +338,7 @@ bool startDetached(const std::vector<std::string>& arguments, const std::string&
     std::optional<ChildStarter> starter;
     try {
         starter.emplace(arguments, std::vector<int>{}, workingFolder);
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         return false;  // a relative program path while the current folder is gone
     }
     const Launch launch = starter->launch([](const ChildPlan& plan) {

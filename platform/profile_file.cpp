@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "atomic_file.h"
+#include "base/errors.h"
 #include "system.h"
 
 namespace platform {
@@ -166,11 +167,11 @@ std::string folderOf(const std::string& file) {
 
 void writeEntries(const std::string& file, std::string_view section,
                   std::span<const ProfileEntry> entries) {
-    if (!mayWrite(folderOf(file))) throw std::runtime_error("the folder may not be written");
+    if (!mayWrite(folderOf(file))) throw base::Exception("the folder may not be written");
     const FileLock lock(file + ".lock");
     removeStaleTemporaries(file);
     const std::optional<std::string> contents = readRegularFile(file, kLargestSettingsFile, false);
-    if (contents && !mayWrite(file)) throw std::runtime_error("the file is write-protected");
+    if (contents && !mayWrite(file)) throw base::Exception("the file is write-protected");
     std::string edited = contents.value_or("");
     for (const ProfileEntry& entry : entries) {
         edited = withProfileString(edited, section, entry.key, entry.value);
@@ -186,7 +187,7 @@ void writeProfileStrings(const std::string& file, std::string_view section,
     try {
         writeEntries(file, section, entries);
     } catch (const std::exception&) {
-        std::throw_with_nested(std::runtime_error("Unable to write to " + file));
+        std::throw_with_nested(base::Exception("Unable to write to " + file));
     }
 }
 

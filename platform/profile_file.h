@@ -37,7 +37,7 @@ constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 // which is removed again afterwards, as are temporary files that an interrupted earlier write
 // left. A file or folder that may not be written (mayWrite: for
 // the superuser too, a write-protected file stays protected) counts as a failure. Any failure
-// to write throws std::runtime_error("Unable to write to " + file), with the cause nested
+// to write throws base::Exception("Unable to write to " + file), with the cause nested
 // (std::nested_exception), and leaves the file as it was.
 void writeProfileString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value);

@@ -46,7 +46,7 @@ Hive newSystemHive(RootKey root) {
 }
 
 // The hive as its file holds it, or a new system's hive when the file is missing. Throws
-// std::runtime_error when the file cannot be read, HiveParseError when it cannot be parsed.
+// ESystemError when the file cannot be read, EHiveParseError when it cannot be parsed.
 Hive loadHive(const std::string& file, RootKey root) {
     const std::optional<std::string> text = readRegularFile(file, kLargestHiveFile);
     return text ? parseHive(*text) : newSystemHive(root);
@@ -72,16 +72,16 @@ bool hiveWritable(const std::string& folder, const std::string& file) {
 }
 
 // Runs edit on the hive read afresh under the hive's lock and saves the result when edit
-// says it changed something. Throws RegistryError, leaving the file as it was, on failure.
+// says it changed something. Throws ERegistryError, leaving the file as it was, on failure.
 bool modifyHive(const std::string& folder, const std::string& file, RootKey root,
                 const std::function<bool(Hive&)>& edit) {
     if (!hiveWritable(folder, file)) {
-        throw RegistryError("The registry hive " + file + " is read-only");
+        throw ERegistryError("The registry hive " + file + " is read-only");
     }
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        throw RegistryError("Unable to create the registry folder " + folder + ": " +
+        throw ERegistryError("Unable to create the registry folder " + folder + ": " +
                             error.message());
     }
     try {
@@ -91,11 +91,11 @@ bool modifyHive(const std::string& folder, const std::string& file, RootKey root
         if (!edit(hive)) return false;
         replaceFileAtomically(file, formatHive(hive));
         return true;
-    } catch (const HiveParseError& parseError) {
-        throw RegistryError("The registry hive " + file + " cannot be parsed (" +
+    } catch (const EHiveParseError& parseError) {
+        throw ERegistryError("The registry hive " + file + " cannot be parsed (" +
                             parseError.what() + "); it is left as it is");
     } catch (const std::exception& failure) {
-        throw RegistryError("Unable to write the registry hive " + file + ": " + failure.what());
+        throw ERegistryError("Unable to write the registry hive " + file + ": " + failure.what());
     }
 }
 
@@ -115,7 +115,7 @@ std::string Registry::defaultFolder() {
 }
 
 Registry::Registry(std::string folder) : m_folder(withoutFinalSlashes(std::move(folder))) {
-    if (m_folder.empty()) throw RegistryError("The registry folder is not named");
+    if (m_folder.empty()) throw ERegistryError("The registry folder is not named");
 }
 
 std::string Registry::hivePath(RootKey root) const {
@@ -152,10 +152,10 @@ std::optional<std::string> Registry::readString(RootKey root, std::string_view k
 void Registry::writeString(RootKey root, std::string_view keyPath, std::string_view valueName,
                            std::string_view data) {
     if (!isValidKeyPath(keyPath)) {
-        throw RegistryError("Malformed registry key path \"" + std::string(keyPath) + "\"");
+        throw ERegistryError("Malformed registry key path \"" + std::string(keyPath) + "\"");
     }
     if (!isStorableRegistryText(valueName) || !isStorableRegistryText(data)) {
-        throw RegistryError("A registry value's name and data cannot hold NUL, CR or LF (key " +
+        throw ERegistryError("A registry value's name and data cannot hold NUL, CR or LF (key " +
                             std::string(keyPath) + ")");
     }
     modifyHive(m_folder, hivePath(root), root, [&](Hive& hive) {
@@ -170,7 +170,7 @@ bool Registry::deleteKeyTree(RootKey root, std::string_view keyPath) {
     try {
         return modifyHive(m_folder, hivePath(root), root,
                           [&](Hive& hive) { return hive.deleteKey(fullPath(root, keyPath)); });
-    } catch (const RegistryError&) {
+    } catch (const ERegistryError&) {
         return false;
     }
 }

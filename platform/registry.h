@@ -34,7 +34,7 @@ namespace platform {
 
 enum class RootKey { LocalMachine, CurrentUser };
 
-class RegistryError : public base::Exception {
+class ERegistryError : public base::Exception {
 public:
     using Exception::Exception;
 };
@@ -45,7 +45,7 @@ public:
     // $HOME/.config/marlo/registry; no final '/'.
     static std::string defaultFolder();
 
-    // Throws RegistryError when folder is empty (it would name the file system's root).
+    // Throws ERegistryError when folder is empty (it would name the file system's root).
     explicit Registry(std::string folder = defaultFolder());
 
     // <folder>/system.reg or <folder>/user.reg
@@ -62,7 +62,7 @@ public:
                                           std::string_view valueName) const;
 
     // Creates missing keys on the way and writes the value (an existing value keeps the
-    // spelling of its name). Throws RegistryError with a clear message, leaving the hive as it
+    // spelling of its name). Throws ERegistryError with a clear message, leaving the hive as it
     // was, when the path is malformed, the name or data holds NUL, CR or LF, or the hive
     // cannot be written or parsed (an unparsable hive is never overwritten).
     void writeString(RootKey root, std::string_view keyPath, std::string_view valueName,

@@ -127,9 +127,9 @@ private:
 };
 
 // A hive text that is not in the format; what() reads "line N: what is wrong".
-class HiveParseError : public base::Exception {
+class EHiveParseError : public base::Exception {
 public:
-    HiveParseError(int line, const std::string& problem);
+    EHiveParseError(int line, const std::string& problem);
     int line() const { return m_line; }
 
 private:
@@ -138,7 +138,7 @@ private:
 
 // Reads the text of a hive file. Accepts LF or CRLF lines, a UTF-8 byte-order mark, blank
 // lines, ';' comments (which are not kept) and a key's section given more than once (merged;
-// a value given twice keeps the later data). Throws HiveParseError for anything else:
+// a value given twice keeps the later data). Throws EHiveParseError for anything else:
 // a missing header, values outside a section, a malformed section or value line, deletion
 // entries ("[-...]", "=-"), values that are not strings (dword:, hex:), and a hive beyond
 // the bounds above (deeper key paths, more keys or more value lines). Parsing, formatting

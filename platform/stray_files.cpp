@@ -37,9 +37,9 @@ public:
     std::vector<StrayFile> run() {
         std::optional<OpenFolder> root = OpenFolder::open(m_folder);
         if (!root && errno == ENOENT) return {};
-        if (!root) throw SystemError("Cannot check", m_folder, errno);
+        if (!root) throw ESystemError("Cannot check", m_folder, errno);
         m_rootIdentity = root->identity();
-        if (!m_rootIdentity) throw SystemError("Cannot check", m_folder, errno);
+        if (!m_rootIdentity) throw ESystemError("Cannot check", m_folder, errno);
         enter(std::move(*root), "");
         while (!m_levels.empty()) step();
         return std::move(m_found);
@@ -66,7 +66,7 @@ private:
         }
         if (!S_ISDIR(identity->mode)) return;
         std::optional<OpenFolder> sub = level.folder.openSubFolder(name);
-        if (!sub) throw SystemError("Cannot check", m_folder + "/" + path, errno);
+        if (!sub) throw ESystemError("Cannot check", m_folder + "/" + path, errno);
         const auto opened = sub->identity();
         if (!opened || !onSameMount(*opened, *m_rootIdentity)) {
             m_found.push_back({path, "a mount point", false});
@@ -80,7 +80,7 @@ private:
         StrayFile stray{path, kind, false};
         if (m_removeLinks && S_ISLNK(mode)) {
             if (!folder.removeEntry(name) && errno != ENOENT) {
-                throw SystemError("Cannot remove", m_folder + "/" + path, errno);
+                throw ESystemError("Cannot remove", m_folder + "/" + path, errno);
             }
             stray.removed = true;
         }

@@ -23,7 +23,7 @@ struct StrayFile {
 // looked at itself. Another file system or mount met below is not entered; it is reported as
 // a mount point. With removeLinks, every symbolic link found is removed (the link itself,
 // never what it points to). Returns what was found, in walk order; empty when nothing was
-// found or the folder does not exist. Throws SystemError when the folder or a folder below
+// found or the folder does not exist. Throws ESystemError when the folder or a folder below
 // cannot be opened (the walk cannot vouch for it then), or a link to be removed stays.
 std::vector<StrayFile> findStrayFiles(const std::string& folder, bool removeLinks);
 

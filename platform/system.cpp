@@ -36,7 +36,7 @@ std::optional<FileIdentity> identityFrom(int folder, const char* name, int flags
 
 }  // namespace
 
-SystemError::SystemError(std::string operation, std::string path, int error, std::string reason)
+ESystemError::ESystemError(std::string operation, std::string path, int error, std::string reason)
     : base::Exception(errorText(operation, path, error, reason)),
       m_operation(std::move(operation)),
       m_path(std::move(path)),
@@ -88,7 +88,7 @@ std::optional<FileIdentity> identityAt(int folder, const std::string& name, bool
 void writeAll(int descriptor, std::string_view data, const std::string& path) {
     while (!data.empty()) {
         const ssize_t written = retried([&] { return ::write(descriptor, data.data(), data.size()); });
-        if (written < 0) throw SystemError("Cannot write", path, errno);
+        if (written < 0) throw ESystemError("Cannot write", path, errno);
         data.remove_prefix(static_cast<std::size_t>(written));
     }
 }
@@ -99,7 +99,7 @@ std::size_t readFully(int descriptor, char* buffer, std::size_t size, const std:
         const ssize_t count =
             retried([&] { return ::read(descriptor, buffer + done, size - done); });
         if (count == 0) break;
-        if (count < 0) throw SystemError("Cannot read", path, errno);
+        if (count < 0) throw ESystemError("Cannot read", path, errno);
         done += static_cast<std::size_t>(count);
     }
     return done;
@@ -117,7 +117,7 @@ std::string readAll(int descriptor, const std::string& path, std::size_t limit) 
         const std::size_t got = readFully(descriptor, contents.data() + start, want, path);
         contents.resize(start + got);
         if (contents.size() > limit) {
-            throw SystemError("Cannot read", path, EFBIG,
+            throw ESystemError("Cannot read", path, EFBIG,
                               "larger than the " + std::to_string(limit) + " bytes allowed");
         }
         if (got < want) return contents;
@@ -129,16 +129,16 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
     const FileDescriptor file = openFile(path, O_RDONLY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW));
     if (!file) {
         if (errno == ENOENT) return std::nullopt;
-        if (errno == ELOOP) throw SystemError("Cannot open", path, ELOOP, "it is a symbolic link");
-        throw SystemError("Cannot open", path, errno);
+        if (errno == ELOOP) throw ESystemError("Cannot open", path, ELOOP, "it is a symbolic link");
+        throw ESystemError("Cannot open", path, errno);
     }
     const auto identity = identityOf(file.get());
-    if (!identity) throw SystemError("Cannot read", path, errno);
+    if (!identity) throw ESystemError("Cannot read", path, errno);
     if (!S_ISREG(identity->mode)) {
-        throw SystemError("Cannot read", path, EINVAL, "not a regular file");
+        throw ESystemError("Cannot read", path, EINVAL, "not a regular file");
     }
     if (identity->size > limit) {
-        throw SystemError("Cannot read", path, EFBIG,
+        throw ESystemError("Cannot read", path, EFBIG,
                           "larger than the " + std::to_string(limit) + " bytes allowed");
     }
     return readAll(file.get(), path, limit);

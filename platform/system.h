@@ -19,9 +19,9 @@ namespace platform {
 // A failed system operation: what was being done ("Cannot open"), the path it was done on,
 // and the errno value. what() reads "<operation> <path>: <reason>", the reason being the
 // system's text for the errno value unless one is given.
-class SystemError : public base::Exception {
+class ESystemError : public base::Exception {
 public:
-    SystemError(std::string operation, std::string path, int error, std::string reason = {});
+    ESystemError(std::string operation, std::string path, int error, std::string reason = {});
 
     const std::string& operation() const { return m_operation; }
     const std::string& path() const { return m_path; }
@@ -109,23 +109,23 @@ std::optional<FileIdentity> identityOf(int descriptor);
 // looked at itself, not followed, unless followLinks.
 std::optional<FileIdentity> identityAt(int folder, const std::string& name, bool followLinks);
 
-// Writes every byte, retrying short writes and EINTR; throws SystemError("Cannot write",
+// Writes every byte, retrying short writes and EINTR; throws ESystemError("Cannot write",
 // path, errno) when the system refuses (no room, a broken pipe, a closed descriptor).
 void writeAll(int descriptor, std::string_view data, const std::string& path);
 
 // Reads up to size bytes into buffer, going on after short reads until size bytes came or
-// the end was reached (a smaller count means the end). Throws SystemError("Cannot read",
+// the end was reached (a smaller count means the end). Throws ESystemError("Cannot read",
 // path, errno) on a read error; EAGAIN (nothing to read now on a non-blocking descriptor)
 // counts as an error too, so that a reader never spins or waits on a pipe.
 std::size_t readFully(int descriptor, char* buffer, std::size_t size, const std::string& path);
 
 // Everything from the current position to the end, at most limit bytes: more than that
-// throws SystemError("Cannot read", path, EFBIG) naming the limit. Read errors as readFully.
+// throws ESystemError("Cannot read", path, EFBIG) naming the limit. Read errors as readFully.
 std::string readAll(int descriptor, const std::string& path, std::size_t limit);
 
 // The whole file at path when it is a regular file of at most limit bytes (a link to one is
 // followed only with followLink); nullopt when it does not exist. Opened without waiting
-// (O_NONBLOCK), so a named pipe never blocks the caller. Throws SystemError naming the path
+// (O_NONBLOCK), so a named pipe never blocks the caller. Throws ESystemError naming the path
 // otherwise: not a regular file (a pipe, a device such as /dev/zero, a folder), a link
 // without followLink (ELOOP), larger than limit, no permission, a read error.
 std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit,

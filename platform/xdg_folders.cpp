@@ -121,7 +121,7 @@ UserFolders userFolders() {
     std::optional<std::string> text;
     try {
         text = readRegularFile(joined(folders.configHome, "user-dirs.dirs"), kLargestUserDirsFile);
-    } catch (const SystemError&) {
+    } catch (const ESystemError&) {
         return folders;  // a pipe, a device, too large or unreadable: the defaults
     }
     std::string_view rest = text ? std::string_view(*text) : std::string_view();

@@ -21,7 +21,7 @@ unsigned le(std::string_view bytes, std::size_t at, std::size_t count) {
     return value;
 }
 
-[[noreturn]] void damaged() { throw ZipListingError("an extra field of one of its entries is damaged"); }
+[[noreturn]] void damaged() { throw EZipListingError("an extra field of one of its entries is damaged"); }
 
 void readZip64(std::string_view data, ExtraFields& fields) {
     for (std::size_t at = 0; at + 8 <= data.size(); at += 8) {

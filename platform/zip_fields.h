@@ -19,7 +19,7 @@ struct ExtraFields {
 // Reads the fields of one header's extra block. Unicode Path names are taken whatever their
 // version and checksum say, and ASi modes whatever their checksum says: an extractor may use
 // them either way. Fewer than four bytes after the last field (padding) are passed over.
-// Throws ZipListingError when a field runs past the block, or an ASi or Unicode Path field is
+// Throws EZipListingError when a field runs past the block, or an ASi or Unicode Path field is
 // too short to hold what it must.
 ExtraFields readExtraFields(std::string_view extra);
 

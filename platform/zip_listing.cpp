@@ -45,7 +45,7 @@ std::uint64_t u64(std::string_view bytes, std::size_t at) {
     return u32(bytes, at) | static_cast<std::uint64_t>(u32(bytes, at + 4)) << 32;
 }
 
-[[noreturn]] void refuse(const std::string& why) { throw ZipListingError(why); }
+[[noreturn]] void refuse(const std::string& why) { throw EZipListingError(why); }
 
 std::string readOrRefuse(const ZipBytes& archive, std::uint64_t offset, std::size_t count) {
     auto bytes = archive.read(offset, count);
@@ -342,7 +342,7 @@ std::optional<std::string> readZipMember(const std::string& archive, std::string
                                          std::size_t maxSize) {
     try {
         return readMember(ArchiveFile(archive), name, maxSize);
-    } catch (const ZipListingError&) {
+    } catch (const EZipListingError&) {
         return std::nullopt;
     }
 }
@@ -351,7 +351,7 @@ std::optional<std::string> readZipMemberIn(std::string_view archive, std::string
                                            std::size_t maxSize) {
     try {
         return readMember(ArchiveInMemory(archive), name, maxSize);
-    } catch (const ZipListingError&) {
+    } catch (const EZipListingError&) {
         return std::nullopt;
     }
 }

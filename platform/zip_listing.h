@@ -28,7 +28,7 @@ struct ZipEntry {
 
 // Why an archive's listing cannot be read; what() is a phrase for the user ("it is a
 // multi-volume archive").
-class ZipListingError : public base::Exception {
+class EZipListingError : public base::Exception {
 public:
     using Exception::Exception;
 };
@@ -55,7 +55,7 @@ constexpr std::size_t kLargestZipDirectory = std::size_t{64} << 20;
 // - every place that gives an entry its name or type is read, since the extractor may take
 //   any of them: the directory entry with its extra fields (ASi 0x756e, Unicode Path
 //   0x7075, PKWARE Unix 0x000d), and the local header with its name and extra fields.
-// Throws ZipListingError for what cannot be read or checked: no end record, a multi-volume
+// Throws EZipListingError for what cannot be read or checked: no end record, a multi-volume
 // archive, a directory outside the file or larger than kLargestZipDirectory, a damaged or
 // miscounted directory, a damaged extra field, a missing local header, a name holding a NUL
 // byte (the extractor would cut it there), names that differ
@@ -67,7 +67,7 @@ std::vector<ZipEntry> listZipEntries(const ZipBytes& archive);
 std::vector<ZipEntry> listZipEntriesIn(std::string_view archive);
 
 // The same for a file (a "/dev/fd/N" path reads that open descriptor); a file that cannot be
-// opened, or is no regular file, throws ZipListingError too (never waiting on a pipe).
+// opened, or is no regular file, throws EZipListingError too (never waiting on a pipe).
 std::vector<ZipEntry> listZipEntries(const std::string& archive);
 
 // The contents of the first entry named exactly name (stored or deflated), read into memory

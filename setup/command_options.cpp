@@ -40,7 +40,7 @@ const OptionSpec& specOf(const std::string& argument) {
     const std::size_t equals = argument.find('=');
     const OptionSpec* known = argument.starts_with("--") ? findSpec(argument.substr(2, equals - 2)) : nullptr;
     if (known == nullptr) {
-        throw UsageError("Unknown option " + quoted(argument) + " (setup --help lists the options).");
+        throw EUsageError("Unknown option " + quoted(argument) + " (setup --help lists the options).");
     }
     return *known;
 }
@@ -51,16 +51,16 @@ std::string valueOf(const OptionSpec& known, const std::vector<std::string>& arg
     const std::string& argument = arguments[index];
     const std::string option = "--" + std::string(known.name);
     if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
-        if (!known.takesValue) throw UsageError(option + " takes no value.");
+        if (!known.takesValue) throw EUsageError(option + " takes no value.");
         return argument.substr(equals + 1);
     }
     if (!known.takesValue) return {};
-    if (++index == arguments.size()) throw UsageError(option + " needs a value.");
+    if (++index == arguments.size()) throw EUsageError(option + " needs a value.");
     return arguments[index];
 }
 
 void refuseArgument(const std::string& argument) {
-    throw UsageError("Unexpected argument " + quoted(argument) + ": setup takes options only.");
+    throw EUsageError("Unexpected argument " + quoted(argument) + ": setup takes options only.");
 }
 
 GivenOptions readOptions(const std::vector<std::string>& arguments) {
@@ -74,7 +74,7 @@ GivenOptions readOptions(const std::vector<std::string>& arguments) {
         if (!argument.starts_with('-') || argument == "-") refuseArgument(argument);
         const OptionSpec& known = specOf(argument);
         if (!given.emplace(known.name, valueOf(known, arguments, index)).second) {
-            throw UsageError("--" + std::string(known.name) + " is given more than once.");
+            throw EUsageError("--" + std::string(known.name) + " is given more than once.");
         }
     }
     return given;
@@ -86,14 +86,14 @@ std::string_view modeOf(const GivenOptions& given) {
     for (const auto& [name, value] : given) {
         if (findSpec(name)->mode != name) continue;
         if (!mode.empty()) {
-            throw UsageError("--" + std::string(mode) + " and --" + name + " cannot be combined.");
+            throw EUsageError("--" + std::string(mode) + " and --" + name + " cannot be combined.");
         }
         mode = findSpec(name)->mode;
     }
-    if (mode.empty()) throw UsageError("Give one of --install, --uninstall, --help or --version.");
+    if (mode.empty()) throw EUsageError("Give one of --install, --uninstall, --help or --version.");
     for (const auto& [name, value] : given) {
         if (findSpec(name)->mode != mode) {
-            throw UsageError("--" + name + " goes with --" + std::string(findSpec(name)->mode) + " only.");
+            throw EUsageError("--" + name + " goes with --" + std::string(findSpec(name)->mode) + " only.");
         }
     }
     return mode;
@@ -124,7 +124,7 @@ std::string languageCode(const std::vector<PageChoice>& languages, const std::st
         if (sameAscii(value, choice.name) || sameAscii(value, choice.code)) return choice.code;
         valid += (valid.empty() ? "" : ", ") + choice.name + " (" + choice.code + ")";
     }
-    throw UsageError("Unknown screen language " + quoted(value) + ". The languages are: " + valid + ".");
+    throw EUsageError("Unknown screen language " + quoted(value) + ". The languages are: " + valid + ".");
 }
 
 std::size_t dictionaryRow(const std::vector<PageChoice>& rows, const std::string& code) {
@@ -133,12 +133,12 @@ std::size_t dictionaryRow(const std::vector<PageChoice>& rows, const std::string
         if (sameAscii(code, rows[row].code)) return row;
         valid += (valid.empty() ? "" : ", ") + rows[row].code;
     }
-    throw UsageError("Unknown dictionary code " + quoted(code) + ". The codes are: " + valid + ".");
+    throw EUsageError("Unknown dictionary code " + quoted(code) + ". The codes are: " + valid + ".");
 }
 
 // The marked rows' codes in row order, each once, as the page hands them over.
 std::vector<std::string> dictionaryCodes(const std::vector<PageChoice>& rows, const std::string& value) {
-    if (value.empty()) throw UsageError(kNoDictionaryMessage);
+    if (value.empty()) throw EUsageError(kNoDictionaryMessage);
     std::vector<bool> marked(rows.size());
     for (const std::string& code : splitList(value)) marked[dictionaryRow(rows, code)] = true;
     std::vector<std::string> codes;
@@ -152,8 +152,8 @@ bool& shortcutBox(engine::InstallChoices& choices, const std::string& name) {
     if (sameAscii(name, "desktop")) return choices.desktopShortcut;
     if (sameAscii(name, "startmenu")) return choices.startMenuShortcut;
     if (sameAscii(name, "programs")) return choices.programsShortcut;
-    if (sameAscii(name, "none")) throw UsageError("--shortcuts none stands alone.");
-    throw UsageError("Unknown shortcut " + quoted(name) +
+    if (sameAscii(name, "none")) throw EUsageError("--shortcuts none stands alone.");
+    throw EUsageError("Unknown shortcut " + quoted(name) +
                      ". The shortcuts are desktop, startmenu and programs (any of them, separated "
                      "by commas), or none.");
 }
@@ -175,7 +175,7 @@ engine::InstallChoices choicesOf(const GivenOptions& given, const OfferedChoices
     const std::vector<PageChoice>& languages = offered.screenLanguages;
     choices.screenLanguageCode =
         given.contains("language") ? languageCode(languages, given.find("language")->second) : languages.at(0).code;
-    if (!given.contains("dictionaries")) throw UsageError(kNoDictionaryMessage);
+    if (!given.contains("dictionaries")) throw EUsageError(kNoDictionaryMessage);
     choices.dictionaryCodes = dictionaryCodes(offered.dictionaries, given.find("dictionaries")->second);
     if (given.contains("shortcuts")) chooseShortcuts(choices, given.find("shortcuts")->second);
     return choices;

@@ -24,7 +24,7 @@ namespace setup {
 
 // A command line that cannot be followed, before anything was done. The text says what is
 // wrong and, for a value, which values are valid.
-class UsageError : public base::Exception {
+class EUsageError : public base::Exception {
 public:
     using Exception::Exception;
 };
@@ -34,7 +34,7 @@ public:
     enum class Mode { Install, Uninstall, Help, Version };
 
     // The arguments after the program's name (at least one: none is the wizard), whose
-    // values must come from what the pages offer; throws UsageError.
+    // values must come from what the pages offer; throws EUsageError.
     static CommandOptions parse(const std::vector<std::string>& arguments, const OfferedChoices& offered);
 
     Mode mode() const { return m_mode; }

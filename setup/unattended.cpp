@@ -127,7 +127,7 @@ int runUnattended(const std::vector<std::string>& arguments) {
     std::signal(SIGPIPE, SIG_IGN);
     try {
         return run(CommandOptions::parse(arguments, offeredByThePages()));
-    } catch (const UsageError& error) {
+    } catch (const EUsageError& error) {
         std::fprintf(stderr, "%s\nsetup --help lists the options and their values.\n", error.what());
         return kUsageError;
     }

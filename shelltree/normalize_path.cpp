@@ -19,7 +19,7 @@ std::string NormalizePath(const std::string& path) {
     std::string result;
     try {
         result = path.front() == '/' ? path : platform::absolutePath(path);
-    } catch (const platform::SystemError&) {
+    } catch (const platform::ESystemError&) {
         return {};
     }
     while (!platform::folderExists(result) && result.size() > 1) cutLastPart(result);

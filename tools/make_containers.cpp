@@ -28,14 +28,14 @@ namespace fs = std::filesystem;
 using framework::ObjectNode;
 using Bytes = std::vector<std::uint8_t>;
 
-class ToolError : public base::Exception {
+class EToolError : public base::Exception {
 public:
     using Exception::Exception;
 };
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError("cannot read " + path.string());
+    if (!in) throw EToolError("cannot read " + path.string());
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -44,7 +44,7 @@ std::string readFile(const fs::path& path) {
 void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
-    if (!out.flush()) throw ToolError("cannot write " + path.string());
+    if (!out.flush()) throw EToolError("cannot write " + path.string());
 }
 
 const framework::PropertyValue* findProperty(const ObjectNode& node, std::string_view name) {
@@ -57,7 +57,7 @@ const framework::PropertyValue* findProperty(const ObjectNode& node, std::string
 std::string stringProperty(const ObjectNode& node, std::string_view name) {
     const auto* value = findProperty(node, name);
     const auto* text = value != nullptr ? std::get_if<std::string>(value) : nullptr;
-    if (text == nullptr) throw ToolError(node.name + " needs the string " + std::string(name));
+    if (text == nullptr) throw EToolError(node.name + " needs the string " + std::string(name));
     return *text;
 }
 
@@ -81,7 +81,7 @@ Target findTarget(const ObjectNode& page, const std::string& name) {
     for (std::size_t i = 0; i < components.size(); ++i) {
         if (components[i]->name == name) return {static_cast<std::int32_t>(i), components[i]};
     }
-    throw ToolError(page.className + " has no component " + name);
+    throw EToolError(page.className + " has no component " + name);
 }
 
 std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const ObjectNode& page, int languages) {
@@ -92,13 +92,13 @@ std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const Object
     item->PropName = stringProperty(source, "PropName");
     const auto* texts = findProperty(source, "Texts");
     if (texts == nullptr || !std::holds_alternative<framework::StringList>(*texts)) {
-        throw ToolError(source.name + " needs its Texts");
+        throw EToolError(source.name + " needs its Texts");
     }
     item->Texts = std::get<framework::StringList>(*texts);
-    if (static_cast<int>(item->Texts.size()) > languages) throw ToolError(source.name + ": more texts than languages");
+    if (static_cast<int>(item->Texts.size()) > languages) throw EToolError(source.name + ": more texts than languages");
     item->Texts.resize(static_cast<std::size_t>(languages));
     if (stringProperty(*target.node, item->PropName) != item->Texts[0]) {
-        throw ToolError(page.className + ": the language-0 " + item->PropName + " of " + source.name +
+        throw EToolError(page.className + ": the language-0 " + item->PropName + " of " + source.name +
                         " is not the page's own text");
     }
     return item;
@@ -107,10 +107,10 @@ std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const Object
 void addLanguages(const ObjectNode& source, mltlang::TLngLst& languages) {
     const auto* value = findProperty(source, "Languages");
     const auto* set = value != nullptr ? std::get_if<framework::SetValue>(value) : nullptr;
-    if (set == nullptr) throw ToolError(source.name + " needs its Languages");
+    if (set == nullptr) throw EToolError(source.name + " needs its Languages");
     for (const std::string& name : set->members) {
         const auto id = mltlang::LangidFromName(name);
-        if (!id) throw ToolError(source.name + ": unknown language " + name);
+        if (!id) throw EToolError(source.name + ": unknown language " + name);
         auto entry = std::make_unique<mltlang::TLngId>();
         entry->Id = *id;
         languages.AddNew(std::move(entry));

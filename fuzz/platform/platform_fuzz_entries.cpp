@@ -48,7 +48,7 @@ int fuzzHiveText(const std::uint8_t* data, std::size_t size) {
     platform::Hive hive;
     try {
         hive = platform::parseHive(textOf(data, size));
-    } catch (const platform::HiveParseError&) {
+    } catch (const platform::EHiveParseError&) {
         return 0;
     }
     require(platform::parseHive(platform::formatHive(hive)) == hive);
@@ -75,7 +75,7 @@ void checkExtraFields(std::string_view bytes) {
         std::size_t named = 0;
         for (const std::string& name : fields.unicodeNames) named += name.size();
         require(named + fields.zip64Values.size() * 8 + fields.asiModes.size() * 14 <= bytes.size());
-    } catch (const platform::ZipListingError&) {
+    } catch (const platform::EZipListingError&) {
     }
 }
 
@@ -95,7 +95,7 @@ int fuzzZipListing(const std::uint8_t* data, std::size_t size) {
             const std::string path = platform::unpackedPath(entry.name);
             require(!path.starts_with('/') && ("/" + path + "/").find("/../") == std::string::npos);
         }
-    } catch (const platform::ZipListingError&) {
+    } catch (const platform::EZipListingError&) {
     }
     return 0;
 }

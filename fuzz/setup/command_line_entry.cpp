@@ -49,7 +49,7 @@ int fuzzCommandLine(const std::uint8_t* data, std::size_t size) {
     try {
         const setup::CommandOptions options = setup::CommandOptions::parse(arguments, offered());
         if (options.mode() == setup::CommandOptions::Mode::Install) checkInstall(options.installChoices());
-    } catch (const setup::UsageError& error) {
+    } catch (const setup::EUsageError& error) {
         require(error.what()[0] != '\0');
     }
     return 0;

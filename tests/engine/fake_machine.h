@@ -61,18 +61,18 @@ public:
     // new system's keys follow the store's rules; reads and writes can be made to fail and
     // keys can be made to open for reading only.
     bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
-        if (registryReadFails) throw platform::RegistryError("hive not readable");
+        if (registryReadFails) throw platform::ERegistryError("hive not readable");
         if (fullAccess && m_readOnlyMarks.readString(root, key, kReadOnlyMark)) return false;
         return m_store.keyExists(root, key, fullAccess);
     }
     std::optional<std::string> readString(engine::RootKey root, std::string_view key,
                                           std::string_view name) override {
-        if (registryReadFails) throw platform::RegistryError("hive not readable");
+        if (registryReadFails) throw platform::ERegistryError("hive not readable");
         return m_store.readString(root, key, name);
     }
     void writeString(engine::RootKey root, std::string_view key, std::string_view name,
                      std::string_view data) override {
-        if (registryFails) throw platform::RegistryError("hive not writable");
+        if (registryFails) throw platform::ERegistryError("hive not writable");
         m_store.writeString(root, key, name, data);
     }
     bool deleteKeyTree(engine::RootKey root, std::string_view key) override {
@@ -129,7 +129,7 @@ public:
     }
     bool removeFile(const std::string& path) override { return platform::removeFile(path); }
     void removeFileIfPresent(const std::string& path) override {
-        if (unremovable.count(path)) throw platform::SystemError("Cannot remove", path, EACCES);
+        if (unremovable.count(path)) throw platform::ESystemError("Cannot remove", path, EACCES);
         shortcuts.erase(path);  // a shortcut made here goes with the file
         platform::removeFileIfPresent(path);
     }
@@ -221,7 +221,7 @@ private:
 
     private:
         void pass(std::size_t size, const char* operation, int error) {
-            if (size > m_limit - m_passed) throw platform::SystemError(operation, m_path, error);
+            if (size > m_limit - m_passed) throw platform::ESystemError(operation, m_path, error);
             m_passed += size;
         }
         std::string m_path;

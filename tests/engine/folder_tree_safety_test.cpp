@@ -330,7 +330,7 @@ TEST_P(ProtectedFolderMovedIn, IsNeitherEnteredNorRemovedAndEndsTheWalk) {
     try {
         tree.DeleteFolderTree(m_root.string(), "*.*", true);
         ADD_FAILURE() << "the walk went on";
-    } catch (const engine::EngineError& error) {
+    } catch (const engine::EEngineError& error) {
         EXPECT_EQ(std::string(error.what()), "The uninstall stopped at " + moved.string() + ", which " +
                                                  GetParam().says +
                                                  ". It was not entered, and the folders above it stay.");
@@ -360,7 +360,7 @@ TEST_F(FolderTreeSafety, AFolderMovedOutDuringADeepWalkIsNotFollowedBack) {
         if (++calls == 80) fs::rename(tenth, m_base / "outside/moved");
         return true;
     });
-    EXPECT_THROW(tree.DeleteFolderTree(m_root.string(), "*.*", true), engine::EngineError);
+    EXPECT_THROW(tree.DeleteFolderTree(m_root.string(), "*.*", true), engine::EEngineError);
     EXPECT_TRUE(fs::exists(m_base / "outside/keep.txt"));
     EXPECT_TRUE(fs::exists(m_base / "outside/d9"));
     EXPECT_TRUE(fs::exists(m_base / "outside/moved"));

@@ -158,7 +158,7 @@ TEST_F(InstallTest, MissingFontFileEndsTheInstallAfterCleaningUp) {
     try {
         install();
         FAIL() << "no error";
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + folder() + "/TAHOMA.TTF");
     }
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
@@ -178,7 +178,7 @@ TEST_F(InstallTest, FontCopyThatFailsEndsTheInstallLeavingNoPartialFont) {
     try {
         install();
         FAIL() << "no error";
-    } catch (const platform::SystemError& e) {
+    } catch (const platform::ESystemError& e) {
         EXPECT_EQ(e.error(), ENOSPC);
         EXPECT_EQ(e.path(), (root / "data/fonts/TAHOMA.TTF").string());
     }
@@ -496,7 +496,7 @@ TEST_F(InstallTest, UnpackedLinkIsRemovedWithoutTouchingWhatItPointsTo) {
         ok.started = ok.exitedNormally = true;
         return ok;
     };
-    EXPECT_THROW(install(), engine::EngineError);
+    EXPECT_THROW(install(), engine::EEngineError);
     EXPECT_FALSE(fs::exists(fs::symlink_status(folder() + "/sneaky")));
     EXPECT_EQ(readFile(root / "outside" / "keep"), "keep");
     EXPECT_EQ(machine.runs.size(), 1U) << "no archive after the one that unpacked a link";

@@ -33,10 +33,10 @@ TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
     try {
         engine::CreateFolderChain(machine, "");
         FAIL();
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_STREQ(e.what(), "Unable to create directory");
     }
-    EXPECT_THROW(engine::CreateFolderChain(machine, "relative"), engine::EngineError);
+    EXPECT_THROW(engine::CreateFolderChain(machine, "relative"), engine::EEngineError);
     EXPECT_EQ(machine.foldersMade, (std::vector<std::string>{(root / "A").string(), (root / "A/B").string(),
                                                            (root / "A/B/C").string()}))
         << "top first, each through the machine";
@@ -74,13 +74,13 @@ TEST_F(CopyFileChunked, FailuresNameTheFile) {
     try {
         engine::CopyFileChunked(machine, path("missing"), path("copy"));
         FAIL();
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + path("missing"));
     }
     try {
         engine::CopyFileChunked(machine, path("source"), path("no/such/copy"));
         FAIL();
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + path("no/such/copy"));
     }
 }
@@ -92,7 +92,7 @@ TEST_F(CopyFileChunked, RelativeDestinationIsExpanded) {
     try {
         engine::CopyFileChunked(machine, "source", "nowhere/copy");
         ADD_FAILURE();
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + path("nowhere/copy"));
     }
     fs::current_path(before);
@@ -107,7 +107,7 @@ TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
     try {
         engine::CopyFileChunked(machine, path("source"), path("copy"));
         FAIL();
-    } catch (const platform::SystemError& e) {
+    } catch (const platform::ESystemError& e) {
         EXPECT_EQ(e.error(), EIO);
         EXPECT_EQ(e.path(), path("source"));
     }
@@ -119,7 +119,7 @@ TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
     try {
         engine::CopyFileChunked(machine, path("source"), path("copy"));
         FAIL();
-    } catch (const platform::SystemError& e) {
+    } catch (const platform::ESystemError& e) {
         EXPECT_EQ(e.error(), ENOSPC);
         EXPECT_EQ(e.path(), path("copy"));
     }
@@ -128,7 +128,7 @@ TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
         << "source and copy alone: no temporary file left";
 
     machine.writeFailsAfter.reset();
-    EXPECT_THROW(engine::CopyFileChunked(machine, path("source"), "/dev/full"), platform::SystemError);
+    EXPECT_THROW(engine::CopyFileChunked(machine, path("source"), "/dev/full"), platform::ESystemError);
     EXPECT_TRUE(fs::exists("/dev/full"));
 }
 
@@ -185,7 +185,7 @@ TEST(InstallFontFile, UnrecordableFontRaisesAfterTheCopy) {
     try {
         engine::InstallFontFile(machine, (root / "TAHOMA.TTF").string(), (root / "fonts.ttf").string());
         FAIL();
-    } catch (const engine::EngineError& e) {
+    } catch (const engine::EEngineError& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'TAHOMA (TrueType)'");
     }
     EXPECT_TRUE(fs::exists(root / "fonts.ttf"));

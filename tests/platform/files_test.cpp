@@ -156,7 +156,7 @@ TEST_F(FilesTest, RemoveFileIfPresentRaisesOnlyForAFileThatStays) {
     try {
         platform::removeFileIfPresent(path("folder"));
         ADD_FAILURE() << "a folder was taken for a file";
-    } catch (const platform::SystemError& error) {
+    } catch (const platform::ESystemError& error) {
         EXPECT_EQ(error.operation(), "Cannot remove");
         EXPECT_EQ(error.path(), path("folder"));
         EXPECT_EQ(error.error(), EISDIR);
@@ -259,7 +259,7 @@ TEST(FileErrors, ReadErrorRaises) {
     auto input = platform::InputFile::open("/proc/self/mem");
     if (!input) GTEST_SKIP() << "/proc/self/mem cannot be opened here";
     char buffer[16];
-    EXPECT_THROW(input->read(buffer, sizeof buffer), platform::SystemError);
+    EXPECT_THROW(input->read(buffer, sizeof buffer), platform::ESystemError);
 }
 
 TEST(FileErrors, WritingToAFullFileSystemRaises) {
@@ -270,7 +270,7 @@ TEST(FileErrors, WritingToAFullFileSystemRaises) {
     try {
         output->writeAll(bytes.data(), bytes.size());
         ADD_FAILURE() << "no error on a full file system";
-    } catch (const platform::SystemError& error) {
+    } catch (const platform::ESystemError& error) {
         EXPECT_NE(std::string(error.what()).find("No space left on device"), std::string::npos)
             << error.what();
     }
@@ -283,7 +283,7 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     moved.writeAll("abc", 3);
     moved.close();
     moved.close();  // a second close does nothing
-    EXPECT_THROW(moved.writeAll("d", 1), platform::SystemError);
+    EXPECT_THROW(moved.writeAll("d", 1), platform::ESystemError);
     EXPECT_EQ(readWhole(path("out")), "abc");
 
     // Assigning over an open file drops it unfinished: nothing half written is left.

@@ -13,7 +13,7 @@ namespace {
 
 using platform::Hive;
 using platform::HiveKey;
-using platform::HiveParseError;
+using platform::EHiveParseError;
 
 constexpr const char* kHeader = "Windows Registry Editor Version 5.00\n\n";
 
@@ -122,7 +122,7 @@ TEST_P(MalformedHiveTest, ParseFailsNamingTheLine) {
     try {
         platform::parseHive(GetParam().text);
         FAIL() << "parsed";
-    } catch (const HiveParseError& error) {
+    } catch (const EHiveParseError& error) {
         EXPECT_EQ(error.line(), GetParam().line);
         EXPECT_TRUE(
             std::string(error.what()).starts_with("line " + std::to_string(GetParam().line) + ": "))
@@ -240,12 +240,12 @@ TEST(HiveBounds, MillionLevelsAreRefusedAsUnparsable) {
     try {
         platform::parseHive(text);
         FAIL() << "parsed";
-    } catch (const HiveParseError& error) {
+    } catch (const EHiveParseError& error) {
         EXPECT_EQ(error.line(), 3);
         EXPECT_NE(std::string(error.what()).find("deeper than 512 levels"), std::string::npos);
     }
     EXPECT_THROW(platform::parseHive(std::string(kHeader) + deepSection(platform::kDeepestKeyPath)),
-                 HiveParseError);
+                 EHiveParseError);
     EXPECT_NO_THROW(
         platform::parseHive(std::string(kHeader) + deepSection(platform::kDeepestKeyPath - 1)));
 }
@@ -266,10 +266,10 @@ TEST(HiveBounds, TooManyKeysOrValuesAreRefused) {
     for (std::size_t i = 0; i <= platform::kMostHiveKeys; ++i) {
         keys += "[HKEY_LOCAL_MACHINE\\" + std::to_string(i) + "]\n";
     }
-    EXPECT_THROW(platform::parseHive(keys), HiveParseError);
+    EXPECT_THROW(platform::parseHive(keys), EHiveParseError);
     std::string values = std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\V]\n";
     for (std::size_t i = 0; i <= platform::kMostHiveValues; ++i) values += "@=\"\"\n";
-    EXPECT_THROW(platform::parseHive(values), HiveParseError);
+    EXPECT_THROW(platform::parseHive(values), EHiveParseError);
 }
 
 TEST(HiveTree, HundredThousandSiblingsAreFoundByName) {

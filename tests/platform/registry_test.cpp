@@ -18,7 +18,7 @@ using file_test_support::readText;
 using file_test_support::ScopedVariable;
 using file_test_support::writeText;
 using platform::Registry;
-using platform::RegistryError;
+using platform::ERegistryError;
 using platform::RootKey;
 
 namespace {
@@ -63,7 +63,7 @@ TEST(RegistryFolder, HivesLieInTheFolder) {
     const Registry registry("/srv/registry/");
     EXPECT_EQ(registry.hivePath(RootKey::LocalMachine), "/srv/registry/system.reg");
     EXPECT_EQ(registry.hivePath(RootKey::CurrentUser), "/srv/registry/user.reg");
-    EXPECT_THROW(Registry(""), RegistryError);
+    EXPECT_THROW(Registry(""), ERegistryError);
 }
 
 TEST_F(RegistryTest, MissingHivesReadAsANewSystem) {
@@ -163,7 +163,7 @@ TEST_P(RefusedWriteTest, ThrowsAndLeavesTheHiveAsItWas) {
     const auto before = readText(machineHive());
     const RefusedWrite& c = GetParam();
     EXPECT_THROW(m_registry.writeString(RootKey::LocalMachine, c.keyPath, c.valueName, c.data),
-                 RegistryError);
+                 ERegistryError);
     EXPECT_EQ(readText(machineHive()), before);
     EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, c.keyPath, c.valueName), std::nullopt);
 }
@@ -201,7 +201,7 @@ TEST_F(RegistryTest, ReadOnlyHiveExistsButDoesNotOpenForFullAccess) {
     EXPECT_FALSE(m_registry.keyExists(RootKey::LocalMachine, kRecordKey, true));
     EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, kRecordKey, ""), "/q/");
     EXPECT_THROW(m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/other/"),
-                 RegistryError);
+                 ERegistryError);
     EXPECT_FALSE(m_registry.deleteKeyTree(RootKey::LocalMachine, "Software\\Quindor"));
     EXPECT_EQ(readText(machineHive()), before);
     // The user hive in the same (writable) folder is not affected.
@@ -214,7 +214,7 @@ TEST_F(RegistryTest, ReadOnlyFolderWithoutHiveDoesNotOpenForFullAccess) {
     EXPECT_TRUE(m_registry.keyExists(RootKey::LocalMachine, kFontsKey, false));
     EXPECT_FALSE(m_registry.keyExists(RootKey::LocalMachine, kFontsKey, true));
     EXPECT_THROW(m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"),
-                 RegistryError);
+                 ERegistryError);
     fs::permissions(m_folder, fs::perms::owner_all);
     EXPECT_TRUE(fs::is_empty(m_folder));
 }
@@ -225,7 +225,7 @@ TEST_F(RegistryTest, MissingRegistryFolderUnderAReadOnlyFolderIsNotCreated) {
     fs::permissions(parent, fs::perms(0555));
     Registry registry((parent / "registry").string());
     EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, kFontsKey, true));
-    EXPECT_THROW(registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"), RegistryError);
+    EXPECT_THROW(registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"), ERegistryError);
     fs::permissions(parent, fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(parent / "registry"));
 }
@@ -242,7 +242,7 @@ TEST_P(UnusableHiveTest, ReadsMissWritesThrowAndTheFileStays) {
     try {
         m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/");
         ADD_FAILURE() << "write did not throw";
-    } catch (const RegistryError& error) {
+    } catch (const ERegistryError& error) {
         EXPECT_NE(std::string(error.what()).find("cannot be parsed"), std::string::npos)
             << error.what();
         EXPECT_NE(std::string(error.what()).find(machineHive()), std::string::npos);
@@ -265,7 +265,7 @@ TEST_F(RegistryTest, HiveThatCannotBeReadActsAsUnparsable) {
     fs::create_directories(machineHive());  // a folder where the file should be
     EXPECT_FALSE(m_registry.keyExists(RootKey::LocalMachine, kFontsKey, false));
     EXPECT_THROW(m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"),
-                 RegistryError);
+                 ERegistryError);
     EXPECT_TRUE(fs::is_directory(machineHive()));
 }
 
@@ -407,7 +407,7 @@ TEST_F(RegistryTest, HiveBeyondTheBoundsIsNeverOverwritten) {
     try {
         m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/");
         FAIL() << "written";
-    } catch (const RegistryError& error) {
+    } catch (const ERegistryError& error) {
         EXPECT_NE(std::string(error.what()).find("deeper than 512 levels"), std::string::npos)
             << error.what();
     }
@@ -421,7 +421,7 @@ TEST_F(RegistryTest, SpecialFileAsHiveIsNeitherReadNorReplaced) {
     ASSERT_EQ(::mkfifo((m_folder / "user.reg").c_str(), 0600), 0);
     for (const RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser}) {
         EXPECT_FALSE(m_registry.readString(root, kShellFoldersKey, "Desktop"));
-        EXPECT_THROW(m_registry.writeString(root, "Software\\Quindor", "", "x"), RegistryError);
+        EXPECT_THROW(m_registry.writeString(root, "Software\\Quindor", "", "x"), ERegistryError);
     }
     EXPECT_TRUE(fs::is_symlink(machineHive()));
     EXPECT_TRUE(fs::is_fifo(m_folder / "user.reg"));

@@ -82,7 +82,7 @@ TEST(StrayFiles, AMissingFolderHoldsNothingAndALinkInItsPlaceIsNotWalked) {
     const fs::path folder = testing_support::testFolder("stray");
     EXPECT_TRUE(platform::findStrayFiles((folder / "none").string(), true).empty());
     fs::create_symlink(testing_support::sandboxFolder(), folder / "link");
-    EXPECT_THROW(platform::findStrayFiles((folder / "link").string(), true), platform::SystemError);
+    EXPECT_THROW(platform::findStrayFiles((folder / "link").string(), true), platform::ESystemError);
 }
 
 TEST(StrayFiles, DevicesAndMountsBelowAreFoundAndNotEntered) {

@@ -24,23 +24,23 @@ protected:
 
 // The error that action throws; fails the test when it throws none.
 template <typename Action>
-platform::SystemError errorOf(Action action) {
+platform::ESystemError errorOf(Action action) {
     try {
         action();
-    } catch (const platform::SystemError& error) {
+    } catch (const platform::ESystemError& error) {
         return error;
     }
-    ADD_FAILURE() << "no SystemError";
-    return platform::SystemError("none", "", 0);
+    ADD_FAILURE() << "no ESystemError";
+    return platform::ESystemError("none", "", 0);
 }
 
-TEST(SystemError, CarriesOperationPathAndErrno) {
-    const platform::SystemError error("Cannot open", "/q/MARLO.INI", ENOENT);
+TEST(ESystemError, CarriesOperationPathAndErrno) {
+    const platform::ESystemError error("Cannot open", "/q/MARLO.INI", ENOENT);
     EXPECT_EQ(error.operation(), "Cannot open");
     EXPECT_EQ(error.path(), "/q/MARLO.INI");
     EXPECT_EQ(error.error(), ENOENT);
     EXPECT_STREQ(error.what(), "Cannot open /q/MARLO.INI: No such file or directory");
-    EXPECT_STREQ(platform::SystemError("Cannot read", "/x", EINVAL, "not a regular file").what(),
+    EXPECT_STREQ(platform::ESystemError("Cannot read", "/x", EINVAL, "not a regular file").what(),
                  "Cannot read /x: not a regular file");
 }
 

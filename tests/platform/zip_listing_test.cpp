@@ -84,7 +84,7 @@ void put32(std::string& bytes, std::size_t at, unsigned value) {
 std::optional<std::vector<platform::ZipEntry>> listed(const std::string& archive) {
     try {
         return platform::listZipEntries(archive);
-    } catch (const platform::ZipListingError&) {
+    } catch (const platform::EZipListingError&) {
         return std::nullopt;
     }
 }
@@ -93,7 +93,7 @@ std::optional<std::vector<platform::ZipEntry>> listed(const std::string& archive
 std::string refusal(const std::string& archive) {
     try {
         platform::listZipEntries(archive);
-    } catch (const platform::ZipListingError& error) {
+    } catch (const platform::EZipListingError& error) {
         return error.what();
     }
     return {};
@@ -363,7 +363,7 @@ ZipMember member(const std::string& name) { return {name, "data", 0100644, "", "
 std::string refusalIn(const std::string& archive) {
     try {
         platform::listZipEntriesIn(archive);
-    } catch (const platform::ZipListingError& error) {
+    } catch (const platform::EZipListingError& error) {
         return error.what();
     }
     return {};

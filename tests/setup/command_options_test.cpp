@@ -101,7 +101,7 @@ TEST(CommandOptions, UsageErrorsSayWhatIsWrong) {
         try {
             parse(arguments);
             ADD_FAILURE() << "accepted";
-        } catch (const setup::UsageError& error) {
+        } catch (const setup::EUsageError& error) {
             EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected);
         }
     }

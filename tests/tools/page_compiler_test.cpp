@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-using page_compiler::GeneratorError;
+using page_compiler::EGeneratorError;
 using page_compiler::generatePageHeader;
 using page_compiler::PageOptions;
 
@@ -24,7 +24,7 @@ std::string generate(const std::string& definition, const PageOptions& options =
 std::string refusal(const std::string& definition, const PageOptions& options = kOptions) {
     try {
         generate(definition, options);
-    } catch (const GeneratorError& e) {
+    } catch (const EGeneratorError& e) {
         return e.what();
     }
     return "accepted";
@@ -212,7 +212,7 @@ TEST(PageCompiler, ErrorsKeepTheirPartsApart) {
     try {
         generate("object Page1: TPage1\n\n  object X: TNothing\n  end\nend\n");
         FAIL() << "accepted";
-    } catch (const GeneratorError& e) {
+    } catch (const EGeneratorError& e) {
         EXPECT_EQ(e.fileName(), "pages/TPage1.page");
         EXPECT_EQ(e.line(), 3);
         EXPECT_EQ(e.message(), "unknown component class TNothing of X");

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: error: cannot write the header\n", paths[1].c_str());
             return 1;
         }
-    } catch (const page_compiler::GeneratorError& e) {
+    } catch (const page_compiler::EGeneratorError& e) {
         std::fprintf(stderr, "%s:%d: error: %s\n", e.fileName().c_str(), e.line(), e.message().c_str());
         return 1;
     }

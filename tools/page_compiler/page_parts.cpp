@@ -14,7 +14,7 @@ namespace page_compiler {
 using framework::ObjectNode;
 using framework::PropertyNode;
 
-GeneratorError::GeneratorError(const std::string& fileName, int line, const std::string& message)
+EGeneratorError::EGeneratorError(const std::string& fileName, int line, const std::string& message)
     : base::Exception(fileName + ":" + std::to_string(line) + ": " + message),
       m_fileName(fileName),
       m_line(line),
@@ -93,7 +93,7 @@ public:
 
 private:
     [[noreturn]] void fail(int line, const std::string& message) const {
-        throw GeneratorError(m_options.fileName, line, message);
+        throw EGeneratorError(m_options.fileName, line, message);
     }
 
     // Component names compare without regard to case, as the page looks them up.
@@ -260,7 +260,7 @@ ObjectNode parse(std::string_view definition, const std::string& fileName) {
         std::string message = e.what();
         const std::string prefix = "line " + std::to_string(e.line()) + ": ";
         if (message.rfind(prefix, 0) == 0) message.erase(0, prefix.size());
-        throw GeneratorError(fileName, e.line(), message);
+        throw EGeneratorError(fileName, e.line(), message);
     }
 }
 

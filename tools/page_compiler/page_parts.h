@@ -21,9 +21,9 @@ struct PageOptions {
 };
 
 // what() reads "file:line: message".
-class GeneratorError : public base::Exception {
+class EGeneratorError : public base::Exception {
 public:
-    GeneratorError(const std::string& fileName, int line, const std::string& message);
+    EGeneratorError(const std::string& fileName, int line, const std::string& message);
     const std::string& fileName() const { return m_fileName; }
     int line() const { return m_line; }
     const std::string& message() const { return m_message; }

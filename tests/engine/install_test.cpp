@@ -11,6 +11,7 @@
 
 #include "engine/operations.h"
 #include "fake_machine.h"
+#include "install_log.h"
 #include "platform/xdg_folders.h"
 #include "test_environment.h"
 
@@ -70,20 +71,6 @@ public:
     RecordingUi ui;
 };
 
-std::vector<std::string> logFor(const std::vector<std::string>& codes, bool help) {
-    std::vector<std::string> log = {"Extracting Quindor file...", std::string(25, '='), ""};
-    for (const std::string& code : codes) {
-        log.insert(log.end(), {"", "Extracting language " + code, std::string(22, '='), ""});
-    }
-    if (help) {
-        log.insert(log.end(), {"", "Extracting HTML Quindor help files...", std::string(36, '='), ""});
-    }
-    log.insert(log.end(), {"", "Creating MARLO.INI file", std::string(22, '='), "",
-                           "Testing/installing Tahoma font", std::string(30, '='), "",
-                           "Creating shortcuts", std::string(18, '=')});
-    return log;
-}
-
 }  // namespace
 
 // What the install leaves and logs for each choice is in procedure_contract_test.cpp; here
@@ -122,7 +109,7 @@ TEST_F(InstallTest, HelpClassThatCannotBeOpenedCountsAsMissing) {
     machine.writeString(engine::RootKey::LocalMachine, "Software\\Classes\\.chm", "", "chm");
     machine.markReadOnly(engine::RootKey::LocalMachine, "Software\\Classes\\.chm");
     install();
-    EXPECT_EQ(ui.log, logFor({"UK"}, true));
+    EXPECT_EQ(ui.log, testing_support::logFor({"UK"}, true));
 }
 
 TEST_F(InstallTest, MissingTahomaIsRefreshedForTheOtherProgramsBeforeTheFinish) {

@@ -15,6 +15,7 @@
 #include "engine/operations.h"
 #include "engine/uninstall.h"
 #include "fake_machine.h"
+#include "install_log.h"
 #include "platform/fonts.h"
 #include "platform/zip_listing.h"
 #include "test_distribution.h"
@@ -104,20 +105,6 @@ std::string machineName(const testing::TestParamInfo<MachineKind>& info) { retur
 // A failing case names its machine, not its bytes.
 void PrintTo(const MachineKind& kind, std::ostream* out) { *out << kind.name; }
 
-std::vector<std::string> logFor(const std::vector<std::string>& codes, bool help) {
-    std::vector<std::string> log = {"Extracting Quindor file...", std::string(25, '='), ""};
-    for (const std::string& code : codes) {
-        log.insert(log.end(), {"", "Extracting language " + code, std::string(22, '='), ""});
-    }
-    if (help) {
-        log.insert(log.end(), {"", "Extracting HTML Quindor help files...", std::string(36, '='), ""});
-    }
-    log.insert(log.end(), {"", "Creating MARLO.INI file", std::string(22, '='), "",
-                           "Testing/installing Tahoma font", std::string(30, '='), "",
-                           "Creating shortcuts", std::string(18, '=')});
-    return log;
-}
-
 class ProcedureContract {
 protected:
     void prepare(const MachineKind& kind) {
@@ -187,7 +174,7 @@ TEST_P(ChoiceContract, InstallLeavesWhatWasChosenAndLogsEveryStep) {
     choices.startMenuShortcut = choice.startMenu;
     choices.programsShortcut = choice.programs;
     install();
-    EXPECT_EQ(ui.log, logFor(choice.codes, true));
+    EXPECT_EQ(ui.log, testing_support::logFor(choice.codes, true));
     EXPECT_EQ(ui.events, (std::vector<std::string>{"progress page", "finish page"}));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
     EXPECT_TRUE(fs::exists(folder() + "/QUINDOR.EXE"));
@@ -231,7 +218,7 @@ TEST_P(MachineContract, PresentTahomaAndHelpClassSkipTheirSteps) {
     backend->addTahoma();
     machine().registry().writeString(engine::RootKey::LocalMachine, engine::kHelpClassKey, "", "chm");
     install();
-    EXPECT_EQ(ui.log, logFor({"UK"}, false));
+    EXPECT_EQ(ui.log, testing_support::logFor({"UK"}, false));
     EXPECT_FALSE(fs::exists(folder() + "/INDEX.HTM"));
     EXPECT_TRUE(fs::exists(folder() + "/TAHOMA.TTF"));
     EXPECT_TRUE(fs::exists(folder() + "/TAHOMABD.TTF"));

@@ -54,8 +54,16 @@ protected:
         });
     }
 
+    void TearDown() override { queue.setWakeup({}); }
+    // Outlives every test: a monitor destroyed inside its own report leaves its thread to be
+    // joined by whoever comes next, and that thread still calls on its queue.
+    static SyncQueue& lastingQueue() {
+        static SyncQueue queue;  // owned by the tests' thread
+        return queue;
+    }
+
     Watchdog dog{120s};
-    SyncQueue queue;  // owned by the test's thread
+    SyncQueue& queue = lastingQueue();
     std::thread::id owner = std::this_thread::get_id();
     TempTree tree;
     int changes = 0;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "reader_texts.h"
 
 namespace framework {
 
@@ -32,7 +33,7 @@ void TButtonControl::setCaption(const std::string& value) {
 void TButtonControl::applyHint() {
     TControl::applyHint();
     const bool named = !button()->text().isEmpty();
-    button()->setAccessibleName(named ? QString() : QString::fromStdString(hint()));
+    setReaderName(*button(), named ? QString() : QString::fromStdString(hint()));
 }
 
 void TButtonControl::Click() {

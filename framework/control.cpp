@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "application.h"
+#include "reader_texts.h"
 
 namespace framework {
 
@@ -168,7 +169,7 @@ void TControl::setShowHint(bool value) {
 void TControl::applyHint() {
     if (!m_widget) return;
     m_widget->setToolTip(showHint() ? QString::fromStdString(m_hint) : QString());
-    m_widget->setAccessibleDescription(QString::fromStdString(m_hint));
+    setReaderDescription(*m_widget, QString::fromStdString(m_hint));
 }
 
 bool TControl::tabStop() const { return m_widget && m_widget->focusPolicy() != Qt::NoFocus; }

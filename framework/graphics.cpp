@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "application.h"
+#include "bitmap_file.h"
 
 namespace framework {
 
@@ -135,7 +136,33 @@ void TPicture::assign(const TPicture& other) {
     if (onChange) onChange();
 }
 
+namespace {
+
+// The image the toolkit's bitmap reader makes of the same bytes: 8-bit indexes over the
+// file's colour table, or 32-bit colours.
+QImage imageOf(const PlainBitmap& bitmap) {
+    const bool indexed = bitmap.bitsPerPixel <= 8;
+    QImage image(bitmap.width, bitmap.height, indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    if (indexed) image.setColorTable(QList<QRgb>(bitmap.colours.begin(), bitmap.colours.end()));
+    auto pixel = bitmap.pixels.begin();
+    for (int y = 0; y < bitmap.height; ++y) {
+        if (indexed) {
+            uchar* row = image.scanLine(y);
+            for (int x = 0; x < bitmap.width; ++x) row[x] = static_cast<uchar>(*pixel++);
+        } else {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < bitmap.width; ++x) row[x] = *pixel++;
+        }
+    }
+    image.setDotsPerMeterX(bitmap.dotsPerMeterX);
+    image.setDotsPerMeterY(bitmap.dotsPerMeterY);
+    return image;
+}
+
+}  // namespace
+
 QImage decodeBitmap(const Bytes& data) {
+    if (const auto plain = readPlainBitmap(data)) return imageOf(*plain);
     QImage image;
     const bool isBitmap = data.size() > 2 && data[0] == 'B' && data[1] == 'M';
     if (!isBitmap || !image.loadFromData(data.data(), static_cast<int>(data.size()), "BMP")) {

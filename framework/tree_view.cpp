@@ -75,6 +75,9 @@ TreeViewWidget::TreeViewWidget(TTreeView* tree) : m_tree(tree) {
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setResizeContentsPrecision(0);  // the rows in view only
+    // The column is never narrower than the view; left unset, the least width is worked out
+    // from the font's widest glyph at the first fit, which loads every glyph's metrics.
+    header()->setMinimumSectionSize(1);
 }
 
 void TreeViewWidget::fitColumn() {

@@ -43,8 +43,8 @@ HandleTable& handles() {
 
 }  // namespace
 
-void registerClass(const ClassInfo& info, ComponentFactory factory) {
-    ClassRegistry::instance().add(info, factory);
+void registerClass(const ClassInfo& info, ComponentFactory factory, const std::type_info& type) {
+    ClassRegistry::instance().add(info, factory, type);
 }
 
 Component::Component(Component* owner) : m_handle(handles().add(this)) {
@@ -120,8 +120,8 @@ ClassRegistry& ClassRegistry::instance() {
     return registry;
 }
 
-void ClassRegistry::add(const ClassInfo& info, ComponentFactory factory) {
-    if (!contains(info.name())) m_entries.push_back({&info, factory});
+void ClassRegistry::add(const ClassInfo& info, ComponentFactory factory, const std::type_info& type) {
+    if (!contains(info.name())) m_entries.push_back({&info, factory, &type});
 }
 
 bool ClassRegistry::contains(std::string_view className) const {
@@ -134,6 +134,12 @@ Component* ClassRegistry::create(std::string_view className, Component* owner) c
         if (e.info->name() == className) return e.factory(owner).release();
     }
     throw EPropertyError("Class " + std::string(className) + " not found");
+}
+
+std::vector<ClassRegistry::RegisteredClass> ClassRegistry::classes() const {
+    std::vector<RegisteredClass> classes;
+    for (const Entry& e : m_entries) classes.push_back({e.info, e.type});
+    return classes;
 }
 
 }  // namespace framework

@@ -104,15 +104,22 @@ struct ValueTraits<T*> {
 class ClassRegistry {
 public:
     static ClassRegistry& instance();
-    void add(const ClassInfo& info, ComponentFactory factory);
+    void add(const ClassInfo& info, ComponentFactory factory, const std::type_info& type);
     bool contains(std::string_view className) const;
     // Raises EPropertyError naming the class when it was never registered.
     Component* create(std::string_view className, Component* owner) const;
+    struct RegisteredClass {
+        const ClassInfo* info;
+        const std::type_info* type;  // the C++ class its factory creates
+    };
+    // Every registered class, in the order of registration.
+    std::vector<RegisteredClass> classes() const;
 
 private:
     struct Entry {
         const ClassInfo* info;
         ComponentFactory factory;
+        const std::type_info* type;
     };
     std::vector<Entry> m_entries;
 };

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "enumeration.h"
@@ -116,7 +117,8 @@ PropertyTarget resolveProperty(Persistent& root, std::string_view path);
 
 class Component;
 using ComponentFactory = std::unique_ptr<Component> (*)(Component* owner);
-void registerClass(const ClassInfo& info, ComponentFactory factory);
+// type: the C++ class the factory creates.
+void registerClass(const ClassInfo& info, ComponentFactory factory, const std::type_info& type);
 
 template <class T>
 std::unique_ptr<Component> createComponent(Component* owner) {
@@ -136,7 +138,7 @@ const ClassInfo& declareClass(std::string_view name, F properties) {
         return ClassInfo(std::string(name), parent, properties());
     }();
     if constexpr (std::is_constructible_v<C, Component*> && !std::is_abstract_v<C>) {
-        static const bool registered = (registerClass(info, &createComponent<C>), true);
+        static const bool registered = (registerClass(info, &createComponent<C>, typeid(C)), true);
         (void)registered;
     }
     return info;

@@ -1,14 +1,11 @@
 #include "wizard.h"
 
-#include "elastic/elastic_form.h"
 #include "engine/linux_machine.h"
 #include "engine/page_fonts.h"
-#include "framework/standard_classes.h"
-#include "mltlang/mltlang.h"
+#include "page_classes.h"
 #include "page_definitions.h"
 #include "pages.h"
 #include "engine/program_folders.h"
-#include "shelltree/shell_tree.h"
 
 namespace setup {
 
@@ -32,13 +29,6 @@ framework::Application::StartupFaces distributionFaces(std::string distributionF
 
 framework::Application::StartupFaces distributionFaces() {
     return distributionFaces(engine::programFolder());
-}
-
-void registerPageClasses() {
-    framework::registerStandardClasses();
-    mltlang::TMltLang::staticClassInfo();
-    elastic::TElasticForm::staticClassInfo();
-    shelltree::TShellTree::staticClassInfo();
 }
 
 Wizard::Wizard()

@@ -65,7 +65,4 @@ private:
     std::string m_distributionFolder;
 };
 
-// Registers every class the page definitions use; idempotent.
-void registerPageClasses();
-
 }  // namespace setup

@@ -1,8 +1,8 @@
 #pragma once
 // What the page compiler knows of the component classes a page definition may name: the
-// C++ type and header of each, and the kind of each of its events. The generated headers
-// check every event kind against the class's real member at compile time, so this table
-// cannot drift from the classes unnoticed.
+// C++ type and header of each, and the kind of each of its events. The build writes the
+// table from the registered classes (component_table_writer), and the generated headers
+// check every event kind against the class's real member at compile time.
 
 #include <string>
 #include <string_view>
@@ -28,6 +28,8 @@ struct ComponentClass {
     std::vector<EventSlot> events;
 };
 
+// Every event kind a handler may serve.
+const std::vector<EventKind>& eventKinds();
 // Every class a page may hold, in no particular order.
 const std::vector<ComponentClass>& componentClasses();
 // The event kind of that type, or nullptr.

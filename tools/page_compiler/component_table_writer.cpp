@@ -18,9 +18,9 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <typeinfo>
 #include <vector>
 
@@ -63,15 +63,19 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 // The headers declaring classes with class information, by the classes' qualified names.
 using Declarations = std::map<std::string, std::string>;
 
+// The name that stands after a line's opening word ("class TButton : ..." -> "TButton").
+std::string nameAfter(const std::string& line, std::string_view word) {
+    const std::size_t end = line.find_first_not_of(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:", word.size());
+    return line.substr(word.size(), end == std::string::npos ? std::string::npos : end - word.size());
+}
+
 void readDeclarations(const fs::path& file, const std::string& header, Declarations& declarations) {
-    static const std::regex namespaceLine(R"(^namespace ([\w:]+) \{)");
-    static const std::regex classLine(R"(^class (\w+)\b)");
     std::ifstream in(file);
     std::string line, space, name;
-    std::smatch match;
     while (std::getline(in, line)) {
-        if (std::regex_search(line, match, namespaceLine)) space = match[1];
-        if (std::regex_search(line, match, classLine)) name = match[1];
+        if (line.starts_with("namespace ") && line.ends_with(" {")) space = nameAfter(line, "namespace ");
+        if (line.starts_with("class ")) name = nameAfter(line, "class ");
         if (line.find("FRAMEWORK_CLASS(") != std::string::npos && !name.empty()) {
             declarations.emplace(space + "::" + name, header);
         }

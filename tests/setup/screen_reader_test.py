@@ -191,6 +191,10 @@ def language_page(app, target):
     check(has(chosen, pyatspi.STATE_SELECTED), "the focused folder is selected")
     computer = find(tree, chosen.getRoleName(), "Computer")
     check(computer is not None and has(computer, pyatspi.STATE_EXPANDED), "'Computer' is expanded")
+    rows = [n for n in descendants(tree) if n.getRoleName() == chosen.getRoleName()]
+    check(all(has(r, pyatspi.STATE_EXPANDABLE) for r in rows if has(r, pyatspi.STATE_EXPANDED)),
+          "every expanded folder is expandable")
+    check(not has(chosen, pyatspi.STATE_EXPANDABLE), "the chosen folder, empty, is not expandable")
     press(chooser, "Accept")
     wait_for("the folder text", lambda: folder.queryText().getText(0, -1) == target + "/Quindor/")
     press(window, "Next>")
@@ -205,6 +209,7 @@ def dictionary_page(app):
     wait_for("the focus in the list", lambda: has(find(window, "list"), pyatspi.STATE_FOCUSED))
     subprocess.run(["xdotool", "key", "space"], check=True)
     wait_for("the first row marked", lambda: has(rows[0], pyatspi.STATE_CHECKED))
+    check([has(r, pyatspi.STATE_CHECKED) for r in rows] == [True] + [False] * 14, "only the first row is marked")
     press(window, "Next>")
 
 

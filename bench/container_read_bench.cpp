@@ -26,10 +26,12 @@ std::vector<Bytes> storedContainers() {
     std::vector<Bytes> containers;
     for (const char* page : {"TisForm1", "TisForm2", "TisForm3", "TiForm10", "Tisform4", "TisForm5",
                              "Tisform6", "TisForm7", "TiForm11"}) {
-        const framework::ObjectNode root = framework::parsePageDefinition(setup::pageDefinition(page));
+        const framework::ObjectNode root =
+            framework::parsePageDefinition(setup::pageDefinition(page));
         const framework::ObjectNode* component = findObject(root, "MltLang1");
         for (const auto& property : component->properties) {
-            if (property.name == "Items.ObjectContainer") containers.push_back(std::get<Bytes>(property.value));
+            if (property.name == "Items.ObjectContainer")
+                containers.push_back(std::get<Bytes>(property.value));
         }
     }
     return containers;

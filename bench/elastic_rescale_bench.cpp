@@ -45,7 +45,8 @@ void RescaleLargestPage(benchmark::State& state) {
         settle();
         ++resizes;
     }
-    state.counters["paints_per_resize"] = static_cast<double>(counter.paints) / static_cast<double>(resizes);
+    state.counters["paints_per_resize"] =
+        static_cast<double>(counter.paints) / static_cast<double>(resizes);
     page.Hide();
 }
 BENCHMARK(RescaleLargestPage)->Unit(benchmark::kMicrosecond);

@@ -2,10 +2,10 @@
 // Ends the process as soon as a window has painted for the first time, so that the
 // whole-process wall time measures start-up to the first painted page.
 
+#include <unistd.h>
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
-#include <unistd.h>
 
 class ExitAfterFirstPaint : public QObject {
 public:

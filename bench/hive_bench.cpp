@@ -67,7 +67,8 @@ std::string collidingValuesHive(int blocks) {
         pairs.push_back(collidingBlocks(state));
         state = fnv1a(pairs.back().first, state);
     }
-    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Flood]\n";
+    std::string text =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Flood]\n";
     for (std::uint32_t bits = 0; bits < (1U << blocks); ++bits) {
         text += '"';
         for (int i = 0; i < blocks; ++i) text += (bits >> i & 1) ? pairs[i].second : pairs[i].first;
@@ -77,7 +78,8 @@ std::string collidingValuesHive(int blocks) {
 }
 
 std::string manyValuesHive(int values) {
-    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Many]\n";
+    std::string text =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Many]\n";
     for (int i = 0; i < values; ++i) text += "\"v" + std::to_string(i) + "\"=\"\"\n";
     return text;
 }
@@ -109,7 +111,8 @@ Timing median(int rounds, Action action) {
 }
 
 void print(const char* what, Timing timing, const char* target) {
-    std::printf("  %-16s wall %7.1f ms   cpu %7.1f ms   %s\n", what, timing.wall, timing.cpu, target);
+    std::printf("  %-16s wall %7.1f ms   cpu %7.1f ms   %s\n", what, timing.wall, timing.cpu,
+                target);
 }
 
 }  // namespace
@@ -117,7 +120,8 @@ void print(const char* what, Timing timing, const char* target) {
 int main(int argc, char** argv) {
     const int keys = argc > 1 ? std::atoi(argv[1]) : 100'000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
-    const fs::path folder = fs::temp_directory_path() / ("quindor-hive-bench-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("quindor-hive-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const std::string text = siblingHive(keys);
     std::ofstream(folder / "system.reg", std::ios::binary) << text;
@@ -135,7 +139,8 @@ int main(int argc, char** argv) {
         registry.writeString(platform::RootKey::LocalMachine, last, "Value", std::to_string(++n));
     });
     fs::remove_all(folder);
-    std::printf("hive of %d keys (%.1f MB), median of %d rounds\n", keys, text.size() / 1e6, rounds);
+    std::printf("hive of %d keys (%.1f MB), median of %d rounds\n", keys, text.size() / 1e6,
+                rounds);
     print("parse only", parse, "");
     print("format only", format, "");
     print("read (store)", read, "target < 200 ms");

@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/command_line.h"
@@ -59,13 +59,20 @@ class TimedRegistry : public engine::LinuxRegistryStore {
 public:
     explicit TimedRegistry(Timings& timings) : m_timings(timings) {}
     bool keyExists(engine::RootKey root, std::string_view key, bool fullAccess) override {
-        return m_timings.timed("registry", [&] { return LinuxRegistryStore::keyExists(root, key, fullAccess); });
+        return m_timings.timed(
+            "registry", [&] { return LinuxRegistryStore::keyExists(root, key, fullAccess); });
     }
-    std::optional<std::string> readString(engine::RootKey root, std::string_view key, std::string_view name) override {
-        return m_timings.timed("registry", [&] { return LinuxRegistryStore::readString(root, key, name); });
+    std::optional<std::string> readString(engine::RootKey root, std::string_view key,
+                                          std::string_view name) override {
+        return m_timings.timed("registry",
+                               [&] { return LinuxRegistryStore::readString(root, key, name); });
     }
-    void writeString(engine::RootKey root, std::string_view key, std::string_view name, std::string_view data) override {
-        m_timings.timed("registry", [&] { LinuxRegistryStore::writeString(root, key, name, data); return 0; });
+    void writeString(engine::RootKey root, std::string_view key, std::string_view name,
+                     std::string_view data) override {
+        m_timings.timed("registry", [&] {
+            LinuxRegistryStore::writeString(root, key, name, data);
+            return 0;
+        });
     }
 
 private:
@@ -93,7 +100,10 @@ public:
     explicit TimedFiles(Timings& timings) : m_timings(timings) {}
     void writeProfileStrings(const std::string& file, const std::string& section,
                              const std::vector<platform::ProfileEntry>& entries) override {
-        m_timings.timed("settings file", [&] { LinuxFiles::writeProfileStrings(file, section, entries); return 0; });
+        m_timings.timed("settings file", [&] {
+            LinuxFiles::writeProfileStrings(file, section, entries);
+            return 0;
+        });
     }
 
 private:
@@ -104,14 +114,17 @@ class TimedArchives : public engine::LinuxArchives {
 public:
     explicit TimedArchives(Timings& timings) : m_timings(timings) {}
     std::vector<platform::ZipEntry> listArchive(const std::string& archive) override {
-        return m_timings.timed("archive checks", [&] { return LinuxArchives::listArchive(archive); });
+        return m_timings.timed("archive checks",
+                               [&] { return LinuxArchives::listArchive(archive); });
     }
     platform::FileDescriptor openArchive(const std::string& archive) override {
-        return m_timings.timed("archive checks", [&] { return LinuxArchives::openArchive(archive); });
+        return m_timings.timed("archive checks",
+                               [&] { return LinuxArchives::openArchive(archive); });
     }
     std::vector<platform::StrayFile> findStrayFiles(const std::string& folder,
                                                     bool removeLinks) override {
-        return m_timings.timed("archive checks", [&] { return LinuxArchives::findStrayFiles(folder, removeLinks); });
+        return m_timings.timed("archive checks",
+                               [&] { return LinuxArchives::findStrayFiles(folder, removeLinks); });
     }
 
 private:
@@ -128,10 +141,12 @@ public:
         return m_timings.timed("fonts", [&] { return LinuxDesktop::registerFont(file); });
     }
     bool writeShortcut(const std::string& file, const platform::DesktopEntry& entry) override {
-        return m_timings.timed("shortcuts", [&] { return LinuxDesktop::writeShortcut(file, entry); });
+        return m_timings.timed("shortcuts",
+                               [&] { return LinuxDesktop::writeShortcut(file, entry); });
     }
     std::unique_ptr<engine::PendingWork> refreshFontFolder(const std::string& folder) override {
-        auto work = m_timings.timed("fonts", [&] { return LinuxDesktop::refreshFontFolder(folder); });
+        auto work =
+            m_timings.timed("fonts", [&] { return LinuxDesktop::refreshFontFolder(folder); });
         if (!work) return work;
         return std::make_unique<TimedWork>(m_timings, std::move(work));
     }
@@ -143,7 +158,10 @@ private:
         TimedWork(Timings& timings, std::unique_ptr<engine::PendingWork> work)
             : m_timings(timings), m_work(std::move(work)) {}
         void finish(const std::function<void()>& whileWaiting) override {
-            m_timings.timed("font cache wait", [&] { m_work->finish(whileWaiting); return 0; });
+            m_timings.timed("font cache wait", [&] {
+                m_work->finish(whileWaiting);
+                return 0;
+            });
         }
 
     private:
@@ -175,9 +193,13 @@ private:
 
 class SilentMessages : public framework::MessageBoxes {
 public:
-    void showMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+    void showMessage(const std::string& text) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
     bool askYesNo(const std::string&) override { return true; }
-    void showError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
+    void showError(const std::string& text) override {
+        std::fprintf(stderr, "error: %s\n", text.c_str());
+    }
 };
 
 // The last round's removals and writes reach the disc before a timing starts, so that
@@ -206,7 +228,8 @@ InstallTimes installOnce(const std::string& dist, const fs::path& home, bool tah
     setSandbox(home);
     // The last round's copy, gone with its sandbox, must not count as installed.
     FcConfigAppFontClear(nullptr);
-    if (tahomaPresent) FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(kTahomaFile));
+    if (tahomaPresent)
+        FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(kTahomaFile));
     auto owned = std::make_unique<TimedMachine>();
     TimedMachine* machine = owned.get();
     setup::Wizard wizard(std::move(owned), dist);
@@ -236,14 +259,16 @@ InstallTimes installOnce(const std::string& dist, const fs::path& home, bool tah
 double bareOnce(const std::string& dist, const fs::path& home) {
     setSandbox(home);
     const std::string folder = (home / "Quindor").string();
-    std::vector<engine::CommandLine> commands{engine::extractorCommand(dist, folder, "QUINDOR.ZIP")};
+    std::vector<engine::CommandLine> commands{
+        engine::extractorCommand(dist, folder, "QUINDOR.ZIP")};
     for (const std::string& code : kCodes) {
         commands.push_back(engine::extractorCommand(dist, folder + "/QUINDOR", code + ".ZIP"));
     }
     commands.push_back(engine::extractorCommand(dist, folder, "HTMLhelp.ZIP"));
     settleDisc();
     const auto start = Clock::now();
-    for (const engine::CommandLine& command : commands) platform::runAndWait(command.arguments, [] {});
+    for (const engine::CommandLine& command : commands)
+        platform::runAndWait(command.arguments, [] {});
     return ms(Clock::now() - start);
 }
 
@@ -263,7 +288,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     const bool tahomaPresent = argc > 3 && std::string(argv[3]) == "tahoma-present";
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const fs::path sandbox = fs::temp_directory_path() / ("quindor-install-bench-" + std::to_string(getpid()));
+    const fs::path sandbox =
+        fs::temp_directory_path() / ("quindor-install-bench-" + std::to_string(getpid()));
     framework::Application app(argc, argv);
     SilentMessages messages;
     app.setMessages(&messages);
@@ -285,24 +311,29 @@ int main(int argc, char** argv) {
     fs::remove_all(sandbox);
     std::printf("install procedure   median %8.1f ms\n", median(installs));
     std::printf("bare extractions    median %8.1f ms\n", median(bares));
-    std::printf("ratio (median)      %8.3fx over %d rounds\n", median(installs) / median(bares), rounds);
+    std::printf("ratio (median)      %8.3fx over %d rounds\n", median(installs) / median(bares),
+                rounds);
     // Each install against the bare run next to it in time, so that a slow spell of the
     // machine weighs on both sides of a pair.
     std::vector<double> paired;
     for (std::size_t i = 0; i < installs.size(); ++i) paired.push_back(installs[i] / bares[i]);
-    std::printf("paired ratio        %8.3fx (median of %zu pairs)\n", median(paired), paired.size());
+    std::printf("paired ratio        %8.3fx (median of %zu pairs)\n", median(paired),
+                paired.size());
     // The install's own time, whatever the extractions took: the machine's speed drifts by
     // several per cent between runs, this much less.
     std::vector<double> own;
     for (std::size_t i = 0; i < installs.size(); ++i) own.push_back(installs[i] - extracting[i]);
-    std::printf("own work in all     median %8.1f ms, ratio as if the extractions took the same: %.3fx\n",
-                median(own), (median(bares) + median(own)) / median(bares));
-    std::printf("inside the install: extractions median %.1f ms, before the first %.1f ms, after the last %.1f ms\n",
-                median(extracting), median(befores), median(afters));
+    std::printf(
+        "own work in all     median %8.1f ms, ratio as if the extractions took the same: %.3fx\n",
+        median(own), (median(bares) + median(own)) / median(bares));
+    std::printf(
+        "inside the install: extractions median %.1f ms, before the first %.1f ms, after the last "
+        "%.1f ms\n",
+        median(extracting), median(befores), median(afters));
     for (const auto& [kind, times] : spent) {
         std::printf("  of which %-16s median %6.2f ms an install\n", kind.c_str(), median(times));
     }
-    std::printf("own work between extractions: median %.3f ms, max %.3f ms (%zu gaps)\n", median(gaps),
-                *std::max_element(gaps.begin(), gaps.end()), gaps.size());
+    std::printf("own work between extractions: median %.3f ms, max %.3f ms (%zu gaps)\n",
+                median(gaps), *std::max_element(gaps.begin(), gaps.end()), gaps.size());
     return 0;
 }

@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 50; ++i) wizard.isForm7->repaintNow();  // warm caches
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < repaints; ++i) wizard.isForm7->repaintNow();
-    const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
-    std::printf("progress page repaint: %.3f ms each over %d\n", spent.count() / repaints, repaints);
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - start;
+    std::printf("progress page repaint: %.3f ms each over %d\n", spent.count() / repaints,
+                repaints);
     return 0;
 }

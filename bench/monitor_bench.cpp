@@ -44,7 +44,8 @@ double ms(Steady::duration d) { return std::chrono::duration<double, std::milli>
 
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())))];
+    return values[std::min(values.size() - 1,
+                           static_cast<std::size_t>(p * static_cast<double>(values.size())))];
 }
 
 [[noreturn]] void fail(const char* what) {
@@ -66,7 +67,8 @@ shelltree::TShellNode* childNamed(const shelltree::TShellNode* node, const std::
 }
 
 // Runs the event loop (sleeping while nothing comes) until done() or the limit.
-bool processUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(60)) {
+bool processUntil(const std::function<bool()>& done,
+                  std::chrono::seconds limit = std::chrono::seconds(60)) {
     const auto deadline = Steady::now() + limit;
     while (!done()) {
         if (Steady::now() > deadline) return false;
@@ -86,7 +88,8 @@ std::unique_ptr<shelltree::TShellTree> treeAt(const fs::path& folder) {
 // What the tree does on a change, done by hand: one inotify watch, then the folder read.
 std::vector<double> bareLatencies(const fs::path& folder, int rounds) {
     const int inotify = inotify_init1(IN_CLOEXEC);
-    inotify_add_watch(inotify, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR);
+    inotify_add_watch(inotify, folder.c_str(),
+                      IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR);
     alignas(inotify_event) char buffer[4096];
     std::vector<double> latencies;
     for (int i = 0; i < rounds; ++i) {
@@ -120,10 +123,12 @@ std::vector<double> treeLatencies(const fs::path& folder, int rounds) {
         const std::string name = "new" + std::to_string(i);
         const auto start = Steady::now();
         ::mkdir((folder / name).c_str(), 0755);
-        if (!processUntil([&] { return childNamed(top, name) != nullptr; })) fail("a folder never appeared");
+        if (!processUntil([&] { return childNamed(top, name) != nullptr; }))
+            fail("a folder never appeared");
         latencies.push_back(ms(Steady::now() - start));
         ::rmdir((folder / name).c_str());
-        if (!processUntil([&] { return childNamed(top, name) == nullptr; })) fail("a folder never went");
+        if (!processUntil([&] { return childNamed(top, name) == nullptr; }))
+            fail("a folder never went");
     }
     return latencies;
 }
@@ -135,10 +140,10 @@ void latency(int rounds) {
     const auto tree = treeLatencies(folder, rounds);
     fs::remove_all(folder);
     std::printf("mkdir -> seen, folder of 100 sub-folders (%d rounds)   median     p99\n", rounds);
-    std::printf("  bare inotify reader + readdir/lstat re-read:        %7.3f ms %7.3f ms\n", percentile(bare, 0.5),
-                percentile(bare, 0.99));
-    std::printf("  tree: node appears                                  %7.3f ms %7.3f ms\n", percentile(tree, 0.5),
-                percentile(tree, 0.99));
+    std::printf("  bare inotify reader + readdir/lstat re-read:        %7.3f ms %7.3f ms\n",
+                percentile(bare, 0.5), percentile(bare, 0.99));
+    std::printf("  tree: node appears                                  %7.3f ms %7.3f ms\n",
+                percentile(tree, 0.5), percentile(tree, 0.99));
 }
 
 void burst() {
@@ -157,13 +162,16 @@ void burst() {
         }
         making = ms(Steady::now() - start);
     });
-    const bool all = processUntil([&] { return top->count() == kFolders + 1; }, std::chrono::seconds(120));
+    const bool all =
+        processUntil([&] { return top->count() == kFolders + 1; }, std::chrono::seconds(120));
     const double took = ms(Steady::now() - start);
     maker.join();
     const int lost = kFolders + 1 - top->count();
-    std::printf("burst of %d folders with a file each (made in %.0f ms): %d lost, all shown %.0f ms after the first "
-                "mkdir%s\n",
-                kFolders, making, lost, took, all ? "" : " (gave up)");
+    std::printf(
+        "burst of %d folders with a file each (made in %.0f ms): %d lost, all shown %.0f ms after "
+        "the first "
+        "mkdir%s\n",
+        kFolders, making, lost, took, all ? "" : " (gave up)");
     tree.reset();
     fs::remove_all(folder);
 }
@@ -177,7 +185,8 @@ int countMonitors(const shelltree::TShellNode* node) {
 // A home folder of 3,000 folders, each with one inside, stands for a large one.
 void startCost() {
     const fs::path bigHome = makeFolder();
-    for (int i = 0; i < 3000; ++i) fs::create_directories(bigHome / ("h" + std::to_string(i)) / "x");
+    for (int i = 0; i < 3000; ++i)
+        fs::create_directories(bigHome / ("h" + std::to_string(i)) / "x");
     setenv("HOME", bigHome.c_str(), 1);
     const char* home = bigHome.c_str();
     auto& hub = platform::InotifyHub::instance();
@@ -202,16 +211,18 @@ void startCost() {
         return Steady::now() - lastGrowth > std::chrono::milliseconds(500);
     });
     const double settled = ms(lastGrowth - start);
-    std::printf("chooser with / and a home of 3,000 folders expanded: %d monitors, %zu watches (user limit %zu),\n"
-                "  UI thread %.1f ms (reads included), all watches set after %.1f ms\n",
-                countMonitors(tree->RootNode()), watches - before,
-                platform::InotifyHub::userWatchLimit(), uiTime, settled);
+    std::printf(
+        "chooser with / and a home of 3,000 folders expanded: %d monitors, %zu watches (user limit "
+        "%zu),\n"
+        "  UI thread %.1f ms (reads included), all watches set after %.1f ms\n",
+        countMonitors(tree->RootNode()), watches - before, platform::InotifyHub::userWatchLimit(),
+        uiTime, settled);
     for (const char* folder : {"/", home}) {
         platform::FolderWatch watch;
         const auto opening = Steady::now();
         watch.open(folder, platform::kChangeFileName | platform::kChangeDirName, {1, 1024});
-        std::printf("  one node's watch of %s: %zu folders, set in %.2f ms\n", folder, watch.watchCount(),
-                    ms(Steady::now() - opening));
+        std::printf("  one node's watch of %s: %zu folders, set in %.2f ms\n", folder,
+                    watch.watchCount(), ms(Steady::now() - opening));
     }
     tree.reset();
     fs::remove_all(bigHome);
@@ -242,14 +253,17 @@ void idle(int seconds) {
     const fs::path folder = makeFolder();
     for (int i = 0; i < 50; ++i) fs::create_directories(folder / ("n" + std::to_string(i)) / "x");
     auto tree = treeAt(folder);
-    for (int i = 0; i < 50; ++i) childNamed(tree->RootNode(), "n" + std::to_string(i))->expand(false);
+    for (int i = 0; i < 50; ++i)
+        childNamed(tree->RootNode(), "n" + std::to_string(i))->expand(false);
     processUntil([] { return false; }, std::chrono::seconds(2));  // start reports served
     const auto tasks = otherThreads();
     const long before = voluntarySwitches(tasks);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     const long after = voluntarySwitches(tasks);
-    std::printf("idle %d s, 51 monitors, %zu threads besides the UI thread: %ld voluntary context switches\n",
-                seconds, tasks.size(), after - before);
+    std::printf(
+        "idle %d s, 51 monitors, %zu threads besides the UI thread: %ld voluntary context "
+        "switches\n",
+        seconds, tasks.size(), after - before);
     tree.reset();
     fs::remove_all(folder);
 }

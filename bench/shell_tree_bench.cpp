@@ -121,7 +121,8 @@ Round treeRound(const fs::path& parent) {
     tree->RefreshNode(big, false);
     show(*tree);
     const double again = ms(Clock::now() - start);
-    if (big->count() != kFolders || big->child(0) != firstChild || !big->expanded() || tree->Selected() != chosen) {
+    if (big->count() != kFolders || big->child(0) != firstChild || !big->expanded() ||
+        tree->Selected() != chosen) {
         fail("the re-read lost nodes, expansion or selection");
     }
     return {first, again};
@@ -181,10 +182,16 @@ int main(int argc, char** argv) {
     const Stall stall = longestStall(parent);
     fs::remove_all(parent);
     const double b = median(bare), f = median(first), a = median(again);
-    std::printf("readdir + lstat over 10,000 folders:               %7.2f ms CPU (median of %d)\n", b, rounds);
-    std::printf("tree: expand 10,000 folders, sorted and shown:     %7.2f ms CPU = %.2fx the bare loop\n", f, f / b);
-    std::printf("tree: re-read unchanged (nodes, expansion kept):   %7.2f ms CPU = %.2fx the first read\n", a, a / f);
-    std::printf("longest stall of the UI thread (expand, re-read):  %7.2f ms wall, %.2f ms of it CPU\n",
-                stall.wall, stall.cpu);
+    std::printf("readdir + lstat over 10,000 folders:               %7.2f ms CPU (median of %d)\n",
+                b, rounds);
+    std::printf(
+        "tree: expand 10,000 folders, sorted and shown:     %7.2f ms CPU = %.2fx the bare loop\n",
+        f, f / b);
+    std::printf(
+        "tree: re-read unchanged (nodes, expansion kept):   %7.2f ms CPU = %.2fx the first read\n",
+        a, a / f);
+    std::printf(
+        "longest stall of the UI thread (expand, re-read):  %7.2f ms wall, %.2f ms of it CPU\n",
+        stall.wall, stall.cpu);
     return 0;
 }

@@ -42,7 +42,9 @@ std::vector<std::string> folderNames() {
     return names;
 }
 
-int byText(const framework::TTreeNode* a, const framework::TTreeNode* b) { return a->text().compare(b->text()); }
+int byText(const framework::TTreeNode* a, const framework::TTreeNode* b) {
+    return a->text().compare(b->text());
+}
 
 double treeRound(const std::vector<std::string>& names) {
     framework::TTreeView tree(nullptr);
@@ -94,8 +96,11 @@ int main(int argc, char** argv) {
     const double tBest = *std::min_element(tree.begin(), tree.end());
     const double vBest = *std::min_element(plain.begin(), plain.end());
     std::printf("%d rounds                                           median    best\n", rounds);
-    std::printf("10,000 nodes added, sorted, shown in the tree view: %6.2f ms %6.2f ms\n", t, tBest);
-    std::printf("10,000 strings copied and sorted in a vector:       %6.2f ms %6.2f ms\n", v, vBest);
-    std::printf("ratio:                                              %6.1fx   %6.1fx\n", t / v, tBest / vBest);
+    std::printf("10,000 nodes added, sorted, shown in the tree view: %6.2f ms %6.2f ms\n", t,
+                tBest);
+    std::printf("10,000 strings copied and sorted in a vector:       %6.2f ms %6.2f ms\n", v,
+                vBest);
+    std::printf("ratio:                                              %6.1fx   %6.1fx\n", t / v,
+                tBest / vBest);
     return 0;
 }

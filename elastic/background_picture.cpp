@@ -47,7 +47,8 @@ void paintBackground(framework::TForm& form, const framework::TImage& image) {
     if (image.align() == framework::Align::Client) {
         painter.drawImage(QRect(0, 0, form.width(), form.height()), picture);
     } else {
-        for (Point p : tileOrigins({picture.width(), picture.height()}, {window->width(), window->height()})) {
+        for (Point p : tileOrigins({picture.width(), picture.height()},
+                                   {window->width(), window->height()})) {
             painter.drawImage(p.x, p.y, picture);
         }
     }

@@ -63,7 +63,8 @@ TElasticForm::TElasticForm(framework::Component* owner)
         setState(framework::csDesigning, true);
         startDesigning();
     } else {
-        m_hook = m_form->addMessageHook([this](const FormMessage& message) { handleMessage(message); });
+        m_hook =
+            m_form->addMessageHook([this](const FormMessage& message) { handleMessage(message); });
     }
     g_maximized = m_form->windowState() == framework::WindowState::Maximized;
 }
@@ -115,7 +116,8 @@ void TElasticForm::resolveBackground() {
     if (m_backgroundName.empty() || m_background != nullptr) return;
     m_background = dynamic_cast<framework::TImage*>(m_form->findComponent(m_backgroundName));
     if (m_background == nullptr) {
-        throw framework::EPropertyError("BkGrndImage: " + m_backgroundName + " is no image control");
+        throw framework::EPropertyError("BkGrndImage: " + m_backgroundName +
+                                        " is no image control");
     }
     m_background->setVisible(false);  // only its picture is used
 }
@@ -288,8 +290,8 @@ void TElasticForm::applySizeLimits() {
     MinMaxInfo info;
     applyLimits(settings(), maximized, m_scaler->screen(), info);
     if (info == MinMaxInfo{}) return;
-    m_form->setSizeLimits(info.minTrackSize.width, info.minTrackSize.height, info.maxTrackSize.width,
-                          info.maxTrackSize.height);
+    m_form->setSizeLimits(info.minTrackSize.width, info.minTrackSize.height,
+                          info.maxTrackSize.width, info.maxTrackSize.height);
 }
 
 void TElasticForm::savePersistenceFile() {
@@ -317,7 +319,8 @@ void TElasticForm::startDesigning() {
     settings().DesignScreenWidth = screen.width;
     settings().DesignScreenHeight = screen.height;
     settings().DesignPixelsPerInch = screen.pixelsPerInch;
-    if (!isTrueType(m_form->Font())) framework::Application::instance().messages().showMessage(kTrueTypeWarning);
+    if (!isTrueType(m_form->Font()))
+        framework::Application::instance().messages().showMessage(kTrueTypeWarning);
 }
 
 void TElasticForm::recordDesignBounds() {

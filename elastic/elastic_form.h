@@ -13,11 +13,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "base/errors.h"
 #include "elastic/elastic_settings.h"
 #include "framework/control.h"
 #include "framework/form.h"
 #include "framework/form_messages.h"
-#include "base/errors.h"
 
 class QTimer;
 

@@ -1,11 +1,11 @@
 #include "elastic_persistence.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <utility>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,12 +24,14 @@ constexpr std::size_t kLargestHeader = 4 + 1 + 4 * 8 + 4 + 4;
 
 void putInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(bits >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(bits >> shift));
 }
 
 void putDouble(std::vector<std::uint8_t>& out, double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<std::uint8_t>(bits >> shift));
+    for (int shift = 0; shift < 64; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(bits >> shift));
 }
 
 // Reads little-endian fields from a byte span; any read past the end fails the reader.
@@ -48,7 +50,9 @@ public:
         for (int i = 0; i < size; ++i) value |= std::uint64_t{m_bytes[m_pos++]} << (8 * i);
         return value;
     }
-    std::int32_t int32() { return static_cast<std::int32_t>(static_cast<std::uint32_t>(unsignedField(4))); }
+    std::int32_t int32() {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(unsignedField(4)));
+    }
     std::uint8_t byte() { return static_cast<std::uint8_t>(unsignedField(1)); }
     double float64() { return std::bit_cast<double>(unsignedField(8)); }
 
@@ -93,7 +97,8 @@ public:
     RegularFile(const std::string& path, int flags)
         : m_descriptor(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644)) {
         struct stat status {};
-        if (m_descriptor >= 0 && (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+        if (m_descriptor >= 0 &&
+            (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
             ::close(std::exchange(m_descriptor, -1));
         }
     }
@@ -154,7 +159,9 @@ std::optional<PersistedState> decodePersistedState(std::span<const std::uint8_t>
     const std::uint8_t stateByte = in.byte();
     if (stateByte != kStateNormal && stateByte != kStateMaximized) return std::nullopt;
     state.maximized = stateByte == kStateMaximized;
-    if (!state.maximized) state.placement = PersistedPlacement{in.float64(), in.float64(), in.float64(), in.float64()};
+    if (!state.maximized)
+        state.placement =
+            PersistedPlacement{in.float64(), in.float64(), in.float64(), in.float64()};
     state.maximumTrackWidth = in.int32();
     state.maximumTrackHeight = in.int32();
     if (in.failed() || !readVisibility(in, state)) return std::nullopt;

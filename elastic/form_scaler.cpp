@@ -50,7 +50,8 @@ bool FormScaler::applyPersistedState() {
     }
     m_settings.MaximumTrackWidth = state->maximumTrackWidth;
     m_settings.MaximumTrackHeight = state->maximumTrackHeight;
-    for (std::size_t i = 0; i < m_controls.size(); ++i) m_controls[i]->setVisible(state->visible[i]);
+    for (std::size_t i = 0; i < m_controls.size(); ++i)
+        m_controls[i]->setVisible(state->visible[i]);
     return true;
 }
 
@@ -91,15 +92,18 @@ void FormScaler::computeScaledBounds() {
     m_scaled.left = RoundEven(s.DesignFormLeft * m_horizontalRatio);
     m_scaled.top = RoundEven(s.DesignFormTop * m_verticalRatio);
     const bool border = m_form.hasBorder();
-    m_scaled.width = RoundEven(m_horizontalRatio * (border ? s.DesignFormWidth : s.DesignFormClientWidth));
+    m_scaled.width =
+        RoundEven(m_horizontalRatio * (border ? s.DesignFormWidth : s.DesignFormClientWidth));
     m_scaled.height =
         RoundEven(m_verticalRatio * (border ? s.DesignFormHeight : s.DesignFormClientHeight));
     if (m_form.screenCentred()) {
         m_scaled.left = (m_screen.width - m_scaled.width) / 2;
         m_scaled.top = (m_screen.height - m_scaled.height) / 2;
     }
-    if (m_scaled.left > m_screen.width - m_scaled.width) m_scaled.left = (m_screen.width - m_scaled.width) / 2;
-    if (m_scaled.top > m_screen.height - m_scaled.height) m_scaled.top = (m_screen.height - m_scaled.height) / 2;
+    if (m_scaled.left > m_screen.width - m_scaled.width)
+        m_scaled.left = (m_screen.width - m_scaled.width) / 2;
+    if (m_scaled.top > m_screen.height - m_scaled.height)
+        m_scaled.top = (m_screen.height - m_scaled.height) / 2;
     m_scaled.left = std::max(0, m_scaled.left);
     m_scaled.top = std::max(0, m_scaled.top);
 }
@@ -118,7 +122,9 @@ std::optional<Bounds> FormScaler::takePendingPosition() {
     return position;
 }
 
-std::optional<Size> FormScaler::takePendingSize() { return std::exchange(m_pendingSize, std::nullopt); }
+std::optional<Size> FormScaler::takePendingSize() {
+    return std::exchange(m_pendingSize, std::nullopt);
+}
 
 void FormScaler::Rescale() {
     if (m_dragInProgress) return;
@@ -144,14 +150,16 @@ void FormScaler::scaleToScreen(TFrame& frame, const ScalableControl& control) co
 void FormScaler::rescaleControls() {
     // The form's outer size over the base client size, as the font has always been fitted.
     const Bounds form = m_form.bounds();
-    const double fontTarget = std::min(ratio(m_baseFontSize * double(form.width), m_baseClientWidth),
-                                       ratio(m_baseFontSize * double(form.height), m_baseClientHeight));
+    const double fontTarget =
+        std::min(ratio(m_baseFontSize * double(form.width), m_baseClientWidth),
+                 ratio(m_baseFontSize * double(form.height), m_baseClientHeight));
     if (m_settings.ElasticFont) m_fontSize = RoundEven(fontTarget);
     const double fontRatio = ratio(fontTarget, m_baseFontSize);
     const Size client = m_form.clientSize();
     const double h = ratio(client.width, m_baseClientWidth);
     const double v = ratio(client.height, m_baseClientHeight);
-    for (std::size_t i = 0; i < m_frames.size(); ++i) rescaleControl(m_frames[i], *m_controls[i], h, v, fontRatio);
+    for (std::size_t i = 0; i < m_frames.size(); ++i)
+        rescaleControl(m_frames[i], *m_controls[i], h, v, fontRatio);
     if (m_visibilityRestorePending) {
         restoreVisibility();
         m_visibilityRestorePending = false;
@@ -162,7 +170,8 @@ void FormScaler::rescaleControl(TFrame& frame, ScalableControl& control, double 
                                 double fontRatio) {
     if (m_settings.ElasticFont) {
         frame.fontRatio = fontRatio;
-        if (!control.parentFont()) control.setFontSize(RoundHalfDown(fontRatio * frame.baseFontSize));
+        if (!control.parentFont())
+            control.setFontSize(RoundHalfDown(fontRatio * frame.baseFontSize));
     }
     Bounds target = frame.base;
     if (m_settings.ElasticHorizontal) {
@@ -195,7 +204,8 @@ void FormScaler::refitLabel(ScalableControl& label, const Bounds& set) {
     label.setAutoSize(true);
     label.setAutoSize(false);
     const Bounds fitted = label.bounds();
-    label.setBounds({set.left, set.top, std::max(fitted.width, set.width), std::max(fitted.height, set.height)});
+    label.setBounds({set.left, set.top, std::max(fitted.width, set.width),
+                     std::max(fitted.height, set.height)});
 }
 
 void FormScaler::hideControls() {
@@ -223,8 +233,12 @@ Size keptProportions(Size start, Size now) {
     if (start.width <= 0 || start.height <= 0) return now;
     const int dw = now.width - start.width;
     const int dh = now.height - start.height;
-    const auto heightFor = [&](int width) { return RoundEven(double(width) * start.height / start.width); };
-    const auto widthFor = [&](int height) { return RoundEven(double(height) * start.width / start.height); };
+    const auto heightFor = [&](int width) {
+        return RoundEven(double(width) * start.height / start.width);
+    };
+    const auto widthFor = [&](int height) {
+        return RoundEven(double(height) * start.width / start.height);
+    };
     if (now.width + now.height > start.width + start.height) {
         if (dh < dw) return {now.width, heightFor(now.width)};
         if (dw < dh) return {widthFor(now.height), now.height};
@@ -259,8 +273,9 @@ PersistedState FormScaler::persistedState(bool maximized) {
         m_settings.MaximumTrackWidth = percent(form.width, m_screen.width);
         m_settings.MaximumTrackHeight = percent(form.height, m_screen.height);
     } else {
-        state.placement = PersistedPlacement{ratio(form.left, m_screen.width), ratio(form.top, m_screen.height),
-                                             ratio(form.width, m_screen.width), ratio(form.height, m_screen.height)};
+        state.placement = PersistedPlacement{
+            ratio(form.left, m_screen.width), ratio(form.top, m_screen.height),
+            ratio(form.width, m_screen.width), ratio(form.height, m_screen.height)};
     }
     state.maximumTrackWidth = m_settings.MaximumTrackWidth;
     state.maximumTrackHeight = m_settings.MaximumTrackHeight;

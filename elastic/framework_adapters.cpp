@@ -8,7 +8,8 @@ namespace elastic {
 
 namespace {
 
-std::vector<std::unique_ptr<ScalableControl>> adapt(const std::vector<framework::TControl*>& controls) {
+std::vector<std::unique_ptr<ScalableControl>> adapt(
+    const std::vector<framework::TControl*>& controls) {
     std::vector<std::unique_ptr<ScalableControl>> list;
     list.reserve(controls.size());
     for (framework::TControl* c : controls) list.push_back(std::make_unique<ControlAdapter>(*c));
@@ -21,13 +22,17 @@ Bounds ControlAdapter::bounds() const {
     return {m_control.left(), m_control.top(), m_control.width(), m_control.height()};
 }
 
-void ControlAdapter::setBounds(const Bounds& b) { m_control.setBounds(b.left, b.top, b.width, b.height); }
+void ControlAdapter::setBounds(const Bounds& b) {
+    m_control.setBounds(b.left, b.top, b.width, b.height);
+}
 
 bool ControlAdapter::hasProperty(std::string_view name) const {
     return m_control.findProperty(name) != nullptr;
 }
 
-bool ControlAdapter::isLabel() const { return dynamic_cast<framework::TLabel*>(&m_control) != nullptr; }
+bool ControlAdapter::isLabel() const {
+    return dynamic_cast<framework::TLabel*>(&m_control) != nullptr;
+}
 
 bool ControlAdapter::autoSize() const {
     if (!hasProperty("AutoSize")) return false;
@@ -35,7 +40,8 @@ bool ControlAdapter::autoSize() const {
 }
 
 void ControlAdapter::setAutoSize(bool value) {
-    if (hasProperty("AutoSize")) m_control.setProperty("AutoSize", framework::Identifier{value ? "True" : "False"});
+    if (hasProperty("AutoSize"))
+        m_control.setProperty("AutoSize", framework::Identifier{value ? "True" : "False"});
 }
 
 std::vector<std::unique_ptr<ScalableControl>> ControlAdapter::children() const {
@@ -46,19 +52,28 @@ std::vector<std::unique_ptr<ScalableControl>> FormAdapter::children() const {
     return adapt(m_form.childControls());
 }
 
-Bounds FormAdapter::bounds() const { return {m_form.left(), m_form.top(), m_form.width(), m_form.height()}; }
+Bounds FormAdapter::bounds() const {
+    return {m_form.left(), m_form.top(), m_form.width(), m_form.height()};
+}
 
 Size FormAdapter::clientSize() const { return {m_form.clientWidth(), m_form.clientHeight()}; }
 
-void FormAdapter::setSize(Size size) { m_form.setBounds(m_form.left(), m_form.top(), size.width, size.height); }
-
-bool FormAdapter::maximized() const { return m_form.windowState() == framework::WindowState::Maximized; }
-
-void FormAdapter::setMaximized(bool value) {
-    m_form.setWindowState(value ? framework::WindowState::Maximized : framework::WindowState::Normal);
+void FormAdapter::setSize(Size size) {
+    m_form.setBounds(m_form.left(), m_form.top(), size.width, size.height);
 }
 
-bool FormAdapter::screenCentred() const { return m_form.position() == framework::TPosition::poScreenCenter; }
+bool FormAdapter::maximized() const {
+    return m_form.windowState() == framework::WindowState::Maximized;
+}
+
+void FormAdapter::setMaximized(bool value) {
+    m_form.setWindowState(value ? framework::WindowState::Maximized
+                                : framework::WindowState::Normal);
+}
+
+bool FormAdapter::screenCentred() const {
+    return m_form.position() == framework::TPosition::poScreenCenter;
+}
 
 void FormAdapter::rememberFocus() { m_focus = m_form.widget()->focusWidget(); }
 

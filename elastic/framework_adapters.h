@@ -3,8 +3,8 @@
 
 #include <QPointer>
 
-#include "framework/form.h"
 #include "elastic/scaling_interfaces.h"
+#include "framework/form.h"
 
 class QWidget;
 

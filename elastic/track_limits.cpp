@@ -27,7 +27,8 @@ void maintainProportionLimits(ElasticSettings& settings, Size scaled, const Scre
         settings.MaximumTrackHeight =
             RoundEven(static_cast<double>(screen.width) * scaled.height / scaled.width);
         maximizedSize.height = settings.MaximumTrackHeight;
-        if (screenCentred) settings.MaximizedPosY = (screen.height - settings.MaximumTrackHeight) / 2;
+        if (screenCentred)
+            settings.MaximizedPosY = (screen.height - settings.MaximumTrackHeight) / 2;
     } else {
         settings.MaximumTrackWidth =
             RoundEven(static_cast<double>(screen.height) * scaled.width / scaled.height);

@@ -34,8 +34,9 @@ bool folderLess(const std::string& a, const std::string& b) {
 // The walk's end at a protected folder, named where the system can tell.
 EEngineError stoppedAt(const OpenFolder& folder, const std::string& why) {
     const std::string path = folder.currentPath();
-    return EEngineError("The uninstall stopped at " + (path.empty() ? std::string("a folder") : path) +
-                       ", which " + why + ". It was not entered, and the folders above it stay.");
+    return EEngineError("The uninstall stopped at " +
+                        (path.empty() ? std::string("a folder") : path) + ", which " + why +
+                        ". It was not entered, and the folders above it stay.");
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ private:
 
 // One folder of the branch the walk is in.
 struct FolderTree::Level {
-    std::optional<OpenFolder> folder;  // open while among the deepest kHeldLevels; the root's is m_root
+    std::optional<OpenFolder>
+        folder;  // open while among the deepest kHeldLevels; the root's is m_root
     platform::FileIdentity identity;
     std::string name;                     // in the folder above; "" for the root
     std::vector<std::string> subFolders;  // still to be entered, the next one last
@@ -140,11 +142,13 @@ bool FolderTree::walk(const platform::ProtectedIdentities& protectedFolders) {
         }
         std::string name = std::move(level.subFolders.back());
         level.subFolders.pop_back();
-        std::optional<OpenFolder> subFolder = openSubFolder(folderOf(branch, branch.size() - 1), name);
+        std::optional<OpenFolder> subFolder =
+            openSubFolder(folderOf(branch, branch.size() - 1), name);
         const std::optional<platform::FileIdentity> identity =
             subFolder ? subFolder->identity() : std::nullopt;
         if (!identity) continue;
-        if (const std::string* why = protectedFolders.find(*identity)) throw stoppedAt(*subFolder, *why);
+        if (const std::string* why = protectedFolders.find(*identity))
+            throw stoppedAt(*subFolder, *why);
         goOn = enter(branch, std::move(subFolder), *identity, std::move(name));
     }
     return goOn;
@@ -169,7 +173,8 @@ void FolderTree::leave(Branch& branch) {
     if (branch.empty()) return;  // the root: removeCollectedFolders
     const OpenFolder& parent = reopenedParent(branch, left);
     const std::optional<platform::FileIdentity> entry = parent.entryIdentity(left.name);
-    if (entry && isFolder(*entry) && entry->sameFile(left.identity)) parent.removeSubFolder(left.name);
+    if (entry && isFolder(*entry) && entry->sameFile(left.identity))
+        parent.removeSubFolder(left.name);
 }
 
 const OpenFolder& FolderTree::folderOf(const Branch& branch, std::size_t level) const {
@@ -185,7 +190,7 @@ const OpenFolder& FolderTree::reopenedParent(Branch& branch, const Level& left) 
     const std::optional<platform::FileIdentity> identity = again ? again->identity() : std::nullopt;
     if (!identity || !identity->sameFileAndMount(parent.identity)) {
         throw EEngineError("The folders in " + m_rootFolder +
-                          " were moved while they were being deleted. The uninstall stopped.");
+                           " were moved while they were being deleted. The uninstall stopped.");
     }
     parent.folder = std::move(again);
     return *parent.folder;
@@ -245,7 +250,8 @@ void FolderTree::removeRoot() const {
     if (current.empty()) current = m_rootFolder.substr(0, m_rootFolder.size() - 1);
     const std::size_t slash = current.rfind('/');
     if (current.size() < 2 || slash == std::string::npos) return;
-    const std::optional<OpenFolder> parent = OpenFolder::open(slash == 0 ? "/" : current.substr(0, slash));
+    const std::optional<OpenFolder> parent =
+        OpenFolder::open(slash == 0 ? "/" : current.substr(0, slash));
     if (!parent) return;
     const std::string name = current.substr(slash + 1);
     const std::optional<platform::FileIdentity> entry = parent->entryIdentity(name);

@@ -104,8 +104,9 @@ private:
     AfterFolder m_afterFolder;
     std::string m_mask;
     bool m_descend = true;
-    std::optional<platform::OpenFolder> m_root;  // the walked root, kept open until this object goes
-    std::string m_rootFolder;                    // the root as given, with one final '/'
+    std::optional<platform::OpenFolder>
+        m_root;                // the walked root, kept open until this object goes
+    std::string m_rootFolder;  // the root as given, with one final '/'
     platform::FileIdentity m_rootIdentity;
     std::vector<std::string> m_removedFolders;
 };

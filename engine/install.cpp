@@ -79,12 +79,12 @@ void checkListing(Archives& archives, const std::string& archive, const OpenArch
         entries = archives.listArchive(open.descriptorPath());
     } catch (const platform::EZipListingError& unreadable) {
         throw EEngineError(archive + " cannot be checked: " + unreadable.what() +
-                          ". Nothing of it was unpacked.");
+                           ". Nothing of it was unpacked.");
     }
     for (const platform::ZipEntry& entry : entries) {
         if (entry.isSymlink) {
             throw EEngineError(archive + " holds a symbolic link (" + entry.name +
-                              ") and was not unpacked.");
+                               ") and was not unpacked.");
         }
     }
 }
@@ -97,17 +97,18 @@ void checkUnpacked(Archives& archives, const std::string& archive, const std::st
     try {
         strays = archives.findStrayFiles(folder, true);
     } catch (const platform::ESystemError& failure) {
-        throw EEngineError(archive + " was unpacked, but the installation folder could not be checked (" +
-                          failure.what() + "); the installation was stopped.");
+        throw EEngineError(archive +
+                           " was unpacked, but the installation folder could not be checked (" +
+                           failure.what() + "); the installation was stopped.");
     }
     if (strays.empty()) return;
     const platform::StrayFile& first = strays.front();
     if (first.removed) {
         throw EEngineError(archive + " unpacked a symbolic link (" + first.path +
-                          "); it was removed and the installation was stopped.");
+                           "); it was removed and the installation was stopped.");
     }
     throw EEngineError(archive + " left " + first.kind + " (" + first.path +
-                      ") in the installation folder; the installation was stopped.");
+                       ") in the installation folder; the installation was stopped.");
 }
 
 // Why the installation folder as it stands cannot take the archives, or empty: something in
@@ -129,21 +130,24 @@ std::string strayFileProblem(Archives& archives, const std::string& folder) {
 // within the installation folder. An archive that cannot be opened is still handed over by
 // name: the extractor then reports it missing.
 void extract(Machine& machine, SetupUi& ui, const std::string& distributionFolder,
-             const std::string& folder, const std::string& targetFolder, const std::string& archive) {
+             const std::string& folder, const std::string& targetFolder,
+             const std::string& archive) {
     CommandLine command = extractorCommand(distributionFolder, targetFolder, archive);
     const OpenArchive open(machine.archives(), distributionFolder + archive);
     if (open.isOpen()) {
         runStep(ui, Step::ArchiveCheck, [&] { checkListing(machine.archives(), archive, open); });
         command.arguments.back() = open.descriptorPath();
     }
-    runStep(ui, Step::Extraction, [&] { RunAndWait(machine.programs(), ui, command, open.descriptor()); });
+    runStep(ui, Step::Extraction,
+            [&] { RunAndWait(machine.programs(), ui, command, open.descriptor()); });
     runStep(ui, Step::ArchiveCheck, [&] { checkUnpacked(machine.archives(), archive, folder); });
 }
 
 // The two Tahoma files leave the installation folder however the font step ends.
 class TahomaFilesRemoved {
 public:
-    TahomaFilesRemoved(Files& files, const std::string& folder) : m_files(files), m_folder(folder) {}
+    TahomaFilesRemoved(Files& files, const std::string& folder)
+        : m_files(files), m_folder(folder) {}
     ~TahomaFilesRemoved() {
         for (const char* file : kTahomaFiles) m_files.removeFile(m_folder + "/" + file);
     }
@@ -188,8 +192,9 @@ void writeSettings(Files& files, SetupUi& ui, const std::string& folder,
                    const std::string& languageCode) {
     const std::string settings = folder + "/" + kSettingsFile;
     runStep(ui, Step::SettingsFile, [&] {
-        files.writeProfileStrings(settings, kSettingsSection,
-                                  {{kScreenLanguageKey, languageCode}, {kSpellLanguageKey, languageCode}});
+        files.writeProfileStrings(
+            settings, kSettingsSection,
+            {{kScreenLanguageKey, languageCode}, {kSpellLanguageKey, languageCode}});
     });
 }
 
@@ -198,7 +203,7 @@ void recordInstallation(RegistryStore& registry, const std::string& folderText) 
     if (const std::optional<std::string> cause = WriteRegistryString(
             registry, RootKey::LocalMachine, kRecordKey, "", folderToRecord(folderText))) {
         throw EEngineError("The installation could not be recorded (" + *cause +
-                          "). The setup program will not be able to remove Quindor.");
+                           "). The setup program will not be able to remove Quindor.");
     }
 }
 
@@ -212,7 +217,8 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     }
     // Everything goes where the check looked: the folder as the system resolves it.
     const std::string folder = installationFolder(choices.folderText);
-    if (const std::string problem = strayFileProblem(machine.archives(), folder); !problem.empty()) {
+    if (const std::string problem = strayFileProblem(machine.archives(), folder);
+        !problem.empty()) {
         ui.showMessage(problem);  // refused before anything changed
         return;
     }
@@ -243,7 +249,8 @@ void InstallProduct(Machine& machine, SetupUi& ui, const InstallChoices& choices
     logStep(ui, "Testing/installing Tahoma font", 30, false);
     std::unique_ptr<PendingWork> fontRefresh;
     runStep(ui, Step::Font, [&] {
-        if (!FontInstalled(machine.desktop(), kTahomaFamily)) fontRefresh = installTahoma(machine, folder);
+        if (!FontInstalled(machine.desktop(), kTahomaFamily))
+            fontRefresh = installTahoma(machine, folder);
     });
 
     ui.appendLogLine("");

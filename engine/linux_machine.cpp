@@ -47,7 +47,9 @@ class RunningProgram : public PendingWork {
 public:
     explicit RunningProgram(std::unique_ptr<platform::StartedProgram> program)
         : m_program(std::move(program)) {}
-    void finish(const std::function<void()>& whileWaiting) override { m_program->wait(whileWaiting); }
+    void finish(const std::function<void()>& whileWaiting) override {
+        m_program->wait(whileWaiting);
+    }
 
 private:
     std::unique_ptr<platform::StartedProgram> m_program;
@@ -88,7 +90,9 @@ bool LinuxPrograms::startDetached(const std::vector<std::string>& arguments,
 
 std::vector<std::string> LinuxDesktop::fontFamilies() { return platform::installedFontFamilies(); }
 
-bool LinuxDesktop::registerFont(const std::string& file) { return platform::registerFontFile(file); }
+bool LinuxDesktop::registerFont(const std::string& file) {
+    return platform::registerFontFile(file);
+}
 
 std::unique_ptr<PendingWork> LinuxDesktop::refreshFontFolder(const std::string& folder) {
     std::unique_ptr<platform::StartedProgram> refresh = platform::startFontCacheRefresh(folder);
@@ -149,8 +153,8 @@ std::vector<platform::StrayFile> LinuxArchives::findStrayFiles(const std::string
 }
 
 std::optional<std::string> LinuxArchives::readArchiveMember(const std::string& archive,
-                                                          std::string_view member,
-                                                          std::size_t limit) {
+                                                            std::string_view member,
+                                                            std::size_t limit) {
     return platform::readZipMember(archive, member, limit);
 }
 

@@ -16,7 +16,7 @@ constexpr std::size_t kCopyChunk = 8192;
 
 // The value under "Shell Folders" for kinds 1 to 11.
 constexpr std::array<const char*, 12> kShellFolderValues = {
-    nullptr,   "Desktop",  "Favorites", "Fonts",   "NetHood",    "Personal",
+    nullptr,    "Desktop", "Favorites", "Fonts",      "NetHood", "Personal",
     "Programs", "Recent",  "SendTo",    "Start Menu", "Startup", "Templates",
 };
 
@@ -117,12 +117,13 @@ bool RegistryKeyExists(RegistryStore& registry, RootKey root, const std::string&
 void RunAndWait(Programs& programs, SetupUi& ui, const CommandLine& command, int descriptor) {
     std::vector<int> inherited;
     if (descriptor >= 0) inherited.push_back(descriptor);
-    const platform::ProcessOutcome outcome =
-        programs.runAndWait(command.arguments, [&ui] { ui.keepPainting(); }, inherited);
+    const platform::ProcessOutcome outcome = programs.runAndWait(
+        command.arguments, [&ui] { ui.keepPainting(); }, inherited);
     if (!outcome.started) {
         ui.showMessage("Executing \r" + command.text + "\r failed!");
     } else if (!outcome.exitedNormally) {
-        ui.showMessage(command.text + "\rwas ended by signal " + std::to_string(outcome.signal) + ".");
+        ui.showMessage(command.text + "\rwas ended by signal " + std::to_string(outcome.signal) +
+                       ".");
     } else if (outcome.exitStatus != 0) {
         ui.showMessage(command.text + "\rended with exit status " +
                        std::to_string(outcome.exitStatus) + ".");

@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/errors.h"
 #include "command_line.h"
 #include "machine.h"
 #include "product.h"
 #include "setup_ui.h"
-#include "base/errors.h"
 
 namespace engine {
 
@@ -29,7 +29,6 @@ enum FolderKind : unsigned char {
     kPrograms = 6,
     kStartMenu = 9,
 };
-
 
 // The folder of that kind as recorded under the user's "Shell Folders"; empty when the
 // value is missing or the kind names none.

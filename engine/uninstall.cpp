@@ -37,7 +37,8 @@ std::string recordedFolder(RegistryStore& registry, SetupUi& ui) {
     std::string folder;
     runStep(ui, Step::ReadRecord, [&] {
         if (registry.keyExists(RootKey::LocalMachine, kRecordKey, true)) {
-            folder = registry.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
+            folder =
+                registry.readString(RootKey::LocalMachine, kRecordKey, "").value_or(std::string());
         }
     });
     return folder;
@@ -49,7 +50,8 @@ void removeShortcuts(Machine& machine, SetupUi& ui) {
         runStep(ui, Step::Shortcut, [&] {
             const std::string folder = ShellFolderPath(machine.registry(), kind);
             if (!folder.empty()) {
-                machine.files().removeFileIfPresent(folder + "/" + platform::desktopEntryFileName(kShortcutName));
+                machine.files().removeFileIfPresent(folder + "/" +
+                                                    platform::desktopEntryFileName(kShortcutName));
             }
         });
     }
@@ -62,7 +64,7 @@ void removeProductKey(RegistryStore& registry, SetupUi& ui) {
         if (!registry.deleteKeyTree(RootKey::LocalMachine, kProductKey) &&
             registry.keyExists(RootKey::LocalMachine, kRecordKey, false)) {
             throw EEngineError("The registry key " + std::string(kProductKey) +
-                              " could not be removed.");
+                               " could not be removed.");
         }
     });
 }

@@ -1,14 +1,14 @@
 #include "application.h"
 
+#include <fontconfig/fontconfig.h>
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QScreen>
-#include <fontconfig/fontconfig.h>
 
-#include <thread>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "form.h"
 #include "page_reader_interface.h"
@@ -128,7 +128,9 @@ void Application::setMessages(MessageBoxes* messages) {
     m_messages = messages != nullptr ? messages : &m_windowMessages;
 }
 
-void Application::showException(const std::exception& error) { m_messages->showError(error.what()); }
+void Application::showException(const std::exception& error) {
+    m_messages->showError(error.what());
+}
 
 ScreenSize Application::screenSize() const {
     if (m_screenOverride.width > 0) return m_screenOverride;

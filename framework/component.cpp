@@ -60,7 +60,8 @@ Component::~Component() {
 
 const ClassInfo& Component::staticClassInfo() {
     return declareClass<Component>("TComponent", [] {
-        return std::vector<PropertyInfo>{valueProperty("Name", &Component::name, &Component::setName)};
+        return std::vector<PropertyInfo>{
+            valueProperty("Name", &Component::name, &Component::setName)};
     });
 }
 
@@ -120,7 +121,8 @@ ClassRegistry& ClassRegistry::instance() {
     return registry;
 }
 
-void ClassRegistry::add(const ClassInfo& info, ComponentFactory factory, const std::type_info& type) {
+void ClassRegistry::add(const ClassInfo& info, ComponentFactory factory,
+                        const std::type_info& type) {
     if (!contains(info.name())) m_entries.push_back({&info, factory, &type});
 }
 

@@ -37,7 +37,9 @@ class Component : public Persistent {
 
     Component* owner() const { return m_owner; }
     int componentCount() const { return static_cast<int>(m_components.size()); }
-    Component* component(int index) const { return m_components.at(static_cast<std::size_t>(index)); }
+    Component* component(int index) const {
+        return m_components.at(static_cast<std::size_t>(index));
+    }
     // Position in the owner's list, or -1 without an owner.
     int componentIndex() const;
     // The owned component with this name (exact, case-sensitive), or nullptr.
@@ -81,7 +83,7 @@ private:
 // A reference to another component of the page: stored as its name, resolved by the
 // form reader once the whole page is read; the component must be a T.
 template <class T>
-    requires std::is_base_of_v<Component, T>
+requires std::is_base_of_v<Component, T>
 struct ValueTraits<T*> {
     static constexpr PropertyKind kind = PropertyKind::Reference;
     static PropertyValue toValue(T* value) { return static_cast<Component*>(value); }

@@ -36,14 +36,17 @@ TPanel::TPanel(Component* owner) : TControl(owner) {
 const ClassInfo& TPanel::staticClassInfo() {
     using C = TPanel;
     return declareClass<C>("TPanel", [] {
-        return std::vector<PropertyInfo>{valueProperty("BevelOuter", &C::bevelOuter, &C::setBevelOuter)};
+        return std::vector<PropertyInfo>{
+            valueProperty("BevelOuter", &C::bevelOuter, &C::setBevelOuter)};
     });
 }
 
 void TPanel::setBevelOuter(TBevelCut value) {
     auto* frame = static_cast<QFrame*>(widget());
     switch (value) {
-        case TBevelCut::bvNone: frame->setFrameShape(QFrame::NoFrame); break;
+        case TBevelCut::bvNone:
+            frame->setFrameShape(QFrame::NoFrame);
+            break;
         case TBevelCut::bvLowered:
         case TBevelCut::bvRaised:
             frame->setFrameShape(QFrame::Panel);

@@ -9,8 +9,9 @@ enum class TBevelCut { bvNone, bvLowered, bvRaised };
 template <>
 struct EnumTable<TBevelCut> {
     static constexpr std::string_view what = "bevel";
-    static constexpr EnumName<TBevelCut> names[] = {
-        {TBevelCut::bvNone, "bvNone"}, {TBevelCut::bvLowered, "bvLowered"}, {TBevelCut::bvRaised, "bvRaised"}};
+    static constexpr EnumName<TBevelCut> names[] = {{TBevelCut::bvNone, "bvNone"},
+                                                    {TBevelCut::bvLowered, "bvLowered"},
+                                                    {TBevelCut::bvRaised, "bvRaised"}};
 };
 
 class TGroupBox : public TControl {

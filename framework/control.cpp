@@ -98,9 +98,7 @@ void TControl::setParentControl(TControl* parent) {
     }
 }
 
-void TControl::childAdded(TControl* child) {
-    m_children.push_back(child);
-}
+void TControl::childAdded(TControl* child) { m_children.push_back(child); }
 
 void TControl::childRemoved(TControl* child) { std::erase(m_children, child); }
 

@@ -26,8 +26,8 @@ enum class TBorderStyle { bsNone, bsSingle };
 template <>
 struct EnumTable<TBorderStyle> {
     static constexpr std::string_view what = "border";
-    static constexpr EnumName<TBorderStyle> names[] = {
-        {TBorderStyle::bsNone, "bsNone"}, {TBorderStyle::bsSingle, "bsSingle"}};
+    static constexpr EnumName<TBorderStyle> names[] = {{TBorderStyle::bsNone, "bsNone"},
+                                                       {TBorderStyle::bsSingle, "bsSingle"}};
 };
 
 class TControl : public Component {

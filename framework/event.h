@@ -21,14 +21,22 @@ namespace framework {
 // How a parameter type reads in messages ("(Sender, bool&)").
 template <class T>
 constexpr std::string_view parameterName() {
-    if constexpr (std::is_same_v<T, bool&>) return "bool&";
-    else if constexpr (std::is_same_v<T, bool>) return "bool";
-    else if constexpr (std::is_same_v<T, int>) return "int";
-    else if constexpr (std::is_same_v<T, int&>) return "int&";
-    else if constexpr (std::is_same_v<T, const std::string&>) return "const string&";
-    else if constexpr (std::is_same_v<T, std::string&>) return "string&";
-    else if constexpr (std::is_pointer_v<T>) return "pointer";
-    else return "value";
+    if constexpr (std::is_same_v<T, bool&>)
+        return "bool&";
+    else if constexpr (std::is_same_v<T, bool>)
+        return "bool";
+    else if constexpr (std::is_same_v<T, int>)
+        return "int";
+    else if constexpr (std::is_same_v<T, int&>)
+        return "int&";
+    else if constexpr (std::is_same_v<T, const std::string&>)
+        return "const string&";
+    else if constexpr (std::is_same_v<T, std::string&>)
+        return "string&";
+    else if constexpr (std::is_pointer_v<T>)
+        return "pointer";
+    else
+        return "value";
 }
 
 template <class... Args>
@@ -73,8 +81,9 @@ public:
     Event() = default;
     Event(std::nullptr_t) {}
     template <class F>
-        requires(std::is_invocable_v<F&, Component*, Args...> && !std::is_same_v<std::decay_t<F>, Event>)
-    Event(F handler) : m_handler(std::move(handler)) {}
+    requires(std::is_invocable_v<F&, Component*, Args...> &&
+             !std::is_same_v<std::decay_t<F>, Event>) Event(F handler)
+        : m_handler(std::move(handler)) {}
 
     explicit operator bool() const { return static_cast<bool>(m_handler); }
 
@@ -85,7 +94,8 @@ public:
     void assign(const MethodReference& method, std::string_view eventName) {
         if (method.signature == nullptr || *method.signature != typeid(Signature)) {
             throw EPropertyError("Method " + method.name + " has parameters " + method.parameters +
-                                 ", " + std::string(eventName) + " needs " + parameterList<Args...>());
+                                 ", " + std::string(eventName) + " needs " +
+                                 parameterList<Args...>());
         }
         m_handler = *static_cast<const Handler*>(method.handler.get());
         m_methodName = method.name;
@@ -108,8 +118,9 @@ public:
     PlainEvent() = default;
     PlainEvent(std::nullptr_t) {}
     template <class F>
-        requires(std::is_invocable_v<F&, Args...> && !std::is_same_v<std::decay_t<F>, PlainEvent>)
-    PlainEvent(F handler) : m_handler(std::move(handler)) {}
+    requires(std::is_invocable_v<F&, Args...> && !std::is_same_v<std::decay_t<F>, PlainEvent>)
+        PlainEvent(F handler)
+        : m_handler(std::move(handler)) {}
 
     explicit operator bool() const { return static_cast<bool>(m_handler); }
 

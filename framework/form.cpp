@@ -1,11 +1,11 @@
 #include "form.h"
 
 #include <QCloseEvent>
-#include <QWindowStateChangeEvent>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 #include <algorithm>
 
 #include "application.h"
@@ -171,10 +171,13 @@ TForm* TForm::ofWindow(const QObject* window) {
 }
 
 TControl* TForm::activeControl() const {
-    return m_activeControl == 0 ? nullptr : dynamic_cast<TControl*>(Component::fromHandle(m_activeControl));
+    return m_activeControl == 0 ? nullptr
+                                : dynamic_cast<TControl*>(Component::fromHandle(m_activeControl));
 }
 
-void TForm::setActiveControl(TControl* control) { m_activeControl = control != nullptr ? control->handle() : 0; }
+void TForm::setActiveControl(TControl* control) {
+    m_activeControl = control != nullptr ? control->handle() : 0;
+}
 
 const ClassInfo& TForm::staticClassInfo() {
     using C = TForm;
@@ -243,9 +246,7 @@ void TForm::windowShown() {
     dispatch(message(FormMessageKind::Show, MessageOrigin::Program), OnShow);
 }
 
-void TForm::windowHidden() {
-    dispatch(message(FormMessageKind::Hide, MessageOrigin::Program), {});
-}
+void TForm::windowHidden() { dispatch(message(FormMessageKind::Hide, MessageOrigin::Program), {}); }
 
 void TForm::windowActivated(bool active) {
     if (active) {
@@ -355,7 +356,8 @@ bool TForm::isShowing() const { return widget()->isVisible(); }
 // over that page and not listed as a window of its own.
 void TForm::becomeDialog() {
     QWidget& page = *widget();
-    if (page.windowType() != Qt::Dialog) page.setWindowFlags((page.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    if (page.windowType() != Qt::Dialog)
+        page.setWindowFlags((page.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
 }
 
 void TForm::ShowModal() {
@@ -389,8 +391,9 @@ namespace {
 // Depth first: each container's children by tab order, each followed by its own children.
 void collectTabChain(const TControl& container, std::vector<QWidget*>& chain) {
     std::vector<TControl*> children = container.childControls();
-    std::stable_sort(children.begin(), children.end(),
-                     [](const TControl* a, const TControl* b) { return a->tabOrder() < b->tabOrder(); });
+    std::stable_sort(children.begin(), children.end(), [](const TControl* a, const TControl* b) {
+        return a->tabOrder() < b->tabOrder();
+    });
     for (TControl* child : children) {
         if (child->tabOrder() < 0) continue;
         if (child->tabStop()) chain.push_back(child->widget());

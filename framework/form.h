@@ -19,18 +19,17 @@ enum class TPosition { poDesigned, poScreenCenter };
 template <>
 struct EnumTable<TPosition> {
     static constexpr std::string_view what = "position";
-    static constexpr EnumName<TPosition> names[] = {
-        {TPosition::poDesigned, "poDesigned"}, {TPosition::poScreenCenter, "poScreenCenter"}};
+    static constexpr EnumName<TPosition> names[] = {{TPosition::poDesigned, "poDesigned"},
+                                                    {TPosition::poScreenCenter, "poScreenCenter"}};
 };
 
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize };
 template <>
 struct EnumTable<TBorderIcon> {
     static constexpr std::string_view what = "border icon";
-    static constexpr EnumName<TBorderIcon> names[] = {
-        {TBorderIcon::biSystemMenu, "biSystemMenu"},
-        {TBorderIcon::biMinimize, "biMinimize"},
-        {TBorderIcon::biMaximize, "biMaximize"}};
+    static constexpr EnumName<TBorderIcon> names[] = {{TBorderIcon::biSystemMenu, "biSystemMenu"},
+                                                      {TBorderIcon::biMinimize, "biMinimize"},
+                                                      {TBorderIcon::biMaximize, "biMaximize"}};
 };
 using TBorderIcons = Set<TBorderIcon>;
 
@@ -66,8 +65,8 @@ class TForm : public TControl {
     void setScaled(bool value) { m_scaled = value; }
 
     // Page operations.
-    void Show();                          // visible and in front
-    void Hide();                          // hidden, contents kept
+    void Show();                           // visible and in front
+    void Hide();                           // hidden, contents kept
     void setVisible(bool value) override;  // true leaves a visible page as it is
     bool isShowing() const;
     void ShowModal();  // returns when the page closes

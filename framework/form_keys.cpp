@@ -69,7 +69,8 @@ void FormKeys::showDefaultFor(const QWidget* focused) const {
     const bool onPushButton = qobject_cast<const QPushButton*>(focused) != nullptr;
     for (int i = 0; i < form->componentCount(); ++i) {
         auto* button = dynamic_cast<TButton*>(form->component(i));
-        if (button != nullptr) button->showAsDefault(onPushButton ? button->widget() == focused : button->isDefault());
+        if (button != nullptr)
+            button->showAsDefault(onPushButton ? button->widget() == focused : button->isDefault());
     }
 }
 

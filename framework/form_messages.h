@@ -36,10 +36,10 @@ struct FormBounds {
 struct FormMessage {
     FormMessageKind kind = FormMessageKind::Created;
     MessageOrigin origin = MessageOrigin::Program;
-    FormBounds bounds;                  // the page's bounds after the change
-    SizeKind sizeKind = SizeKind::Restored;          // Resize
-    WindowState oldState = WindowState::Normal;      // WindowState
-    WindowState newState = WindowState::Normal;      // WindowState (and current otherwise)
+    FormBounds bounds;                           // the page's bounds after the change
+    SizeKind sizeKind = SizeKind::Restored;      // Resize
+    WindowState oldState = WindowState::Normal;  // WindowState
+    WindowState newState = WindowState::Normal;  // WindowState (and current otherwise)
 };
 
 SizeKind sizeKindOf(WindowState state);

@@ -6,7 +6,7 @@ namespace {
 
 [[noreturn]] void failAt(const std::string& where, int line, const std::string& message) {
     throw EReadingError("Error reading " + where + " (line " + std::to_string(line) +
-                         "): " + message);
+                        "): " + message);
 }
 
 // A component reference waits until every component of the page exists.
@@ -46,7 +46,8 @@ private:
         }
     }
 
-    void setProperty(const PropertyTarget& target, const PropertyNode& p, const std::string& where) {
+    void setProperty(const PropertyTarget& target, const PropertyNode& p,
+                     const std::string& where) {
         switch (target.info->kind) {
             case PropertyKind::Event: {
                 const std::string method = toIdentifier(p.value, p.name);
@@ -70,7 +71,8 @@ private:
                 failAt(child.name, child.line, "Class " + child.className + " not found");
             }
             if (m_form.findComponent(child.name) != nullptr) {
-                failAt(child.name, child.line, "A component named " + child.name + " already exists");
+                failAt(child.name, child.line,
+                       "A component named " + child.name + " already exists");
             }
             Component* component = ClassRegistry::instance().create(child.className, &m_form);
             component->setState(csReading, true);
@@ -92,9 +94,10 @@ private:
     // A reference names a component of the page, or the page itself.
     void resolveReferences() {
         for (const PendingReference& r : m_pending) {
-            Component* target = r.componentName == m_form.name() ? &m_form
-                                                                 : m_form.findComponent(r.componentName);
-            if (target == nullptr) failAt(r.where, r.line, "Component " + r.componentName + " not found");
+            Component* target =
+                r.componentName == m_form.name() ? &m_form : m_form.findComponent(r.componentName);
+            if (target == nullptr)
+                failAt(r.where, r.line, "Component " + r.componentName + " not found");
             try {
                 r.info->set(*r.object, target);
             } catch (const EPropertyError& e) {
@@ -111,8 +114,8 @@ private:
 
 void readForm(TForm& form, const ObjectNode& root) {
     if (root.className != form.className()) {
-        failAt(root.name, root.line, "the definition is of " + root.className + ", not of " +
-                                         form.className());
+        failAt(root.name, root.line,
+               "the definition is of " + root.className + ", not of " + form.className());
     }
     form.setState(csReading, true);
     form.setState(csLoading, true);

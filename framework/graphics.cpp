@@ -24,21 +24,36 @@ int mulDiv(int a, int b, int c) {
 QColor toQColor(TColor color) {
     const QPalette palette = QApplication::palette();
     switch (color) {
-        case TColor::clBlack: return Qt::black;
-        case TColor::clMaroon: return QColor(0x80, 0, 0);
-        case TColor::clGreen: return QColor(0, 0x80, 0);
-        case TColor::clNavy: return QColor(0, 0, 0x80);
-        case TColor::clGray: return QColor(0x80, 0x80, 0x80);
-        case TColor::clSilver: return QColor(0xC0, 0xC0, 0xC0);
-        case TColor::clRed: return Qt::red;
-        case TColor::clBlue: return Qt::blue;
-        case TColor::clWhite: return Qt::white;
-        case TColor::clBtnFace: return palette.color(QPalette::Button);
-        case TColor::clWindow: return palette.color(QPalette::Base);
-        case TColor::clWindowText: return Qt::black;
-        case TColor::clHighlight: return palette.color(QPalette::Highlight);
-        case TColor::clHighlightText: return palette.color(QPalette::HighlightedText);
-        case TColor::clGrayText: return palette.color(QPalette::Disabled, QPalette::Text);
+        case TColor::clBlack:
+            return Qt::black;
+        case TColor::clMaroon:
+            return QColor(0x80, 0, 0);
+        case TColor::clGreen:
+            return QColor(0, 0x80, 0);
+        case TColor::clNavy:
+            return QColor(0, 0, 0x80);
+        case TColor::clGray:
+            return QColor(0x80, 0x80, 0x80);
+        case TColor::clSilver:
+            return QColor(0xC0, 0xC0, 0xC0);
+        case TColor::clRed:
+            return Qt::red;
+        case TColor::clBlue:
+            return Qt::blue;
+        case TColor::clWhite:
+            return Qt::white;
+        case TColor::clBtnFace:
+            return palette.color(QPalette::Button);
+        case TColor::clWindow:
+            return palette.color(QPalette::Base);
+        case TColor::clWindowText:
+            return Qt::black;
+        case TColor::clHighlight:
+            return palette.color(QPalette::Highlight);
+        case TColor::clHighlightText:
+            return palette.color(QPalette::HighlightedText);
+        case TColor::clGrayText:
+            return palette.color(QPalette::Disabled, QPalette::Text);
     }
     return Qt::black;
 }
@@ -63,7 +78,8 @@ void TFont::setName(const std::string& value) {
 }
 
 void TFont::setHeight(int value) {
-    if (value == 0 || value < -1000 || value > 1000) throw EPropertyError("Font height out of range");
+    if (value == 0 || value < -1000 || value > 1000)
+        throw EPropertyError("Font height out of range");
     m_height = value;
     changed();
 }
@@ -120,7 +136,8 @@ void TFont::changed() {
 
 const ClassInfo& TPicture::staticClassInfo() {
     return declareClass<TPicture>("TPicture", [] {
-        return std::vector<PropertyInfo>{valueProperty("Data", &TPicture::data, &TPicture::setData)};
+        return std::vector<PropertyInfo>{
+            valueProperty("Data", &TPicture::data, &TPicture::setData)};
     });
 }
 
@@ -142,7 +159,8 @@ namespace {
 // file's colour table, or 32-bit colours.
 QImage imageOf(const PlainBitmap& bitmap) {
     const bool indexed = bitmap.bitsPerPixel <= 8;
-    QImage image(bitmap.width, bitmap.height, indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    QImage image(bitmap.width, bitmap.height,
+                 indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
     if (indexed) image.setColorTable(QList<QRgb>(bitmap.colours.begin(), bitmap.colours.end()));
     auto pixel = bitmap.pixels.begin();
     for (int y = 0; y < bitmap.height; ++y) {

@@ -14,20 +14,40 @@ class QFont;
 namespace framework {
 
 enum class TColor {
-    clBlack, clMaroon, clGreen, clNavy, clGray, clSilver, clRed, clBlue, clWhite,
-    clBtnFace, clWindow, clWindowText, clHighlight, clHighlightText, clGrayText,
+    clBlack,
+    clMaroon,
+    clGreen,
+    clNavy,
+    clGray,
+    clSilver,
+    clRed,
+    clBlue,
+    clWhite,
+    clBtnFace,
+    clWindow,
+    clWindowText,
+    clHighlight,
+    clHighlightText,
+    clGrayText,
 };
 template <>
 struct EnumTable<TColor> {
     static constexpr std::string_view what = "colour";
     static constexpr EnumName<TColor> names[] = {
-        {TColor::clBlack, "clBlack"},         {TColor::clMaroon, "clMaroon"},
-        {TColor::clGreen, "clGreen"},         {TColor::clNavy, "clNavy"},
-        {TColor::clGray, "clGray"},           {TColor::clSilver, "clSilver"},
-        {TColor::clRed, "clRed"},             {TColor::clBlue, "clBlue"},
-        {TColor::clWhite, "clWhite"},         {TColor::clBtnFace, "clBtnFace"},
-        {TColor::clWindow, "clWindow"},       {TColor::clWindowText, "clWindowText"},
-        {TColor::clHighlight, "clHighlight"}, {TColor::clHighlightText, "clHighlightText"},
+        {TColor::clBlack, "clBlack"},
+        {TColor::clMaroon, "clMaroon"},
+        {TColor::clGreen, "clGreen"},
+        {TColor::clNavy, "clNavy"},
+        {TColor::clGray, "clGray"},
+        {TColor::clSilver, "clSilver"},
+        {TColor::clRed, "clRed"},
+        {TColor::clBlue, "clBlue"},
+        {TColor::clWhite, "clWhite"},
+        {TColor::clBtnFace, "clBtnFace"},
+        {TColor::clWindow, "clWindow"},
+        {TColor::clWindowText, "clWindowText"},
+        {TColor::clHighlight, "clHighlight"},
+        {TColor::clHighlightText, "clHighlightText"},
         {TColor::clGrayText, "clGrayText"},
     };
 };

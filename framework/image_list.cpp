@@ -41,11 +41,13 @@ int TImageList::add(const QPixmap& image) {
     QPixmap cell(m_width, m_height);
     cell.fill(Qt::transparent);
     if (!image.isNull()) {
-        const QPixmap scaled = image.size() == cell.size()
-                                   ? image
-                                   : image.scaled(cell.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QPixmap scaled =
+            image.size() == cell.size()
+                ? image
+                : image.scaled(cell.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPainter painter(&cell);
-        painter.drawPixmap((m_width - scaled.width()) / 2, (m_height - scaled.height()) / 2, scaled);
+        painter.drawPixmap((m_width - scaled.width()) / 2, (m_height - scaled.height()) / 2,
+                           scaled);
     }
     m_images.push_back(cell);
     changed();
@@ -61,7 +63,8 @@ void TImageList::clear() {
 }
 
 bool TImageList::setOverlay(int imageIndex, int overlay) {
-    if (imageIndex < 0 || imageIndex >= count() || overlay < 0 || overlay >= kMaxOverlays) return false;
+    if (imageIndex < 0 || imageIndex >= count() || overlay < 0 || overlay >= kMaxOverlays)
+        return false;
     m_overlays[static_cast<std::size_t>(overlay)] = imageIndex;
     changed();
     return true;

@@ -10,7 +10,8 @@ namespace {
 
 QListWidgetItem* rowItem(const QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
-    if (item == nullptr) throw EPropertyError("List index out of bounds (" + std::to_string(row) + ")");
+    if (item == nullptr)
+        throw EPropertyError("List index out of bounds (" + std::to_string(row) + ")");
     return item;
 }
 
@@ -97,7 +98,8 @@ void TListBox::setSelected(int row, bool value) { rowItem(listWidget(), row)->se
 
 void TListBox::setBorderStyle(TBorderStyle value) {
     m_borderStyle = value;
-    listWidget()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+    listWidget()->setFrameShape(value == TBorderStyle::bsNone ? QFrame::NoFrame
+                                                              : QFrame::StyledPanel);
 }
 
 TCheckListBox::TCheckListBox(Component* owner) : TListBox(owner) {}

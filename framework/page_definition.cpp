@@ -117,7 +117,8 @@ private:
     PropertyValue parseNumber() {
         std::size_t start = m_pos;
         if (peek() == '-') ++m_pos;
-        while (!atEnd() && (std::isdigit(static_cast<unsigned char>(peek())) || peek() == '.')) ++m_pos;
+        while (!atEnd() && (std::isdigit(static_cast<unsigned char>(peek())) || peek() == '.'))
+            ++m_pos;
         std::string_view digits = m_text.substr(start, m_pos - start);
         const char* first = digits.data();
         const char* last = first + digits.size();
@@ -145,7 +146,8 @@ private:
                 std::size_t start = m_pos;
                 while (std::isdigit(static_cast<unsigned char>(peek()))) ++m_pos;
                 unsigned code = 0;
-                auto [end, ec] = std::from_chars(m_text.data() + start, m_text.data() + m_pos, code);
+                auto [end, ec] =
+                    std::from_chars(m_text.data() + start, m_text.data() + m_pos, code);
                 if (ec != std::errc() || start == m_pos || code > 255) fail("bad character code");
                 (void)end;
                 appendCodePoint(out, code);

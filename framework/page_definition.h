@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "property_value.h"
 #include "base/errors.h"
+#include "property_value.h"
 
 namespace framework {
 

@@ -15,7 +15,8 @@ QAccessibleInterface* pageInterface(const QString& className, QObject* object) {
 
 }  // namespace
 
-PageReaderInterface::PageReaderInterface(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+PageReaderInterface::PageReaderInterface(QWidget* window)
+    : QAccessibleWidget(window, QAccessible::Window) {}
 
 QAccessible::Role PageReaderInterface::role() const {
     const TForm* form = TForm::ofWindow(widget());
@@ -35,7 +36,8 @@ std::vector<QWidget*> PageReaderInterface::readableChildren() const {
     const TForm* form = TForm::ofWindow(widget());
     if (form == nullptr) return children;
     for (const TControl* control : form->childControls()) {
-        if (control->widget() != nullptr && control->shownToReaders()) children.push_back(control->widget());
+        if (control->widget() != nullptr && control->shownToReaders())
+            children.push_back(control->widget());
     }
     return children;
 }

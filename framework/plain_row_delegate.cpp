@@ -20,7 +20,7 @@ bool isPlainRow(const QStyleOptionViewItem& option, const QModelIndex& index) {
 
 // The text colour the style takes for a view item in this state.
 QColor textColour(const QStyleOptionViewItem& option) {
-    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled)  ? QPalette::Disabled
                                        : !(option.state & QStyle::State_Active) ? QPalette::Inactive
                                                                                 : QPalette::Normal;
     return option.palette.color(group, QPalette::Text);

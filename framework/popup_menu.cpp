@@ -10,7 +10,8 @@ namespace framework {
 
 namespace {
 
-void fillMenu(QMenu& menu, const TMenuItem& parent, std::vector<std::pair<QAction*, TMenuItem*>>& actions) {
+void fillMenu(QMenu& menu, const TMenuItem& parent,
+              std::vector<std::pair<QAction*, TMenuItem*>>& actions) {
     for (int i = 0; i < parent.count(); ++i) {
         TMenuItem* item = parent.item(i);
         if (!item->visible()) continue;
@@ -61,7 +62,8 @@ TMenuItem* TMenuItem::add(const std::string& caption, NotifyEvent onClick) {
 
 int TMenuItem::count() const {
     int items = 0;
-    for (int i = 0; i < componentCount(); ++i) items += dynamic_cast<TMenuItem*>(component(i)) != nullptr;
+    for (int i = 0; i < componentCount(); ++i)
+        items += dynamic_cast<TMenuItem*>(component(i)) != nullptr;
     return items;
 }
 

@@ -2,7 +2,8 @@
 
 namespace framework {
 
-ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, std::vector<PropertyInfo> properties)
+ClassInfo::ClassInfo(std::string name, const ClassInfo* parent,
+                     std::vector<PropertyInfo> properties)
     : m_name(std::move(name)), m_parent(parent), m_properties(std::move(properties)) {}
 
 const PropertyInfo* ClassInfo::findProperty(std::string_view name) const {

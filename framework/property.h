@@ -39,7 +39,17 @@ namespace framework {
 class ClassInfo;
 
 enum class PropertyKind {
-    Integer, Float, Boolean, String, StringList, Enumeration, Set, Binary, Event, Object, Reference
+    Integer,
+    Float,
+    Boolean,
+    String,
+    StringList,
+    Enumeration,
+    Set,
+    Binary,
+    Event,
+    Object,
+    Reference
 };
 
 class Persistent;
@@ -47,7 +57,7 @@ class Persistent;
 struct PropertyInfo {
     std::string name;
     PropertyKind kind;
-    std::function<PropertyValue(const Persistent&)> get;  // empty: write-only
+    std::function<PropertyValue(const Persistent&)> get;         // empty: write-only
     std::function<void(Persistent&, const PropertyValue&)> set;  // empty: read-only
     std::function<Persistent*(Persistent&)> object;  // object properties: the sub-object
     const std::type_info* signature = nullptr;       // events: void(Component*, ...)
@@ -72,10 +82,10 @@ private:
 };
 
 // In a class body: names the parent class and declares the class information.
-#define FRAMEWORK_CLASS(ParentClass)                                                        \
-public:                                                                                     \
-    using Inherited = ParentClass;                                                          \
-    static const ::framework::ClassInfo& staticClassInfo();                                 \
+#define FRAMEWORK_CLASS(ParentClass)                        \
+public:                                                     \
+    using Inherited = ParentClass;                          \
+    static const ::framework::ClassInfo& staticClassInfo(); \
     const ::framework::ClassInfo& classInfo() const override { return staticClassInfo(); }
 
 // Anything with published properties: components and the objects they hold in object
@@ -270,7 +280,9 @@ PropertyInfo valueProperty(std::string name, G get, S set) {
     using Target = typename detail::SetterOf<S>::Class;
     static_assert(std::is_same_v<T, typename detail::SetterOf<S>::Type>,
                   "getter and setter of a property must share their type");
-    return {name, ValueTraits<T>::kind, detail::getter(get),
+    return {name,
+            ValueTraits<T>::kind,
+            detail::getter(get),
             [set, name](Persistent& p, const PropertyValue& v) {
                 (static_cast<Target&>(p).*set)(ValueTraits<T>::fromValue(v, name));
             },
@@ -288,8 +300,11 @@ PropertyInfo valueProperty(std::string name, G get) {
 // public field of the class, or a field of the part that holder returns.
 template <class C, class T>
 PropertyInfo memberProperty(std::string name, T C::*field) {
-    return {name, ValueTraits<T>::kind,
-            [field](const Persistent& p) { return ValueTraits<T>::toValue(static_cast<const C&>(p).*field); },
+    return {name,
+            ValueTraits<T>::kind,
+            [field](const Persistent& p) {
+                return ValueTraits<T>::toValue(static_cast<const C&>(p).*field);
+            },
             [field, name](Persistent& p, const PropertyValue& v) {
                 static_cast<C&>(p).*field = ValueTraits<T>::fromValue(v, name);
             },
@@ -298,8 +313,12 @@ PropertyInfo memberProperty(std::string name, T C::*field) {
 
 template <class C, class H, class T>
 PropertyInfo memberProperty(std::string name, H& (C::*holder)(), T H::*field) {
-    auto part = [holder](const Persistent& p) -> H& { return (static_cast<C&>(const_cast<Persistent&>(p)).*holder)(); };
-    return {name, ValueTraits<T>::kind, [part, field](const Persistent& p) { return ValueTraits<T>::toValue(part(p).*field); },
+    auto part = [holder](const Persistent& p) -> H& {
+        return (static_cast<C&>(const_cast<Persistent&>(p)).*holder)();
+    };
+    return {name,
+            ValueTraits<T>::kind,
+            [part, field](const Persistent& p) { return ValueTraits<T>::toValue(part(p).*field); },
             [part, field, name](Persistent& p, const PropertyValue& v) {
                 part(p).*field = ValueTraits<T>::fromValue(v, name);
             },
@@ -310,7 +329,8 @@ PropertyInfo memberProperty(std::string name, H& (C::*holder)(), T H::*field) {
 // flags (1, 2, 4, ...); members read back in the order of the enumeration's table.
 template <PublishedEnum E, class C, class Bits>
 PropertyInfo flagsProperty(std::string name, Bits (C::*get)() const, void (C::*set)(Bits)) {
-    return {name, PropertyKind::Set,
+    return {name,
+            PropertyKind::Set,
             [get](const Persistent& p) -> PropertyValue {
                 SetValue out;
                 const Bits bits = (static_cast<const C&>(p).*get)();
@@ -321,7 +341,8 @@ PropertyInfo flagsProperty(std::string name, Bits (C::*get)() const, void (C::*s
             },
             [set, name](Persistent& p, const PropertyValue& v) {
                 Bits bits = 0;
-                for (const std::string& member : toSet(v, name).members) bits |= enumValue<E>(member);
+                for (const std::string& member : toSet(v, name).members)
+                    bits |= enumValue<E>(member);
                 (static_cast<C&>(p).*set)(bits);
             },
             {}};
@@ -330,13 +351,15 @@ PropertyInfo flagsProperty(std::string name, Bits (C::*get)() const, void (C::*s
 // An event property over a public Event member; it reads back as its method's name.
 template <class C, class... Args>
 PropertyInfo eventProperty(std::string name, Event<Args...> C::*member) {
-    PropertyInfo info{name, PropertyKind::Event,
+    PropertyInfo info{name,
+                      PropertyKind::Event,
                       [member](const Persistent& p) -> PropertyValue {
                           return Identifier{(static_cast<const C&>(p).*member).methodName()};
                       },
                       [member, name](Persistent& p, const PropertyValue& v) {
                           const auto* method = std::get_if<MethodReference>(&v);
-                          if (method == nullptr) throw EPropertyError("Event " + name + " needs a method");
+                          if (method == nullptr)
+                              throw EPropertyError("Event " + name + " needs a method");
                           (static_cast<C&>(p).*member).assign(*method, name);
                       },
                       {}};
@@ -348,11 +371,13 @@ PropertyInfo eventProperty(std::string name, Event<Args...> C::*member) {
 // ("Font.Size"); given a whole value it passes it to the object's assignValue.
 template <class C, class T>
 PropertyInfo objectProperty(std::string name, T& (C::*accessor)()) {
-    auto object = [accessor](Persistent& p) -> Persistent* { return &(static_cast<C&>(p).*accessor)(); };
-    return {std::move(name), PropertyKind::Object,
-            [object](const Persistent& p) { return object(const_cast<Persistent&>(p))->storedValue(); },
-            [object](Persistent& p, const PropertyValue& v) { object(p)->assignValue(v); },
-            object};
+    auto object = [accessor](Persistent& p) -> Persistent* {
+        return &(static_cast<C&>(p).*accessor)();
+    };
+    return {
+        std::move(name), PropertyKind::Object,
+        [object](const Persistent& p) { return object(const_cast<Persistent&>(p))->storedValue(); },
+        [object](Persistent& p, const PropertyValue& v) { object(p)->assignValue(v); }, object};
 }
 
 }  // namespace framework

@@ -23,7 +23,11 @@ bool continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 std::pair<char32_t, std::size_t> decodeAt(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) return {lead, 1};
-    const std::size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    const std::size_t length = lead >= 0xF8   ? 0
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC0 ? 2
+                                              : 0;
     if (length == 0 || at + length > bytes.size()) return {0, 0};
     char32_t character = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
@@ -132,7 +136,8 @@ std::string keptBytes(std::string_view bytes, std::u16string_view edited) {
     while (prefix < most && shown[prefix] == edited[prefix]) ++prefix;
     const Piece& head = pieceAtOrBefore(pieces, prefix);
     std::size_t suffix = 0;
-    while (suffix < most - head.units && shown[shown.size() - 1 - suffix] == edited[edited.size() - 1 - suffix]) {
+    while (suffix < most - head.units &&
+           shown[shown.size() - 1 - suffix] == edited[edited.size() - 1 - suffix]) {
         ++suffix;
     }
     const Piece& tail = pieceAtOrAfter(pieces, shown.size() - suffix);

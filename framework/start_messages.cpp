@@ -1,7 +1,7 @@
 #include "start_messages.h"
 
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +63,8 @@ StartMessageGuard::~StartMessageGuard() {
         held.swap(g_held);
     }
     for (const HeldMessage& message : held) {
-        const QMessageLogContext context(message.file, message.line, message.function, message.category);
+        const QMessageLogContext context(message.file, message.line, message.function,
+                                         message.category);
         qt_message_output(message.type, context, message.text);
     }
 }

@@ -2,8 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QFont>
 #include <QEvent>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -85,13 +85,15 @@ void TLabel::setCaption(const std::string& value) {
     m_caption = value;
     // A caption keeps its carriage returns; on screen each CR LF (or lone CR) breaks the line.
     QString shown = qs(value);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     label()->setText(shown);
     fitToText();
 }
 
 TControl* TLabel::focusControl() const {
-    return m_focusControl == 0 ? nullptr : dynamic_cast<TControl*>(Component::fromHandle(m_focusControl));
+    return m_focusControl == 0 ? nullptr
+                               : dynamic_cast<TControl*>(Component::fromHandle(m_focusControl));
 }
 
 // Qt names a control by the label whose buddy it is.
@@ -221,7 +223,8 @@ void TMemo::setScrollBars(TScrollStyle value) {
     const bool horizontal = value == TScrollStyle::ssHorizontal || value == TScrollStyle::ssBoth;
     const bool vertical = value == TScrollStyle::ssVertical || value == TScrollStyle::ssBoth;
     m_scrollBars = value;
-    editor()->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    editor()->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn
+                                                      : Qt::ScrollBarAlwaysOff);
     editor()->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     // A horizontal scroll bar means long lines are not wrapped.
     editor()->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
@@ -236,7 +239,8 @@ bool TMemo::readOnly() const { return editor()->isReadOnly(); }
 // user can go through it line by line.
 void TMemo::setReadOnly(bool value) {
     editor()->setReadOnly(value);
-    if (value) editor()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (value)
+        editor()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 void TMemo::setBorderStyle(TBorderStyle value) {
@@ -263,7 +267,9 @@ const ClassInfo& TEdit::staticClassInfo() {
 }
 
 QLineEdit* TEdit::lineEdit() const { return static_cast<QLineEdit*>(widget()); }
-std::string TEdit::text() const { return keptBytes(m_setText, lineEdit()->text().toStdU16String()); }
+std::string TEdit::text() const {
+    return keptBytes(m_setText, lineEdit()->text().toStdU16String());
+}
 
 void TEdit::setText(const std::string& value) {
     m_setText = value;
@@ -352,12 +358,14 @@ void TComboBox::setText(const std::string& value) {
 TComboBox::~TComboBox() = default;
 
 int TComboBox::itemIndex() const {
-    const int index = comboBox()->findText(comboBox()->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index =
+        comboBox()->findText(comboBox()->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     return index;
 }
 
 void TComboBox::setItemIndex(int value) {
-    if (value < -1 || value >= comboBox()->count()) throw EPropertyError("List index out of bounds");
+    if (value < -1 || value >= comboBox()->count())
+        throw EPropertyError("List index out of bounds");
     m_settingInCode = true;
     comboBox()->setCurrentIndex(value);
     if (value == -1) comboBox()->setEditText(QString());

@@ -5,7 +5,8 @@
 
 namespace framework {
 
-TreeModel::TreeModel(TTreeNodes& nodes, QObject* parent) : QAbstractItemModel(parent), m_nodes(nodes) {
+TreeModel::TreeModel(TTreeNodes& nodes, QObject* parent)
+    : QAbstractItemModel(parent), m_nodes(nodes) {
     m_nodes.setObserver(this);
 }
 

@@ -32,7 +32,9 @@ public:
     // Called when the view must lay out its rows again: a node's data or expand button
     // changed, or a bulk update (which changes nodes silently) ended.
     void setRelayout(std::function<void()> handler) { m_relayout = std::move(handler); }
-    void setNodeDeleting(std::function<void(TTreeNode*)> handler) { m_deleting = std::move(handler); }
+    void setNodeDeleting(std::function<void(TTreeNode*)> handler) {
+        m_deleting = std::move(handler);
+    }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

@@ -114,9 +114,7 @@ void TTreeNode::customSort(const TreeNodeCompare& compare, bool recursive) {
     m_owner->customSort(this, compare, recursive);
 }
 
-TTreeNodes::TTreeNodes() : m_root(std::make_unique<TTreeNode>(this)) {
-    m_root->m_expanded = true;
-}
+TTreeNodes::TTreeNodes() : m_root(std::make_unique<TTreeNode>(this)) { m_root->m_expanded = true; }
 
 TTreeNodes::~TTreeNodes() {
     m_observer = nullptr;
@@ -129,7 +127,8 @@ TTreeNode* TTreeNodes::addChild(TTreeNode* parent, const std::string& text) {
 }
 
 TTreeNode* TTreeNodes::insertChild(TTreeNode* parent, int position, const std::string& text) {
-    std::unique_ptr<TTreeNode> node = m_factory ? m_factory(this) : std::make_unique<TTreeNode>(this);
+    std::unique_ptr<TTreeNode> node =
+        m_factory ? m_factory(this) : std::make_unique<TTreeNode>(this);
     node->m_text = text;
     return attach(parent != nullptr ? parent : m_root.get(), position, std::move(node));
 }
@@ -277,7 +276,8 @@ int TTreeNodes::subtreeSize(const TTreeNode* node) {
 }
 
 void TTreeNodes::renumber(TTreeNode* parent, int from) {
-    for (int i = from; i < parent->count(); ++i) parent->m_children[static_cast<std::size_t>(i)]->m_index = i;
+    for (int i = from; i < parent->count(); ++i)
+        parent->m_children[static_cast<std::size_t>(i)]->m_index = i;
 }
 
 }  // namespace framework

@@ -90,7 +90,7 @@ private:
     TTreeNodes* m_owner;
     TTreeNode* m_parent = nullptr;
     int m_index = 0;
-    int m_announced = 0;  // children the observer has been told of: the first ones
+    int m_announced = 0;     // children the observer has been told of: the first ones
     bool m_pending = false;  // in the collection's list of nodes with unannounced children
     std::vector<std::unique_ptr<TTreeNode>> m_children;
     std::string m_text;

@@ -49,14 +49,17 @@ namespace {
 // when the control asks for it.
 class TreeItemDelegate : public QStyledItemDelegate {
 public:
-    TreeItemDelegate(TTreeView* tree, QTreeView* view) : QStyledItemDelegate(view), m_tree(tree), m_view(view) {}
+    TreeItemDelegate(TTreeView* tree, QTreeView* view)
+        : QStyledItemDelegate(view), m_tree(tree), m_view(view) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (m_tree->hideSelection() && !m_view->hasFocus()) option->state &= ~QStyle::State_Selected;
+        if (m_tree->hideSelection() && !m_view->hasFocus())
+            option->state &= ~QStyle::State_Selected;
         const TTreeNode* node = TreeModel::nodeOf(index);
-        if (node == nullptr || m_tree->images() == nullptr || index != m_view->currentIndex()) return;
+        if (node == nullptr || m_tree->images() == nullptr || index != m_view->currentIndex())
+            return;
         const QIcon selected = m_tree->images()->icon(node->selectedIndex(), node->overlayIndex());
         if (!selected.isNull()) option->icon = selected;
     }
@@ -127,7 +130,8 @@ void TreeViewWidget::showHorizontally(const QModelIndex& index) {
 bool TreeViewWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     const bool starts = trigger == AllEditTriggers ||
                         (trigger != SelectedClicked && (editTriggers() & trigger) != 0);
-    if (!starts || state() == EditingState || !index.isValid()) return QTreeView::edit(index, trigger, event);
+    if (!starts || state() == EditingState || !index.isValid())
+        return QTreeView::edit(index, trigger, event);
     TTreeNode* node = TreeModel::nodeOf(index);
     if (!m_tree->CanEdit(node)) return false;
     if (!QTreeView::edit(index, trigger, event)) return false;
@@ -146,7 +150,8 @@ void TreeViewWidget::finishEditing(bool cancel) {
     QWidget* editor = indexWidget(currentIndex());
     if (state() != EditingState || editor == nullptr) return;
     if (!cancel) commitData(editor);
-    closeEditor(editor, cancel ? QAbstractItemDelegate::RevertModelCache : QAbstractItemDelegate::NoHint);
+    closeEditor(editor,
+                cancel ? QAbstractItemDelegate::RevertModelCache : QAbstractItemDelegate::NoHint);
 }
 
 void TreeViewWidget::contextMenuEvent(QContextMenuEvent* event) {
@@ -186,15 +191,18 @@ void TreeViewWidget::mousePressEvent(QMouseEvent* event) {
 QItemSelectionModel::SelectionFlags TreeViewWidget::selectionCommand(const QModelIndex& index,
                                                                      const QEvent* event) const {
     const QItemSelectionModel::SelectionFlags command = QTreeView::selectionCommand(index, event);
-    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
+                                                           : command;
 }
 
 TTreeView::TTreeView(Component* owner) : TControl(owner) {
     auto* view = new TreeViewWidget(this);
     m_model = new TreeModel(m_nodes, view);
     m_nodes.setNodeFactory([this](TTreeNodes*) { return CreateNode(); });
-    m_nodes.setExpansionHandler([this](TTreeNode* node, bool expand) { nodeExpansion(node, expand); });
-    m_model->setEditCommit([this](TTreeNode* node, const std::string& text) { editCommitted(node, text); });
+    m_nodes.setExpansionHandler(
+        [this](TTreeNode* node, bool expand) { nodeExpansion(node, expand); });
+    m_model->setEditCommit(
+        [this](TTreeNode* node, const std::string& text) { editCommitted(node, text); });
     m_model->setRelayout([view] {
         view->relayoutLater();
         view->viewport()->update();
@@ -208,10 +216,12 @@ TTreeView::TTreeView(Component* owner) : TControl(owner) {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     view->setContextMenuPolicy(Qt::DefaultContextMenu);
-    QObject::connect(view, &QTreeView::expanded, view,
-                     [this](const QModelIndex& index) { viewExpansion(TreeModel::nodeOf(index), true); });
-    QObject::connect(view, &QTreeView::collapsed, view,
-                     [this](const QModelIndex& index) { viewExpansion(TreeModel::nodeOf(index), false); });
+    QObject::connect(view, &QTreeView::expanded, view, [this](const QModelIndex& index) {
+        viewExpansion(TreeModel::nodeOf(index), true);
+    });
+    QObject::connect(view, &QTreeView::collapsed, view, [this](const QModelIndex& index) {
+        viewExpansion(TreeModel::nodeOf(index), false);
+    });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
                      [this] { selectionMoved(); });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
@@ -270,14 +280,18 @@ void TTreeView::setSelected(TTreeNode* node) {
     if (index.isValid()) view()->scrollTo(index);
 }
 
-TTreeNode* TTreeView::getNodeAt(int x, int y) const { return TreeModel::nodeOf(view()->indexAt(QPoint(x, y))); }
+TTreeNode* TTreeView::getNodeAt(int x, int y) const {
+    return TreeModel::nodeOf(view()->indexAt(QPoint(x, y)));
+}
 
 TTreeView::Rect TTreeView::displayRect(TTreeNode* node, bool textOnly) const {
     const QModelIndex index = m_model->indexOf(node);
     QRect r = view()->visualRect(index);
     if (r.isEmpty()) return {};
-    if (!textOnly) r = QRect(0, r.top(), view()->viewport()->width(), r.height());
-    else if (!view()->iconSize().isEmpty() && m_images != nullptr) r.setLeft(r.left() + view()->iconSize().width() + 4);
+    if (!textOnly)
+        r = QRect(0, r.top(), view()->viewport()->width(), r.height());
+    else if (!view()->iconSize().isEmpty() && m_images != nullptr)
+        r.setLeft(r.left() + view()->iconSize().width() + 4);
     return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 
@@ -350,10 +364,13 @@ void TTreeView::setBorderStyle(TBorderStyle value) {
 }
 
 TPopupMenu* TTreeView::popupMenu() const {
-    return m_popupMenu == 0 ? nullptr : dynamic_cast<TPopupMenu*>(Component::fromHandle(m_popupMenu));
+    return m_popupMenu == 0 ? nullptr
+                            : dynamic_cast<TPopupMenu*>(Component::fromHandle(m_popupMenu));
 }
 
-void TTreeView::setPopupMenu(TPopupMenu* menu) { m_popupMenu = menu != nullptr ? menu->handle() : 0; }
+void TTreeView::setPopupMenu(TPopupMenu* menu) {
+    m_popupMenu = menu != nullptr ? menu->handle() : 0;
+}
 
 bool TTreeView::CanExpand(TTreeNode* node) {
     bool allow = true;
@@ -365,17 +382,11 @@ bool TTreeView::CanCollapse(TTreeNode* node) {
     return raiseEvent(OnCollapsing, this, node, allow) && allow;
 }
 
-void TTreeView::Expand(TTreeNode* node) {
-    raiseEvent(OnExpanded, this, node);
-}
+void TTreeView::Expand(TTreeNode* node) { raiseEvent(OnExpanded, this, node); }
 
-void TTreeView::Collapse(TTreeNode* node) {
-    raiseEvent(OnCollapsed, this, node);
-}
+void TTreeView::Collapse(TTreeNode* node) { raiseEvent(OnCollapsed, this, node); }
 
-void TTreeView::Change(TTreeNode* node) {
-    raiseEvent(OnChange, this, node);
-}
+void TTreeView::Change(TTreeNode* node) { raiseEvent(OnChange, this, node); }
 
 bool TTreeView::CanEdit(TTreeNode* node) {
     if (m_readOnly) return false;

@@ -19,10 +19,10 @@ class TPopupMenu;
 class TreeModel;
 class TreeViewWidget;
 
-using TVChangedEvent = Event<TTreeNode*>;                // (Sender, node)
-using TVExpandingEvent = Event<TTreeNode*, bool&>;       // (Sender, node, allow)
+using TVChangedEvent = Event<TTreeNode*>;           // (Sender, node)
+using TVExpandingEvent = Event<TTreeNode*, bool&>;  // (Sender, node, allow)
 using TVEditingEvent = TVExpandingEvent;
-using TVEditedEvent = Event<TTreeNode*, std::string&>;   // (Sender, node, text)
+using TVEditedEvent = Event<TTreeNode*, std::string&>;  // (Sender, node, text)
 
 // Where and why a context menu is asked for. The point is in the control's client
 // coordinates: the mouse position, or for the menu key the centre of the selected node's
@@ -146,7 +146,7 @@ private:
     TTreeNode* m_told = nullptr;
     bool m_toldGone = false;
     bool m_pressing = false;  // a mouse press is making a row current and selecting it
-    bool m_syncing = false;  // the view is being brought in line with a node
+    bool m_syncing = false;   // the view is being brought in line with a node
     bool m_readOnly = false;
     bool m_hideSelection = true;
     bool m_rightClickSelect = true;

@@ -14,7 +14,8 @@ void attachUiThreadQueue() {
     // Posting only queues an event; the calls run when the event loop (or a wait for a
     // thread) gets to them.
     queue.setWakeup([app] {
-        QMetaObject::invokeMethod(app, [] { SyncQueue::ui().serve(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { SyncQueue::ui().serve(); }, Qt::QueuedConnection);
     });
 }
 

@@ -28,7 +28,8 @@ void TDictionary::WriteData(TStream& stream) const {
 
 void TDictionary::CheckEntry(const TObject& object) const {
     if (dynamic_cast<const TDictionaryItem*>(&object) == nullptr) {
-        throw EListError("tObject " + std::string(object.ClassName()) + " not allowed in TDictionary");
+        throw EListError("tObject " + std::string(object.ClassName()) +
+                         " not allowed in TDictionary");
     }
 }
 

@@ -288,7 +288,8 @@ void TMltLang::ApplyAll() {
     TInfoList& items = Items();
     for (int i = 0; i < items.Count(); ++i) {
         TCI* item = items.Item(i);
-        if (item != nullptr && item->Component != nullptr) item->ApplyToComponent(FActiveLang, designing());
+        if (item != nullptr && item->Component != nullptr)
+            item->ApplyToComponent(FActiveLang, designing());
     }
 }
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "configuration.h"
 #include "framework/component.h"
 #include "framework/form_messages.h"
-#include "configuration.h"
 #include "mltlang1.h"
 
 namespace framework {
@@ -26,8 +26,9 @@ struct EnumTable<mltlang::TLangid> {
     static constexpr auto names = [] {
         std::array<EnumName<mltlang::TLangid>, mltlang::kLangidCount> table{};
         for (int i = 0; i < mltlang::kLangidCount; ++i) {
-            table[static_cast<std::size_t>(i)] = {static_cast<mltlang::TLangid>(i),
-                                                  mltlang::LangidNames[static_cast<std::size_t>(i)]};
+            table[static_cast<std::size_t>(i)] = {
+                static_cast<mltlang::TLangid>(i),
+                mltlang::LangidNames[static_cast<std::size_t>(i)]};
         }
         return table;
     }();
@@ -117,7 +118,8 @@ private:
     framework::MessageHookHandle m_showHook;
 };
 
-framework::Component* FindComponentByRef(framework::Component* root, const framework::Component* target);
+framework::Component* FindComponentByRef(framework::Component* root,
+                                         const framework::Component* target);
 framework::Component* FindComponentByName(framework::Component* root, const std::string& name);
 
 }  // namespace mltlang

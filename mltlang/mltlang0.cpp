@@ -6,19 +6,55 @@
 namespace mltlang {
 
 const std::array<TLangid, kLangidCount> DefaultLangOrder = {
-    lgENGLISH, lgGERMAN, lgFRENCH, lgSPANISH, lgPORTUGUESE, lgITALIAN, lgJAPANESE, lgCHINESE,
-    lgKOREAN, lgDUTCH, lgSWEDISH, lgDANISH, lgFINNISH, lgNORWEGIAN, lgICELANDIC, lgGREEK,
-    lgTURKISH, lgRUSSIAN, lgPOLISH, lgCZECH, lgSLOVAK, lgHUNGARIAN, lgBULGARIAN, lgROMANIAN,
-    lgCROATIAN, lgSLOVENIAN, lgDUTCH_BELGIAN, lgENGLISH_AMERICAN, lgENGLISH_AUSTRALIAN,
-    lgENGLISH_CANADIAN, lgENGLISH_NEW_ZEALAND, lgENGLISH_IRELAND, lgFRENCH_BELGIAN,
-    lgFRENCH_CANADIAN, lgFRENCH_SWISS, lgGERMAN_SWISS, lgGERMAN_AUSTRIAN, lgITALIAN_SWISS,
-    lgNORWEGIAN_NYNORSK, lgPORTUGUESE_BRAZILIAN, lgSPANISH_MEXICAN, lgSPANISH_MODERN, lgNEUTRAL,
+    lgENGLISH,
+    lgGERMAN,
+    lgFRENCH,
+    lgSPANISH,
+    lgPORTUGUESE,
+    lgITALIAN,
+    lgJAPANESE,
+    lgCHINESE,
+    lgKOREAN,
+    lgDUTCH,
+    lgSWEDISH,
+    lgDANISH,
+    lgFINNISH,
+    lgNORWEGIAN,
+    lgICELANDIC,
+    lgGREEK,
+    lgTURKISH,
+    lgRUSSIAN,
+    lgPOLISH,
+    lgCZECH,
+    lgSLOVAK,
+    lgHUNGARIAN,
+    lgBULGARIAN,
+    lgROMANIAN,
+    lgCROATIAN,
+    lgSLOVENIAN,
+    lgDUTCH_BELGIAN,
+    lgENGLISH_AMERICAN,
+    lgENGLISH_AUSTRALIAN,
+    lgENGLISH_CANADIAN,
+    lgENGLISH_NEW_ZEALAND,
+    lgENGLISH_IRELAND,
+    lgFRENCH_BELGIAN,
+    lgFRENCH_CANADIAN,
+    lgFRENCH_SWISS,
+    lgGERMAN_SWISS,
+    lgGERMAN_AUSTRIAN,
+    lgITALIAN_SWISS,
+    lgNORWEGIAN_NYNORSK,
+    lgPORTUGUESE_BRAZILIAN,
+    lgSPANISH_MEXICAN,
+    lgSPANISH_MODERN,
+    lgNEUTRAL,
 };
 
 std::string_view LangidName(TLangid id) { return LangidNames.at(id); }
 
 std::optional<TLangid> LangidFromName(std::string_view name) {
-    const auto it = std::find(LangidNames.begin(), LangidNames.end(), name);
+    const auto* const it = std::find(LangidNames.begin(), LangidNames.end(), name);
     if (it == LangidNames.end()) return std::nullopt;
     return static_cast<TLangid>(it - LangidNames.begin());
 }
@@ -29,7 +65,8 @@ void TLngId::LoadFromStream(TStream& stream) {
     const auto low = static_cast<std::uint8_t>(stream.ReadInt32() & 0xFF);
     // The stored word is read by its low byte; a byte beyond the enumeration names no
     // language and could not be written back as an identifier.
-    if (low >= kLangidCount) throw EReadError("Language identifier " + std::to_string(low) + " unknown");
+    if (low >= kLangidCount)
+        throw EReadError("Language identifier " + std::to_string(low) + " unknown");
     Id = static_cast<TLangid>(low);
 }
 

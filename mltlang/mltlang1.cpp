@@ -28,6 +28,8 @@ void writeTexts(TStream& stream, const std::vector<std::string>& texts) {
 std::vector<std::string> readTexts(TStream& stream) {
     const std::int32_t n = stream.ReadInt32();
     std::vector<std::string> texts;
+    // The count comes from the stream: reserving it would let a hostile count allocate.
+    // NOLINTNEXTLINE(performance-inefficient-vector-operation)
     for (std::int32_t i = 0; i < n; ++i) texts.push_back(ReadCountedString(stream));
     return texts;
 }
@@ -78,7 +80,9 @@ void TCI::LoadFromStream(TStream& stream) {
 
 void TCI::SetLength(int) { throw EMLangInvalid("SetLength not available for TCI !"); }
 
-std::string TCI::GetValue(int) const { throw EMLangInvalid("GetValue not available for Stringlist !"); }
+std::string TCI::GetValue(int) const {
+    throw EMLangInvalid("GetValue not available for Stringlist !");
+}
 
 void TCI::SetValue(const std::string&, int) {
     throw EMLangInvalid("SetValue not available for Stringlist !");
@@ -169,7 +173,8 @@ std::string TCIStrList::GetStringList(int language, int index) const {
 
 void TCIStrList::SetStringList(const std::string& text, int language, int index) {
     requireLanguage(language);
-    if (index < 0) throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0)
+        throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
     while (static_cast<int>(Lists.size()) <= language) Lists.emplace_back();
     auto& lines = Lists[static_cast<std::size_t>(language)];
     while (static_cast<int>(lines.size()) <= index) lines.emplace_back();
@@ -182,7 +187,8 @@ void TCIStrList::SetStringList(const std::string& text, int language, int index)
         if (text == base[static_cast<std::size_t>(index)]) value.clear();
     }
     lines[static_cast<std::size_t>(index)] = std::move(value);
-    for (const auto& list : Lists) EntryCount = std::max(EntryCount, static_cast<std::int32_t>(list.size()));
+    for (const auto& list : Lists)
+        EntryCount = std::max(EntryCount, static_cast<std::int32_t>(list.size()));
 }
 
 void TCIStrList::ApplyToComponent(int language, bool designing) {
@@ -248,7 +254,8 @@ void TInfoList::WriteData(TStream& stream) const {
 
 void TInfoList::CheckEntry(const TObject& object) const {
     if (dynamic_cast<const TCI*>(&object) == nullptr) {
-        throw EListError("tObject " + std::string(object.ClassName()) + " not allowed in TInfoList");
+        throw EListError("tObject " + std::string(object.ClassName()) +
+                         " not allowed in TInfoList");
     }
 }
 

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/errors.h"
 #include "mltlang0.h"
 #include "translation_targets.h"
-#include "base/errors.h"
 
 namespace mltlang {
 

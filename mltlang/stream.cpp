@@ -50,7 +50,8 @@ void TStream::WriteInt16(std::int16_t value) {
 void TStream::WriteInt32(std::int32_t value) {
     const auto u = static_cast<std::uint32_t>(value);
     const std::uint8_t b[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                               static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
+                               static_cast<std::uint8_t>(u >> 16),
+                               static_cast<std::uint8_t>(u >> 24)};
     WriteBuffer(b, 4);
 }
 
@@ -78,9 +79,11 @@ void TMemoryStream::Seek(std::uint64_t position) {
 }
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode)
-    : m_file(std::fopen(fileName.c_str(), mode == fmCreate ? "wb" : "rb")), m_writing(mode == fmCreate) {
+    : m_file(std::fopen(fileName.c_str(), mode == fmCreate ? "wb" : "rb")),
+      m_writing(mode == fmCreate) {
     if (m_file == nullptr) {
-        throw EFOpenError((mode == fmCreate ? "Cannot create file " : "Cannot open file ") + fileName);
+        throw EFOpenError((mode == fmCreate ? "Cannot create file " : "Cannot open file ") +
+                          fileName);
     }
     if (!m_writing) {
         // The size of a file being read is taken once: readers bound their allocations by it.

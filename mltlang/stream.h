@@ -18,14 +18,12 @@ namespace mltlang {
 // no reader could accept.
 class EReadError : public base::Exception {
 public:
-    explicit EReadError(const std::string& message = "Stream read error")
-        : Exception(message) {}
+    explicit EReadError(const std::string& message = "Stream read error") : Exception(message) {}
 };
 
 class EWriteError : public base::Exception {
 public:
-    explicit EWriteError(const std::string& message = "Stream write error")
-        : Exception(message) {}
+    explicit EWriteError(const std::string& message = "Stream write error") : Exception(message) {}
 };
 
 // A file that cannot be opened or created.

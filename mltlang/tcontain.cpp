@@ -251,7 +251,8 @@ void TObjectList::SetCapacity(int capacity) {
 void TObjectList::SetCount(int count) {
     if (count < 0 || count >= kCapacityLimit) Error();
     if (count > Capacity()) SetCapacity(count);
-    const std::vector<TObject*> cut(m_slots.begin() + std::min(count, m_count), m_slots.begin() + m_count);
+    const std::vector<TObject*> cut(m_slots.begin() + std::min(count, m_count),
+                                    m_slots.begin() + m_count);
     for (int i = m_count; i < count; ++i) m_slots[static_cast<std::size_t>(i)] = nullptr;
     m_count = count;
     for (TObject* object : cut) forgetIfGone(object);

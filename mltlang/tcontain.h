@@ -14,9 +14,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/errors.h"
 #include "framework/property.h"
 #include "stream.h"
-#include "base/errors.h"
 
 namespace mltlang {
 

@@ -31,7 +31,8 @@ const framework::PropertyInfo* stringProperty(const Component& component, std::s
 // process-wide table of live components for handles.
 class ComponentTargets : public TranslationTargets {
 public:
-    void SetStringProperty(Component* component, std::string_view property, const std::string& text) override {
+    void SetStringProperty(Component* component, std::string_view property,
+                           const std::string& text) override {
         if (component == nullptr || component->name().empty()) return;
         const framework::PropertyInfo* info = stringProperty(*component, property);
         if (info == nullptr || !info->set) return;
@@ -51,7 +52,8 @@ public:
         return text != nullptr ? *text : std::string();
     }
 
-    std::unique_ptr<TranslatableStrings> GetObjectProperty(Component* component, std::string_view property) override {
+    std::unique_ptr<TranslatableStrings> GetObjectProperty(Component* component,
+                                                           std::string_view property) override {
         if (component == nullptr) return nullptr;
         const framework::PropertyInfo* info = component->findProperty(property);
         if (info == nullptr || info->kind != PropertyKind::Object || !info->object) return nullptr;
@@ -60,7 +62,9 @@ public:
     }
 
     // The framework has no status bar, header control or list view.
-    std::unique_ptr<TranslatableStrings> Collection(Component*, TextCollection) override { return nullptr; }
+    std::unique_ptr<TranslatableStrings> Collection(Component*, TextCollection) override {
+        return nullptr;
+    }
 
     std::uint32_t Handle(const Component* component) override {
         return component != nullptr ? component->handle() : 0;

@@ -39,8 +39,8 @@ public:
     virtual std::string GetStringProperty(const framework::Component* component,
                                           std::string_view property) = 0;
     // The string list held by the property, or nullptr.
-    virtual std::unique_ptr<TranslatableStrings> GetObjectProperty(
-        framework::Component* component, std::string_view property) = 0;
+    virtual std::unique_ptr<TranslatableStrings> GetObjectProperty(framework::Component* component,
+                                                                   std::string_view property) = 0;
     // The panels, sections or columns of such a control, or nullptr for other components.
     virtual std::unique_ptr<TranslatableStrings> Collection(framework::Component* component,
                                                             TextCollection kind) = 0;

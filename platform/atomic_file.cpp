@@ -46,7 +46,8 @@ bool isSameFile(int fd, const std::string& path) {
 void requireSingleName(int fd, const std::string& path) {
     struct stat status {};
     if (::fstat(fd, &status) == 0 && status.st_nlink > 1) {
-        throw ESystemError("Cannot use the lock file", path, EPERM, "it has other names (hard links)");
+        throw ESystemError("Cannot use the lock file", path, EPERM,
+                           "it has other names (hard links)");
     }
 }
 
@@ -112,7 +113,8 @@ void keepOwnerAndMode(int fd, const FileIdentity& old, const std::string& path) 
     if (::fchown(fd, old.owner, old.group) != 0) {
         // Not permitted; nothing is lost but the old owner.
     }
-    if (::fchmod(fd, old.mode & 07777) != 0) throw ESystemError("Cannot keep the mode of", path, errno);
+    if (::fchmod(fd, old.mode & 07777) != 0)
+        throw ESystemError("Cannot keep the mode of", path, errno);
 }
 
 void syncFolder(const std::string& folder, const std::string& path) {
@@ -153,7 +155,8 @@ void replaceFileAtomically(const std::string& path, std::string_view contents,
     TemporaryFile temporary(path);
     writeAll(temporary.descriptor(), contents, path);
     if (mode) {
-        if (::fchmod(temporary.descriptor(), *mode) != 0) throw ESystemError("Cannot set the mode of", path, errno);
+        if (::fchmod(temporary.descriptor(), *mode) != 0)
+            throw ESystemError("Cannot set the mode of", path, errno);
     } else if (hadFile) {
         keepOwnerAndMode(temporary.descriptor(), *old, path);
     }

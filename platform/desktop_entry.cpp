@@ -72,7 +72,8 @@ bool sessionBusAvailable() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime == nullptr || *runtime != '/') return false;
     struct stat status {};
-    return ::stat((std::string(runtime) + "/bus").c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+    return ::stat((std::string(runtime) + "/bus").c_str(), &status) == 0 &&
+           S_ISSOCK(status.st_mode);
 }
 
 std::string desktopEntryFileName(std::string_view linkName) {

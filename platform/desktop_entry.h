@@ -33,8 +33,8 @@ std::string desktopEntryText(const DesktopEntry& entry);
 // a temporary file in the same folder, flushed to disc, renamed over it, the folder flushed),
 // mode 0755, and, where the `gio` program
 // exists and a session bus can be reached, marks it trusted (gio set FILE metadata::trusted
-// true; failure ignored, output suppressed, stopped after a few seconds). False when it cannot be written (folder missing
-// or not writable, no name or target); nothing is left behind then.
+// true; failure ignored, output suppressed, stopped after a few seconds). False when it cannot be
+// written (folder missing or not writable, no name or target); nothing is left behind then.
 bool writeDesktopEntry(const std::string& file, const DesktopEntry& entry);
 
 // Whether this session has a message bus (DBUS_SESSION_BUS_ADDRESS set, or a socket "bus" in

@@ -13,8 +13,6 @@
 
 #include "system.h"
 
-extern char** environ;
-
 namespace platform {
 
 namespace {
@@ -33,7 +31,8 @@ std::string homeFolder() {
     std::string home;
     if (const char* env = std::getenv("HOME"); env != nullptr && *env != '\0') {
         home = env;
-    } else if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    } else if (const passwd* entry = getpwuid(getuid());
+               entry != nullptr && entry->pw_dir != nullptr) {
         home = entry->pw_dir;
     }
     while (home.size() > 1 && home.back() == '/') home.pop_back();
@@ -57,7 +56,8 @@ bool ensureStandardDescriptors() {
 unsigned long raiseDescriptorLimit(unsigned long wanted) {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
-    const rlim_t target = limit.rlim_max == RLIM_INFINITY ? wanted : std::min<rlim_t>(wanted, limit.rlim_max);
+    const rlim_t target =
+        limit.rlim_max == RLIM_INFINITY ? wanted : std::min<rlim_t>(wanted, limit.rlim_max);
     if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < target) {
         limit.rlim_cur = target;
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::getrlimit(RLIMIT_NOFILE, &limit);

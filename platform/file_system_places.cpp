@@ -94,7 +94,8 @@ void FileSystemPlaces::addLayers(const Place& place, int depth, std::vector<Plac
         const FileDescriptor folder = openFile(layer, O_PATH | O_DIRECTORY);
         const std::optional<Place> layerPlace = folder ? ownPlace(folder.get()) : std::nullopt;
         if (!layerPlace) continue;
-        const Place counterpart{layerPlace->fileSystem, joined(layerPlace->path, place.path.substr(1))};
+        const Place counterpart{layerPlace->fileSystem,
+                                joined(layerPlace->path, place.path.substr(1))};
         places.push_back(counterpart);
         addLayers(counterpart, depth + 1, places);
     }

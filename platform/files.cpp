@@ -50,7 +50,8 @@ FileDescriptor openWithoutWaiting(const std::string& path, int flags, mode_t mod
 std::string temporaryNameBeside(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = path.substr(folder.size()).substr(0, 200);
     return folder + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
            std::to_string(counter++);
@@ -60,7 +61,9 @@ std::string temporaryNameBeside(const std::string& path) {
 // nothing that is not lost anyway after a crash, so it is not reported.
 void syncFolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     const FileDescriptor descriptor = openFile(folder, O_RDONLY | O_DIRECTORY);
     if (descriptor) ::fsync(descriptor.get());
 }
@@ -90,7 +93,8 @@ std::string absolutePath(const std::string& path) {
 bool removeFile(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
 
 void removeFileIfPresent(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw ESystemError("Cannot remove", path, errno);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw ESystemError("Cannot remove", path, errno);
 }
 
 // ---- InputFile ----
@@ -117,12 +121,16 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
 
 OutputFile::OutputFile(FileDescriptor file, std::string path, std::string temporary,
                        std::optional<mode_t> keptMode)
-    : m_file(std::move(file)), m_path(std::move(path)), m_temporary(std::move(temporary)),
+    : m_file(std::move(file)),
+      m_path(std::move(path)),
+      m_temporary(std::move(temporary)),
       m_keptMode(keptMode) {}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : m_file(std::move(other.m_file)), m_path(std::move(other.m_path)),
-      m_temporary(std::exchange(other.m_temporary, std::string())), m_keptMode(other.m_keptMode) {}
+    : m_file(std::move(other.m_file)),
+      m_path(std::move(other.m_path)),
+      m_temporary(std::exchange(other.m_temporary, std::string())),
+      m_keptMode(other.m_keptMode) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this == &other) return *this;

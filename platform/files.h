@@ -41,7 +41,6 @@ public:
     // a writer (without one it reads as empty).
     static std::optional<InputFile> open(const std::string& path);
 
-
     // Up to size bytes; retries on EINTR and keeps reading after a short read until size
     // bytes came or end of file, so a count below size means the end was reached (0 only at
     // the end). Throws ESystemError on a read error.
@@ -89,7 +88,8 @@ public:
     void discard();
 
 private:
-    OutputFile(FileDescriptor file, std::string path, std::string temporary, std::optional<mode_t> keptMode);
+    OutputFile(FileDescriptor file, std::string path, std::string temporary,
+               std::optional<mode_t> keptMode);
 
     FileDescriptor m_file;
     std::string m_path;

@@ -44,7 +44,8 @@ struct Ways {
 // deepest folder that exists and of those above it.
 Chain levelsOfPath(const std::string& resolved) {
     Chain levels{{std::nullopt, resolved, std::nullopt}};
-    for (std::string& above : ancestorsOf(resolved)) levels.push_back({std::nullopt, std::move(above), std::nullopt});
+    for (std::string& above : ancestorsOf(resolved))
+        levels.push_back({std::nullopt, std::move(above), std::nullopt});
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const FileDescriptor folder = openFile(levels[i].text, O_PATH | O_DIRECTORY);
         if (!folder) continue;
@@ -67,7 +68,8 @@ Chain levelsOfOpen(int descriptor) {
     // The names only count when they line up with the folders found through "..".
     if (texts.size() != chain.size()) texts.assign(chain.size(), std::string());
     Chain levels;
-    for (std::size_t i = 0; i < chain.size(); ++i) levels.push_back({chain[i], texts[i], std::nullopt});
+    for (std::size_t i = 0; i < chain.size(); ++i)
+        levels.push_back({chain[i], texts[i], std::nullopt});
     return levels;
 }
 
@@ -83,6 +85,7 @@ Chain levelsOfPlace(const Place& place, const std::string& text) {
 
 std::vector<Chain> placeChains(const std::vector<Place>& places, const std::string& text) {
     std::vector<Chain> chains;
+    chains.reserve(places.size());
     for (const Place& place : places) chains.push_back(levelsOfPlace(place, text));
     return chains;
 }
@@ -96,12 +99,13 @@ bool sameByIdentity(const Level& level, const GuardedFolder& guarded) {
 }
 
 bool sameByPlace(const Level& level, const GuardedFolder& guarded) {
-    return level.place &&
-           std::find(guarded.places.begin(), guarded.places.end(), *level.place) != guarded.places.end();
+    return level.place && std::find(guarded.places.begin(), guarded.places.end(), *level.place) !=
+                              guarded.places.end();
 }
 
 bool same(const Level& level, const GuardedFolder& guarded) {
-    return sameByIdentity(level, guarded) || holds(guarded.texts, level.text) || sameByPlace(level, guarded);
+    return sameByIdentity(level, guarded) || holds(guarded.texts, level.text) ||
+           sameByPlace(level, guarded);
 }
 
 bool aboveByPlace(const Level& level, const GuardedFolder& guarded) {
@@ -131,7 +135,8 @@ std::string sameFolderNote(const Level& level, const GuardedFolder& guarded) {
 std::size_t openBelowLevel(const Chain& levels, const std::vector<GuardedFolder>& guarded) {
     for (std::size_t i = 1; i < levels.size(); ++i) {
         for (const GuardedFolder& folder : guarded) {
-            if (folder.folder->protection == Protection::OpenBelow && same(levels[i], folder)) return i;
+            if (folder.folder->protection == Protection::OpenBelow && same(levels[i], folder))
+                return i;
         }
     }
     return levels.size();
@@ -161,7 +166,8 @@ std::optional<std::string> inHiddenFolder(const Chain& levels, const GuardedFold
 
 // The folder is a protected folder or lies above one.
 std::optional<std::string> sameOrAbove(const Level& folder, const GuardedFolder& guarded) {
-    if (same(folder, guarded)) return "is " + guarded.folder->isText + sameFolderNote(folder, guarded);
+    if (same(folder, guarded))
+        return "is " + guarded.folder->isText + sameFolderNote(folder, guarded);
     if (above(folder, guarded)) return "contains " + guarded.folder->containsText;
     return std::nullopt;
 }
@@ -170,18 +176,18 @@ std::optional<std::string> sameOrAbove(const Level& folder, const GuardedFolder&
 std::optional<std::string> below(const Chain& levels, const GuardedFolder& guarded,
                                  std::size_t openBelow) {
     switch (guarded.folder->protection) {
-    case Protection::WithEverythingBelow:
-        return belowTree(levels, guarded, openBelow);
-    case Protection::HomesInside:
-        if (levels.size() > 1 && same(levels[1], guarded)) {
-            return "is a home folder in " + guarded.texts.front();
-        }
-        return std::nullopt;
-    case Protection::Home:
-        return inHiddenFolder(levels, guarded);
-    case Protection::Folder:
-    case Protection::OpenBelow:
-        return std::nullopt;
+        case Protection::WithEverythingBelow:
+            return belowTree(levels, guarded, openBelow);
+        case Protection::HomesInside:
+            if (levels.size() > 1 && same(levels[1], guarded)) {
+                return "is a home folder in " + guarded.texts.front();
+            }
+            return std::nullopt;
+        case Protection::Home:
+            return inHiddenFolder(levels, guarded);
+        case Protection::Folder:
+        case Protection::OpenBelow:
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -213,7 +219,8 @@ std::optional<Refusal> decide(const Ways& ways, const FileSystemPlaces& places) 
 }
 
 // "The recorded folder X is ..." or, when X only leads there, "... X leads to Y, which is ...".
-std::string sentence(const std::string& subject, const std::string& folder, const Refusal& refusal) {
+std::string sentence(const std::string& subject, const std::string& folder,
+                     const Refusal& refusal) {
     std::string written = folder;
     while (written.size() > 1 && written.back() == '/') written.pop_back();
     if (refusal.resolved.empty() || refusal.resolved == written) {
@@ -224,7 +231,8 @@ std::string sentence(const std::string& subject, const std::string& folder, cons
 
 // The empty, relative or unreadable texts the uninstall refuses before looking at the disc.
 std::optional<std::string> textProblem(const std::string& folder) {
-    if (folder.empty()) return std::string("No installation folder was recorded.") + kNothingDeleted;
+    if (folder.empty())
+        return std::string("No installation folder was recorded.") + kNothingDeleted;
     if (folder.find('\0') != std::string::npos) {
         return "The recorded folder is not a valid folder name." + std::string(kNothingDeleted);
     }
@@ -249,7 +257,8 @@ std::optional<std::string> linkProblem(const std::string& folder) {
 std::optional<Refusal> folderRefusal(const std::string& folder) {
     const FileSystemPlaces places(MountInfo::read());
     const std::string resolved = resolvedFolder(folder);
-    return decide(Ways{levelsOfPath(resolved), placeChains(places.ofPath(resolved), resolved)}, places);
+    return decide(Ways{levelsOfPath(resolved), placeChains(places.ofPath(resolved), resolved)},
+                  places);
 }
 
 std::optional<Refusal> openFolderRefusal(int descriptor) {
@@ -276,7 +285,8 @@ std::optional<std::string> refusalReason(const std::string& folder, int openedFo
 }
 
 std::optional<std::string> installRefusalReason(const std::string& folder) {
-    if (auto refusal = folderRefusal(folder)) return sentence("The folder ", folder, *refusal) + kChooseAnother;
+    if (auto refusal = folderRefusal(folder))
+        return sentence("The folder ", folder, *refusal) + kChooseAnother;
     return std::nullopt;
 }
 

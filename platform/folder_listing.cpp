@@ -21,7 +21,6 @@ constexpr long kProbeBufferSize = 4 * 1024;
 
 bool isDotOrDotDot(std::string_view name) { return name == "." || name == ".."; }
 
-
 // Whether an entry met while probing is a folder; asks the kernel only when the listing's
 // type cannot tell (a link, or a file system without types).
 bool probedEntryIsFolder(int folder, const char* name, unsigned char type) {
@@ -48,7 +47,8 @@ void FolderReader::rewind() {
 }
 
 bool FolderReader::refill() {
-    const ssize_t count = retried([&] { return ::getdents64(m_folder.get(), m_buffer.get(), kBufferSize); });
+    const ssize_t count =
+        retried([&] { return ::getdents64(m_folder.get(), m_buffer.get(), kBufferSize); });
     m_filled = count > 0 ? count : 0;
     m_position = 0;
     return count > 0;
@@ -67,11 +67,13 @@ const FolderEntry* FolderReader::next(bool foldersOnly, bool includeHidden) {
 
 // Fills m_entry; false when the entry is to be skipped.
 bool FolderReader::examine(std::string_view name, unsigned char kernelType, bool foldersOnly) {
-    const bool mayBeFolder = kernelType == DT_DIR || kernelType == DT_LNK || kernelType == DT_UNKNOWN;
+    const bool mayBeFolder =
+        kernelType == DT_DIR || kernelType == DT_LNK || kernelType == DT_UNKNOWN;
     if (foldersOnly && !mayBeFolder) return false;
     m_entry = FolderEntry{name, EntryType::File, 0, 0};
     struct stat status {};
-    if (::fstatat(m_folder.get(), name.data(), &status, AT_SYMLINK_NOFOLLOW) != 0) return !foldersOnly;
+    if (::fstatat(m_folder.get(), name.data(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return !foldersOnly;
     const bool link = S_ISLNK(status.st_mode);
     if (link && ::fstatat(m_folder.get(), name.data(), &status, 0) != 0) {
         m_entry.type = EntryType::FileLink;
@@ -86,8 +88,8 @@ bool FolderReader::examine(std::string_view name, unsigned char kernelType, bool
     return true;
 }
 
-bool SubFolderTest::hasSubFolder(int parent, std::string_view name, nlink_t linkCount,
-                                 dev_t device, bool includeHidden) {
+bool SubFolderTest::hasSubFolder(int parent, std::string_view name, nlink_t linkCount, dev_t device,
+                                 bool includeHidden) {
     if (linkCount >= 2 && linkCountKept(parent, device)) {
         if (linkCount == 2) return false;
         if (includeHidden) return true;
@@ -122,7 +124,8 @@ bool SubFolderTest::linkCountKept(int descriptorOnDevice, dev_t device) {
 bool readsSubFolder(int folder, bool includeHidden) {
     auto buffer = std::make_unique<char[]>(kProbeBufferSize);
     for (;;) {
-        const ssize_t count = retried([&] { return ::getdents64(folder, buffer.get(), kProbeBufferSize); });
+        const ssize_t count =
+            retried([&] { return ::getdents64(folder, buffer.get(), kProbeBufferSize); });
         if (count <= 0) return false;
         for (ssize_t at = 0; at < count;) {
             const auto* record = reinterpret_cast<const dirent64*>(buffer.get() + at);
@@ -157,8 +160,6 @@ int renameWithoutReplacing(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-bool folderWritable(const std::string& path) {
-    return ::access(path.c_str(), W_OK | X_OK) == 0;
-}
+bool folderWritable(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
 
 }  // namespace platform

@@ -46,7 +46,8 @@ std::string problemOf(const FileIdentity& identity, bool last) {
 
 std::optional<std::string> untrustedFolderReason(const std::string& folder) {
     FileDescriptor current = openFile("/", O_PATH | O_DIRECTORY);
-    if (!current) return sentence("/", std::string("cannot be checked (") + std::strerror(errno) + ")");
+    if (!current)
+        return sentence("/", std::string("cannot be checked (") + std::strerror(errno) + ")");
     const std::vector<std::string> names = namesOf(folder);
     std::string path;
     for (std::size_t i = 0; i <= names.size(); ++i) {
@@ -56,9 +57,11 @@ std::optional<std::string> untrustedFolderReason(const std::string& folder) {
         if (!problem.empty()) return sentence(path.empty() ? "/" : path, problem);
         if (i == names.size()) break;
         path += "/" + names[i];
-        FileDescriptor next = openFileAt(current.get(), names[i], O_PATH | O_DIRECTORY | O_NOFOLLOW);
+        FileDescriptor next =
+            openFileAt(current.get(), names[i], O_PATH | O_DIRECTORY | O_NOFOLLOW);
         if (!next && errno == ENOENT) break;  // made by the install
-        if (!next) return sentence(path, std::string("cannot be checked (") + std::strerror(errno) + ")");
+        if (!next)
+            return sentence(path, std::string("cannot be checked (") + std::strerror(errno) + ")");
         current = std::move(next);
     }
     return std::nullopt;

@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <utility>
 
@@ -22,7 +22,9 @@ constexpr std::uint32_t kStampFilters =
     kChangeAttributes | kChangeLastWrite | kChangeLastAccess | kChangeCreation | kChangeSecurity;
 constexpr std::uint32_t kSelf = IN_DELETE_SELF | IN_MOVE_SELF;
 
-bool isDot(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
+bool isDot(const char* name) {
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
 
 std::string childPath(const std::string& folder, const std::string& name) {
     return folder.ends_with('/') ? folder + name : folder + '/' + name;
@@ -36,7 +38,8 @@ bool isFolderEntry(int folder, const dirent& entry) {
     if (entry.d_type == DT_DIR) return true;
     if (entry.d_type != DT_UNKNOWN) return false;
     struct stat status {};
-    return ::fstatat(folder, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
+    return ::fstatat(folder, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(status.st_mode);
 }
 
 }  // namespace
@@ -51,14 +54,16 @@ std::uint32_t inotifyMaskOf(std::uint32_t filters) {
 }
 
 bool filtersReport(std::uint32_t filters, std::uint32_t eventMask) {
-    if (eventMask & kNames) return (filters & ((eventMask & IN_ISDIR) ? kChangeDirName : kChangeFileName)) != 0;
+    if (eventMask & kNames)
+        return (filters & ((eventMask & IN_ISDIR) ? kChangeDirName : kChangeFileName)) != 0;
     if (eventMask & IN_ATTRIB) return (filters & kStampFilters) != 0;
     if (eventMask & IN_MODIFY) return (filters & (kChangeSize | kChangeLastWrite)) != 0;
     if (eventMask & IN_ACCESS) return (filters & kChangeLastAccess) != 0;
     return false;
 }
 
-FolderWatch::FolderWatch(InotifyHub& hub) : m_hub(hub), m_ready(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+FolderWatch::FolderWatch(InotifyHub& hub)
+    : m_hub(hub), m_ready(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 FolderWatch::~FolderWatch() { close(); }
 
@@ -144,13 +149,15 @@ FolderWatch::Outcome FolderWatch::handle(const WatchEvent& event, bool& changed)
     }
     const auto it = m_watched.find(event.watch);
     if (it == m_watched.end()) return Outcome::Nothing;  // let go meanwhile
-    if (event.watch == m_root && (event.mask & (kSelf | IN_IGNORED | IN_UNMOUNT))) return Outcome::FolderGone;
+    if (event.watch == m_root && (event.mask & (kSelf | IN_IGNORED | IN_UNMOUNT)))
+        return Outcome::FolderGone;
     if (event.mask & IN_IGNORED) {
         m_watched.erase(it);  // the kernel dropped it; the hub forgot it
         return Outcome::Nothing;
     }
     if (filtersReport(m_filters, event.mask)) changed = true;
-    if ((event.mask & IN_ISDIR) && !event.name.empty()) followSubFolder(Watched(it->second), event, changed);
+    if ((event.mask & IN_ISDIR) && !event.name.empty())
+        followSubFolder(Watched(it->second), event, changed);
     return Outcome::Nothing;
 }
 
@@ -160,7 +167,8 @@ void FolderWatch::followSubFolder(const Watched& parent, const WatchEvent& event
     const std::string path = childPath(parent.path, event.name);
     if (event.mask & (IN_DELETE | IN_MOVED_FROM)) forgetBelow(path);
     if (!(event.mask & (IN_CREATE | IN_MOVED_TO)) || parent.level >= m_limits.depth) return;
-    if (watchFolder(path, parent.level + 1) && scanBelow(path, parent.level + 1) && (m_filters & kNameFilters)) {
+    if (watchFolder(path, parent.level + 1) && scanBelow(path, parent.level + 1) &&
+        (m_filters & kNameFilters)) {
         changed = true;
     }
 }
@@ -205,7 +213,8 @@ bool FolderWatch::scanBelow(const std::string& path, int level) {
             if (depth >= m_limits.depth || m_watched.size() >= m_limits.watches) break;
             if (!isFolderEntry(::dirfd(listing), *entry)) continue;
             const std::string child = childPath(folder, entry->d_name);
-            if (watchFolder(child, depth + 1) && depth + 1 < m_limits.depth) pending.emplace_back(child, depth + 1);
+            if (watchFolder(child, depth + 1) && depth + 1 < m_limits.depth)
+                pending.emplace_back(child, depth + 1);
         }
         ::closedir(listing);
     }
@@ -213,7 +222,8 @@ bool FolderWatch::scanBelow(const std::string& path, int level) {
 }
 
 void FolderWatch::noteChange(const struct stat& status) {
-    const std::int64_t modified = std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec;
+    const std::int64_t modified =
+        std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec;
     m_newestChange = std::max(m_newestChange, modified);
 }
 

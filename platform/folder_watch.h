@@ -33,14 +33,14 @@ namespace platform {
 
 // The changes a watch reports, as bits of the folder monitor's filter.
 enum ChangeFilter : std::uint32_t {
-    kChangeFileName = 0x1,    // files created, deleted or renamed
-    kChangeDirName = 0x2,     // folders created, deleted or renamed
-    kChangeAttributes = 0x4,  // permissions, owners, extended attributes
-    kChangeSize = 0x8,        // contents written
-    kChangeLastWrite = 0x10,  // contents written or the modification time set
-    kChangeLastAccess = 0x20, // contents read or the access time set
-    kChangeCreation = 0x40,   // time stamps set (Linux cannot set a creation time)
-    kChangeSecurity = 0x100,  // permissions, owners, access lists
+    kChangeFileName = 0x1,     // files created, deleted or renamed
+    kChangeDirName = 0x2,      // folders created, deleted or renamed
+    kChangeAttributes = 0x4,   // permissions, owners, extended attributes
+    kChangeSize = 0x8,         // contents written
+    kChangeLastWrite = 0x10,   // contents written or the modification time set
+    kChangeLastAccess = 0x20,  // contents read or the access time set
+    kChangeCreation = 0x40,    // time stamps set (Linux cannot set a creation time)
+    kChangeSecurity = 0x100,   // permissions, owners, access lists
 };
 
 // The inotify events the filters need, and whether an event (its IN_ mask, with IN_ISDIR

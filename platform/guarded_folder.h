@@ -14,11 +14,11 @@ namespace platform {
 
 struct GuardedFolder {
     const ProtectedFolder* folder = nullptr;
-    std::optional<FileIdentity> identity;      // when it exists
-    std::vector<FileIdentity> aboveIdentities; // the folders above it as ".." leads, nearest first
-    std::vector<std::string> texts;            // as written (made absolute) and resolved
-    std::vector<std::string> aboveTexts;       // the folders above those texts
-    std::vector<Place> places;                 // within file systems and overlay layers
+    std::optional<FileIdentity> identity;       // when it exists
+    std::vector<FileIdentity> aboveIdentities;  // the folders above it as ".." leads, nearest first
+    std::vector<std::string> texts;             // as written (made absolute) and resolved
+    std::vector<std::string> aboveTexts;        // the folders above those texts
+    std::vector<Place> places;                  // within file systems and overlay layers
 };
 
 // The forms of each protected folder that has a path, in the list's order; the result points

@@ -88,8 +88,8 @@ HiveKey& parseSection(std::string_view line, int number, Hive& hive) {
     const std::string_view path = line.substr(1, line.size() - 2);
     if (path.starts_with("-")) throw EHiveParseError(number, "deletion entries are not supported");
     if (static_cast<std::size_t>(std::ranges::count(path, '\\')) >= kDeepestKeyPath) {
-        throw EHiveParseError(number, "the key path is deeper than " +
-                                         std::to_string(kDeepestKeyPath) + " levels");
+        throw EHiveParseError(
+            number, "the key path is deeper than " + std::to_string(kDeepestKeyPath) + " levels");
     }
     if (path.empty()) throw EHiveParseError(number, "malformed key path \"\"");
     try {
@@ -178,13 +178,13 @@ Hive parseHive(std::string_view text) {
             }
             if (++valueLines > kMostHiveValues) {
                 throw EHiveParseError(number, "a hive cannot hold more than " +
-                                                 std::to_string(kMostHiveValues) + " values");
+                                                  std::to_string(kMostHiveValues) + " values");
             }
             LineReader reader(line, number);
             parseValue(reader, *current);
         } else {
             throw EHiveParseError(number,
-                                 "expected a [key] line, a value, a comment or a blank line");
+                                  "expected a [key] line, a value, a comment or a blank line");
         }
     }
     return hive;

@@ -50,11 +50,13 @@ InotifyHub::~InotifyHub() {
     m_reader.join();
 }
 
-int InotifyHub::add(WatchSubscriber& subscriber, const std::string& path, std::uint32_t mask, bool followLink) {
+int InotifyHub::add(WatchSubscriber& subscriber, const std::string& path, std::uint32_t mask,
+                    bool followLink) {
     std::lock_guard lock(m_mutex);
     if (!ready()) return -1;
     // Adding to the mask keeps what the other holders of the same folder asked for.
-    const int watch = ::inotify_add_watch(m_inotify.get(), path.c_str(), mask | IN_MASK_ADD | addFlags(followLink));
+    const int watch = ::inotify_add_watch(m_inotify.get(), path.c_str(),
+                                          mask | IN_MASK_ADD | addFlags(followLink));
     if (watch < 0) return -1;
     auto [it, created] = m_watches.try_emplace(watch);
     Watch& entry = it->second;
@@ -78,7 +80,7 @@ void InotifyHub::releaseAll(WatchSubscriber& subscriber) {
     std::lock_guard lock(m_mutex);
     std::vector<int> held;
     for (const auto& [watch, entry] : m_watches) {
-        if (entry.holders.count(&subscriber) != 0) held.push_back(watch);
+        if (entry.holders.contains(&subscriber)) held.push_back(watch);
     }
     for (const int watch : held) dropHold(watch, subscriber, true);
 }
@@ -123,7 +125,8 @@ void InotifyHub::setUnionMask(int watch, Watch& entry) {
     std::uint32_t wanted = 0;
     for (const auto& [subscriber, hold] : entry.holders) wanted |= hold.mask;
     if (wanted == entry.kernelMask) return;
-    const int reached = ::inotify_add_watch(m_inotify.get(), entry.path.c_str(), wanted | addFlags(entry.followLink));
+    const int reached = ::inotify_add_watch(m_inotify.get(), entry.path.c_str(),
+                                            wanted | addFlags(entry.followLink));
     if (reached == watch) {
         entry.kernelMask = wanted;
         return;
@@ -133,7 +136,8 @@ void InotifyHub::setUnionMask(int watch, Watch& entry) {
     if (other == m_watches.end()) {
         ::inotify_rm_watch(m_inotify.get(), reached);
     } else {
-        ::inotify_add_watch(m_inotify.get(), entry.path.c_str(), other->second.kernelMask | addFlags(entry.followLink));
+        ::inotify_add_watch(m_inotify.get(), entry.path.c_str(),
+                            other->second.kernelMask | addFlags(entry.followLink));
     }
 }
 
@@ -149,12 +153,14 @@ void InotifyHub::readEvents() {
         if (retried([&] { return ::poll(waits, 2, -1); }) < 0) return;
         if (waits[1].revents != 0) return;
         for (;;) {
-            const ssize_t size = retried([&] { return ::read(m_inotify.get(), buffer, sizeof buffer); });
+            const ssize_t size =
+                retried([&] { return ::read(m_inotify.get(), buffer, sizeof buffer); });
             if (size <= 0) break;
             std::lock_guard lock(m_mutex);
             for (ssize_t at = 0; at < size;) {
                 const auto* raw = reinterpret_cast<const inotify_event*>(buffer + at);
-                WatchEvent event{raw->wd, raw->mask, raw->cookie, raw->len > 0 ? std::string(raw->name) : std::string()};
+                WatchEvent event{raw->wd, raw->mask, raw->cookie,
+                                 raw->len > 0 ? std::string(raw->name) : std::string()};
                 dispatch(event);
                 at += static_cast<ssize_t>(sizeof(inotify_event) + raw->len);
             }

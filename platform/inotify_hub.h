@@ -60,7 +60,8 @@ public:
     // followLink. Returns the watch descriptor (the same one for the same folder), or -1
     // with errno set when the system refuses (no such folder, no permission, not a folder,
     // no watches or instances left).
-    int add(WatchSubscriber& subscriber, const std::string& path, std::uint32_t mask, bool followLink);
+    int add(WatchSubscriber& subscriber, const std::string& path, std::uint32_t mask,
+            bool followLink);
     // Gives up one hold of watch; the last hold of the last holder removes the watch.
     void release(WatchSubscriber& subscriber, int watch);
     // Gives up every hold of subscriber; deliver() is not called for it any more.

@@ -32,7 +32,8 @@ template <typename Number>
 std::optional<Number> numberOf(std::string_view text) {
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
     return value;
 }
 
@@ -137,7 +138,8 @@ MountInfo MountInfo::parse(std::string_view table) {
     MountInfo mounts;
     while (!table.empty()) {
         const std::size_t end = table.find('\n');
-        if (auto entry = entryOf(table.substr(0, end))) mounts.m_entries.push_back(std::move(*entry));
+        if (auto entry = entryOf(table.substr(0, end)))
+            mounts.m_entries.push_back(std::move(*entry));
         table.remove_prefix(end == std::string_view::npos ? table.size() : end + 1);
     }
     return mounts;

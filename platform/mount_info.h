@@ -13,7 +13,7 @@ namespace platform {
 
 // One mount.
 struct MountInfoEntry {
-    std::uint64_t id = 0;          // the mount's id, as statx's STATX_MNT_ID gives it
+    std::uint64_t id = 0;  // the mount's id, as statx's STATX_MNT_ID gives it
     std::uint64_t parentId = 0;
     std::uint64_t fileSystem = 0;  // the file system's device number (makedev(major, minor))
     std::string root;              // the folder of the file system shown at the mount point

@@ -26,7 +26,8 @@ struct SipKey {
 SipKey drawKey() {
     SipKey key;
     if (::getrandom(&key, sizeof key, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof key)) {
-        key.k0 ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        key.k0 ^=
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
         key.k1 ^= reinterpret_cast<std::uintptr_t>(&key) * 0x9e3779b97f4a7c15ULL;
     }
     return key;
@@ -40,8 +41,10 @@ const SipKey& processKey() {
 class SipHash13 {
 public:
     explicit SipHash13(const SipKey& key)
-        : m_v0(key.k0 ^ 0x736f6d6570736575ULL), m_v1(key.k1 ^ 0x646f72616e646f6dULL),
-          m_v2(key.k0 ^ 0x6c7967656e657261ULL), m_v3(key.k1 ^ 0x7465646279746573ULL) {}
+        : m_v0(key.k0 ^ 0x736f6d6570736575ULL),
+          m_v1(key.k1 ^ 0x646f72616e646f6dULL),
+          m_v2(key.k0 ^ 0x6c7967656e657261ULL),
+          m_v3(key.k1 ^ 0x7465646279746573ULL) {}
 
     void word(std::uint64_t m) {
         m_v3 ^= m;
@@ -88,7 +91,8 @@ std::uint32_t NameIndex::hashOf(std::string_view name) {
             word = 0;
         }
     }
-    return static_cast<std::uint32_t>(hash.finish(word | static_cast<std::uint64_t>(name.size()) << 56));
+    return static_cast<std::uint32_t>(
+        hash.finish(word | static_cast<std::uint64_t>(name.size()) << 56));
 }
 
 void NameIndex::add(std::string_view name, std::size_t position) {

@@ -45,6 +45,7 @@ private:
     std::size_t m_used = 0;
 };
 
+// Key and value names compare without regard to ASCII case; other bytes compare exactly.
 bool sameRegistryName(std::string_view a, std::string_view b);
 
 template <typename NameAt>

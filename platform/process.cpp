@@ -154,7 +154,8 @@ public:
     Launch launch(ChildMain childMain, ChildMemory memory) {
         int error = openChannels();
         if (error != 0) return {-1, error};
-        const pid_t pid = memory == ChildMemory::SharedUntilExec ? startSharing(childMain) : ::fork();
+        const pid_t pid =
+            memory == ChildMemory::SharedUntilExec ? startSharing(childMain) : ::fork();
         if (pid < 0) return {-1, errno};
         if (pid == 0) {
             childMain(m_plan);
@@ -267,9 +268,9 @@ void waitWithTicks(pid_t pid, ProcessOutcome& outcome, const std::function<void(
     }
 }
 
-ProcessOutcome startForWaiting(const std::vector<std::string>& arguments,
-                               const std::vector<int>& inherit, Launch& launch,
-                               const std::optional<std::vector<std::string>>& environment = std::nullopt) {
+ProcessOutcome startForWaiting(
+    const std::vector<std::string>& arguments, const std::vector<int>& inherit, Launch& launch,
+    const std::optional<std::vector<std::string>>& environment = std::nullopt) {
     ProcessOutcome outcome;
     int error = startRefusal(arguments, inherit);
     if (error == 0) {
@@ -341,15 +342,17 @@ bool startDetached(const std::vector<std::string>& arguments, const std::string&
     } catch (const ESystemError&) {
         return false;  // a relative program path while the current folder is gone
     }
-    const Launch launch = starter->launch([](const ChildPlan& plan) {
-        // The first child only makes the new session and the program's process; it ends at
-        // once, so the program is adopted by init (or a subreaper) and never left a zombie.
-        if (::setsid() < 0) failChild(plan.errorPipe, errno);
-        const pid_t program = ::fork();
-        if (program < 0) failChild(plan.errorPipe, errno);
-        if (program > 0) ::_exit(0);
-        execChild(plan);
-    }, ChildMemory::Copied);
+    const Launch launch = starter->launch(
+        [](const ChildPlan& plan) {
+            // The first child only makes the new session and the program's process; it ends at
+            // once, so the program is adopted by init (or a subreaper) and never left a zombie.
+            if (::setsid() < 0) failChild(plan.errorPipe, errno);
+            const pid_t program = ::fork();
+            if (program < 0) failChild(plan.errorPipe, errno);
+            if (program > 0) ::_exit(0);
+            execChild(plan);
+        },
+        ChildMemory::Copied);
     if (launch.error != 0) return false;
     waitForChild(launch.pid, nullptr, 0);
     return true;

@@ -37,10 +37,10 @@ struct ProcessOutcome {
 // someone else (SIGCHLD ignored), the outcome is started with neither status nor signal.
 // The program gets this process's environment, or exactly environment ("NAME=value"
 // entries) when one is given.
-ProcessOutcome runAndWait(const std::vector<std::string>& arguments,
-                          const std::function<void()>& whileWaiting,
-                          const std::vector<int>& inheritDescriptors = {},
-                          const std::optional<std::vector<std::string>>& environment = std::nullopt);
+ProcessOutcome runAndWait(
+    const std::vector<std::string>& arguments, const std::function<void()>& whileWaiting,
+    const std::vector<int>& inheritDescriptors = {},
+    const std::optional<std::vector<std::string>>& environment = std::nullopt);
 
 // A program started as runAndWait starts it (same rules, no descriptors inherited), waited
 // for later, so that the caller can go on meanwhile. Destroyed before wait(), it waits for

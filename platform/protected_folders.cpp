@@ -23,8 +23,8 @@ namespace {
 constexpr int kMostAccounts = 100000;
 
 constexpr std::string_view kSystemTrees[] = {
-    "/usr", "/etc",  "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32",
-    "/boot", "/dev", "/proc", "/sys", "/run", "/var",   "/srv",   "/snap", "/lost+found",
+    "/usr", "/etc",  "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32",     "/boot",
+    "/dev", "/proc", "/sys", "/run",  "/var", "/srv",   "/snap",  "/lost+found",
 };
 constexpr std::string_view kSystemFolders[] = {"/opt", "/mnt", "/media", "/tmp"};
 
@@ -48,26 +48,32 @@ std::string inHome(const char* relative) {
 
 // $variable when it is absolute, else the home's relative folder.
 std::string baseFolder(const char* variable, const char* relative) {
-    if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/') return value;
+    if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/')
+        return value;
     return inHome(relative);
 }
 
 void addUserFolders(std::vector<ProtectedFolder>& list) {
     const UserFolders user = userFolders();
     const std::pair<const std::string*, const char*> named[] = {
-        {&user.desktop, "your desktop folder"},   {&user.documents, "your documents folder"},
-        {&user.download, "your downloads folder"}, {&user.music, "your music folder"},
-        {&user.pictures, "your pictures folder"}, {&user.videos, "your videos folder"},
-        {&user.templates, "your templates folder"}, {&user.publicShare, "your public folder"},
+        {&user.desktop, "your desktop folder"},
+        {&user.documents, "your documents folder"},
+        {&user.download, "your downloads folder"},
+        {&user.music, "your music folder"},
+        {&user.pictures, "your pictures folder"},
+        {&user.videos, "your videos folder"},
+        {&user.templates, "your templates folder"},
+        {&user.publicShare, "your public folder"},
         {&user.dataHome, "your application data folder"},
     };
-    for (const auto& [folder, text] : named) list.push_back({*folder, Protection::Folder, text, text});
-    list.push_back({baseFolder("XDG_CACHE_HOME", ".cache"), Protection::Folder,
-                    "your cache folder", "your cache folder"});
+    for (const auto& [folder, text] : named)
+        list.push_back({*folder, Protection::Folder, text, text});
+    list.push_back({baseFolder("XDG_CACHE_HOME", ".cache"), Protection::Folder, "your cache folder",
+                    "your cache folder"});
     list.push_back({baseFolder("XDG_STATE_HOME", ".local/state"), Protection::Folder,
                     "your state folder", "your state folder"});
-    list.push_back({inHome(".local/bin"), Protection::Folder, "your programs folder",
-                    "your programs folder"});
+    list.push_back(
+        {inHome(".local/bin"), Protection::Folder, "your programs folder", "your programs folder"});
 }
 
 // What the desktop keeps in the data folder: other programs' menu entries, the user's fonts,
@@ -88,10 +94,12 @@ void addDesktopDataTrees(std::vector<ProtectedFolder>& list) {
 
 // A tree that holds what belongs to somebody else; the root itself is only a folder here,
 // or everything would be protected.
-void addTree(std::vector<ProtectedFolder>& list, const std::string& folder, const std::string& text) {
+void addTree(std::vector<ProtectedFolder>& list, const std::string& folder,
+             const std::string& text) {
     if (folder.empty()) return;
     const bool root = lexicallyNormal(folder) == "/" && folder.front() == '/';
-    list.push_back({folder, root ? Protection::Folder : Protection::WithEverythingBelow, text, text});
+    list.push_back(
+        {folder, root ? Protection::Folder : Protection::WithEverythingBelow, text, text});
 }
 
 void addProgramTrees(std::vector<ProtectedFolder>& list) {
@@ -115,12 +123,14 @@ void addSystemFolders(std::vector<ProtectedFolder>& list) {
         list.push_back({std::string(tree), Protection::WithEverythingBelow, "a system folder",
                         "the system folder " + std::string(tree)});
     }
-    list.push_back({"/var/tmp", Protection::OpenBelow, "a system folder", "the system folder /var/tmp"});
+    list.push_back(
+        {"/var/tmp", Protection::OpenBelow, "a system folder", "the system folder /var/tmp"});
     for (const std::string_view folder : kSystemFolders) {
         list.push_back({std::string(folder), Protection::Folder, "a system folder",
                         "the system folder " + std::string(folder)});
     }
-    list.push_back({"/home", Protection::HomesInside, "a system folder", "the system folder /home"});
+    list.push_back(
+        {"/home", Protection::HomesInside, "a system folder", "the system folder /home"});
 }
 
 void addAccountHomes(std::vector<ProtectedFolder>& list) {
@@ -141,9 +151,11 @@ void addMountPoints(std::vector<ProtectedFolder>& list, const MountInfo& mounts)
         const std::optional<FileIdentity> mounted = identityAt(AT_FDCWD, point, true);
         if (mounted && !isFolder(*mounted)) {
             list.push_back({folderPart(point), Protection::Folder,
-                            "a folder holding the mount point " + point, "the mount point " + point});
+                            "a folder holding the mount point " + point,
+                            "the mount point " + point});
         } else {
-            list.push_back({point, Protection::Folder, "a mount point", "the mount point " + point});
+            list.push_back(
+                {point, Protection::Folder, "a mount point", "the mount point " + point});
         }
     }
 }

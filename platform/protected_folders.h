@@ -11,15 +11,15 @@
 namespace platform {
 
 enum class Protection {
-    Folder,                // the folder itself (and every folder above it)
-    WithEverythingBelow,   // the folder and everything below it
-    HomesInside,           // the folder, and each folder directly in it as a home folder
-    Home,                  // the folder, and its hidden folders with everything below them
-    OpenBelow,             // lies in a protected tree, but what is below it is not protected
+    Folder,               // the folder itself (and every folder above it)
+    WithEverythingBelow,  // the folder and everything below it
+    HomesInside,          // the folder, and each folder directly in it as a home folder
+    Home,                 // the folder, and its hidden folders with everything below them
+    OpenBelow,            // lies in a protected tree, but what is below it is not protected
 };
 
 struct ProtectedFolder {
-    std::string path;          // as found; may be relative (then to the current folder)
+    std::string path;  // as found; may be relative (then to the current folder)
     Protection protection = Protection::Folder;
     std::string isText;        // after "is": "your home folder", "a system folder"
     std::string containsText;  // after "contains" / "lies in": "the system folder /usr"
@@ -31,8 +31,8 @@ struct ProtectedFolder {
 //   programs of the user's own live, only .local itself is protected);
 // - the XDG user folders, the data, configuration (with everything below), cache and state
 //   base folders and ~/.local/bin; the desktop's trees in the data folder (applications,
-//   fonts, icons and mime, with everything below them); the runtime and registry folders with everything below;
-//   the folder this program runs from (the distribution folder);
+//   fonts, icons and mime, with everything below them); the runtime and registry folders with
+//   everything below; the folder this program runs from (the distribution folder);
 // - the file-system hierarchy's own folders: /usr, /etc, /bin, /sbin, /lib*, /boot, /dev,
 //   /proc, /sys, /run, /var (but not below /var/tmp), /srv, /snap, /lost+found with
 //   everything below; /opt, /mnt, /media, /tmp as folders only, so that a product's own

@@ -47,12 +47,13 @@ void ProtectedIdentities::addFolder(const GuardedFolder& folder, const FileSyste
     }
 }
 
-void ProtectedIdentities::addFoldersAbove(const GuardedFolder& folder, const FileSystemPlaces& places,
-                                          SeenPlaces& seen) {
+void ProtectedIdentities::addFoldersAbove(const GuardedFolder& folder,
+                                          const FileSystemPlaces& places, SeenPlaces& seen) {
     const std::string why = "contains " + folder.folder->containsText;
     for (const FileIdentity& identity : folder.aboveIdentities) add(identity, why);
     for (const Place& place : folder.places) {
-        for (const FileIdentity& identity : aboveIdentities(places, place, seen)) add(identity, why);
+        for (const FileIdentity& identity : aboveIdentities(places, place, seen))
+            add(identity, why);
     }
 }
 

@@ -35,7 +35,8 @@ private:
     using SeenPlaces = std::set<std::pair<std::uint64_t, std::string>>;
 
     void addFolder(const GuardedFolder& folder, const FileSystemPlaces& places);
-    void addFoldersAbove(const GuardedFolder& folder, const FileSystemPlaces& places, SeenPlaces& seen);
+    void addFoldersAbove(const GuardedFolder& folder, const FileSystemPlaces& places,
+                         SeenPlaces& seen);
     void add(const FileIdentity& identity, const std::string& why);
 
     std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::string, KeyHash> m_reasons;

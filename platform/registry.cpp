@@ -82,7 +82,7 @@ bool modifyHive(const std::string& folder, const std::string& file, RootKey root
     std::filesystem::create_directories(folder, error);
     if (error) {
         throw ERegistryError("Unable to create the registry folder " + folder + ": " +
-                            error.message());
+                             error.message());
     }
     try {
         const FileLock lock(file + ".lock");
@@ -93,7 +93,7 @@ bool modifyHive(const std::string& folder, const std::string& file, RootKey root
         return true;
     } catch (const EHiveParseError& parseError) {
         throw ERegistryError("The registry hive " + file + " cannot be parsed (" +
-                            parseError.what() + "); it is left as it is");
+                             parseError.what() + "); it is left as it is");
     } catch (const std::exception& failure) {
         throw ERegistryError("Unable to write the registry hive " + file + ": " + failure.what());
     }
@@ -156,7 +156,7 @@ void Registry::writeString(RootKey root, std::string_view keyPath, std::string_v
     }
     if (!isStorableRegistryText(valueName) || !isStorableRegistryText(data)) {
         throw ERegistryError("A registry value's name and data cannot hold NUL, CR or LF (key " +
-                            std::string(keyPath) + ")");
+                             std::string(keyPath) + ")");
     }
     modifyHive(m_folder, hivePath(root), root, [&](Hive& hive) {
         hive.createKey(fullPath(root, keyPath)).setValue(valueName, data);

@@ -96,7 +96,8 @@ std::size_t HiveKey::removeSubKey(std::string_view subKeyName) {
     const HiveKey* key = findSubKey(subKeyName);
     if (key == nullptr) return 0;
     const std::size_t removed = branchSize(*key);
-    std::erase_if(m_subKeys, [key](const std::unique_ptr<HiveKey>& subKey) { return subKey.get() == key; });
+    std::erase_if(m_subKeys,
+                  [key](const std::unique_ptr<HiveKey>& subKey) { return subKey.get() == key; });
     // The positions after it moved: the index is made afresh (removals are rare).
     m_subKeyIndex.clear();
     for (std::size_t i = 0; i < m_subKeys.size(); ++i) m_subKeyIndex.add(m_subKeys[i]->m_name, i);
@@ -193,7 +194,8 @@ bool Hive::deleteKey(std::string_view path) {
 }
 
 bool Hive::operator==(const Hive& other) const {
-    std::vector<std::pair<const HiveKey*, const HiveKey*>> pending{{m_top.get(), other.m_top.get()}};
+    std::vector<std::pair<const HiveKey*, const HiveKey*>> pending{
+        {m_top.get(), other.m_top.get()}};
     while (!pending.empty()) {
         const auto [a, b] = pending.back();
         pending.pop_back();

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "name_index.h"
 #include "base/errors.h"
+#include "name_index.h"
 
 namespace platform {
 
@@ -34,9 +34,6 @@ constexpr std::size_t kDeepestKeyPath = 512;
 constexpr std::size_t kMostHiveKeys = 1'000'000;
 // - values: at most 1,000,000 value lines in one hive file.
 constexpr std::size_t kMostHiveValues = 1'000'000;
-
-// Key and value names compare without regard to ASCII case; other bytes compare exactly.
-bool sameRegistryName(std::string_view a, std::string_view b);
 
 // True when text holds no NUL, CR or LF, so that the format can carry it as a name or data.
 bool isStorableRegistryText(std::string_view text);

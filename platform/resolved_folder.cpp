@@ -50,7 +50,8 @@ std::string resolvedFolder(const std::string& folder) {
             resolved = parentOf(resolved);
             continue;
         }
-        const std::string next = resolved == "/" ? "/" + part : resolved + "/" + part;
+        std::string next = resolved == "/" ? std::string() : resolved;
+        next.append("/").append(part);
         resolved = realPath(next).value_or(next);
     }
     return resolved;

@@ -32,7 +32,8 @@ std::string below(const std::string& path, const std::string& name) {
 
 class StrayWalk {
 public:
-    StrayWalk(const std::string& folder, bool removeLinks) : m_folder(folder), m_removeLinks(removeLinks) {}
+    StrayWalk(const std::string& folder, bool removeLinks)
+        : m_folder(folder), m_removeLinks(removeLinks) {}
 
     std::vector<StrayFile> run() {
         std::optional<OpenFolder> root = OpenFolder::open(m_folder);

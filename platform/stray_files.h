@@ -13,8 +13,8 @@ namespace platform {
 
 // What may not stand in an installation folder.
 struct StrayFile {
-    std::string path;      // below the folder walked, '/' separated
-    std::string kind;      // "a symbolic link", "a device", "a named pipe", "a socket", "a mount point"
+    std::string path;  // below the folder walked, '/' separated
+    std::string kind;  // "a symbolic link", "a device", "a named pipe", "a socket", "a mount point"
     bool removed = false;  // a link that was removed
 };
 

@@ -36,7 +36,8 @@ std::optional<FileIdentity> identityFrom(int folder, const char* name, int flags
 
 }  // namespace
 
-ESystemError::ESystemError(std::string operation, std::string path, int error, std::string reason)
+ESystemError::ESystemError(std::string operation, std::string path, int error,
+                           const std::string& reason)
     : base::Exception(errorText(operation, path, error, reason)),
       m_operation(std::move(operation)),
       m_path(std::move(path)),
@@ -87,7 +88,8 @@ std::optional<FileIdentity> identityAt(int folder, const std::string& name, bool
 
 void writeAll(int descriptor, std::string_view data, const std::string& path) {
     while (!data.empty()) {
-        const ssize_t written = retried([&] { return ::write(descriptor, data.data(), data.size()); });
+        const ssize_t written =
+            retried([&] { return ::write(descriptor, data.data(), data.size()); });
         if (written < 0) throw ESystemError("Cannot write", path, errno);
         data.remove_prefix(static_cast<std::size_t>(written));
     }
@@ -118,7 +120,7 @@ std::string readAll(int descriptor, const std::string& path, std::size_t limit) 
         contents.resize(start + got);
         if (contents.size() > limit) {
             throw ESystemError("Cannot read", path, EFBIG,
-                              "larger than the " + std::to_string(limit) + " bytes allowed");
+                               "larger than the " + std::to_string(limit) + " bytes allowed");
         }
         if (got < want) return contents;
     }
@@ -126,7 +128,8 @@ std::string readAll(int descriptor, const std::string& path, std::size_t limit) 
 
 std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit,
                                            bool followLink) {
-    const FileDescriptor file = openFile(path, O_RDONLY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW));
+    const FileDescriptor file =
+        openFile(path, O_RDONLY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW));
     if (!file) {
         if (errno == ENOENT) return std::nullopt;
         if (errno == ELOOP) throw ESystemError("Cannot open", path, ELOOP, "it is a symbolic link");
@@ -139,7 +142,7 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
     }
     if (identity->size > limit) {
         throw ESystemError("Cannot read", path, EFBIG,
-                          "larger than the " + std::to_string(limit) + " bytes allowed");
+                           "larger than the " + std::to_string(limit) + " bytes allowed");
     }
     return readAll(file.get(), path, limit);
 }

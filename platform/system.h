@@ -21,7 +21,8 @@ namespace platform {
 // system's text for the errno value unless one is given.
 class ESystemError : public base::Exception {
 public:
-    ESystemError(std::string operation, std::string path, int error, std::string reason = {});
+    ESystemError(std::string operation, std::string path, int error,
+                 const std::string& reason = {});
 
     const std::string& operation() const { return m_operation; }
     const std::string& path() const { return m_path; }

@@ -11,21 +11,25 @@ constexpr unsigned kUnixId = 0x000d;
 constexpr unsigned kAsiId = 0x756e;
 constexpr unsigned kUnicodePathId = 0x7075;
 constexpr std::size_t kFieldHeader = 4;
-constexpr std::size_t kUnixFixedPart = 12;  // times, owner and group before the link target
-constexpr std::size_t kAsiFixedPart = 14;   // checksum, mode, link size, owner and group
+constexpr std::size_t kUnixFixedPart = 12;        // times, owner and group before the link target
+constexpr std::size_t kAsiFixedPart = 14;         // checksum, mode, link size, owner and group
 constexpr std::size_t kUnicodePathFixedPart = 5;  // version and the header name's checksum
 
 unsigned le(std::string_view bytes, std::size_t at, std::size_t count) {
     unsigned value = 0;
-    for (std::size_t i = count; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    for (std::size_t i = count; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 
-[[noreturn]] void damaged() { throw EZipListingError("an extra field of one of its entries is damaged"); }
+[[noreturn]] void damaged() {
+    throw EZipListingError("an extra field of one of its entries is damaged");
+}
 
 void readZip64(std::string_view data, ExtraFields& fields) {
     for (std::size_t at = 0; at + 8 <= data.size(); at += 8) {
-        fields.zip64Values.push_back(le(data, at, 4) | static_cast<std::uint64_t>(le(data, at + 4, 4)) << 32);
+        fields.zip64Values.push_back(le(data, at, 4) |
+                                     static_cast<std::uint64_t>(le(data, at + 4, 4)) << 32);
     }
 }
 

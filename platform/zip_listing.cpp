@@ -55,10 +55,10 @@ std::string readOrRefuse(const ZipBytes& archive, std::uint64_t offset, std::siz
 
 // Where the directory is meant to be, as the end records tell it.
 struct Directory {
-    std::uint64_t offset = 0;   // as recorded, before any bytes in front are allowed for
+    std::uint64_t offset = 0;  // as recorded, before any bytes in front are allowed for
     std::uint64_t size = 0;
     std::uint64_t entries = 0;
-    std::uint64_t end = 0;      // where the directory really ends: the first end record
+    std::uint64_t end = 0;  // where the directory really ends: the first end record
     bool zip64 = false;
 };
 
@@ -108,8 +108,8 @@ Directory readEndRecords(const ZipBytes& archive) {
     const std::uint64_t endOffset = size - tailSize + *at;
     const bool marked = u16(end, 8) == 0xffff || u16(end, 10) == 0xffff ||
                         u32(end, 12) == 0xffffffff || u32(end, 16) == 0xffffffff;
-    const bool located = *at >= kZip64LocatorSize &&
-                         u32(tail, *at - kZip64LocatorSize) == kZip64LocatorSignature;
+    const bool located =
+        *at >= kZip64LocatorSize && u32(tail, *at - kZip64LocatorSize) == kZip64LocatorSignature;
     if (marked || located) return readZip64(archive, endOffset);
     requireOneVolume(u16(end, 4) == 0 && u16(end, 6) == 0 && u16(end, 8) == u16(end, 10));
     return {u32(end, 16), u32(end, 12), u16(end, 10), endOffset, false};
@@ -156,7 +156,8 @@ void takeTypes(ZipEntry& entry, const ExtraFields& fields) {
 std::uint64_t localHeaderOffset(std::string_view bytes, std::size_t at, const ExtraFields& fields) {
     const std::uint32_t offset = u32(bytes, at + 42);
     if (offset != 0xffffffff) return offset;
-    const std::size_t index = (u32(bytes, at + 24) == 0xffffffff) + (u32(bytes, at + 20) == 0xffffffff);
+    const std::size_t index =
+        (u32(bytes, at + 24) == 0xffffffff) + (u32(bytes, at + 20) == 0xffffffff);
     if (index >= fields.zip64Values.size()) refuse("an entry of its directory has no ZIP64 offset");
     return fields.zip64Values[index];
 }
@@ -172,8 +173,10 @@ std::optional<ZipEntry> readEntry(std::string_view bytes, std::size_t& at) {
     entry.name = bytes.substr(at + kEntrySize, nameLength);
     // The extractor reads a name as a C string: the part after a NUL is a name the check
     // would see and the extractor not.
-    if (entry.name.find('\0') != std::string::npos) refuse("the name of one of its entries holds a NUL byte");
-    const ExtraFields fields = readExtraFields(bytes.substr(at + kEntrySize + nameLength, extraLength));
+    if (entry.name.find('\0') != std::string::npos)
+        refuse("the name of one of its entries holds a NUL byte");
+    const ExtraFields fields =
+        readExtraFields(bytes.substr(at + kEntrySize + nameLength, extraLength));
     entry.mode = unixMode(u16(bytes, at + 4), u32(bytes, at + 38));
     requireSameNames(entry, fields.unicodeNames);
     takeTypes(entry, fields);
@@ -280,7 +283,8 @@ std::optional<std::string> unpack(const ZipBytes& archive, const ZipEntry& entry
     if (!packed) return std::nullopt;
     std::optional<std::string> contents;
     if (entry.method == kStored && entry.packedSize == entry.size) contents = *packed;
-    if (entry.method == kDeflated) contents = inflateRaw(*packed, static_cast<std::size_t>(entry.size));
+    if (entry.method == kDeflated)
+        contents = inflateRaw(*packed, static_cast<std::size_t>(entry.size));
     if (!contents) return std::nullopt;
     const auto* data = reinterpret_cast<const Bytef*>(contents->data());
     if (crc32(0, data, static_cast<uInt>(contents->size())) != entry.crc) return std::nullopt;
@@ -291,7 +295,8 @@ std::optional<std::string> readMember(const ZipBytes& archive, std::string_view 
                                       std::size_t maxSize) {
     for (const ZipEntry& entry : listZipEntries(archive)) {
         if (entry.name != name) continue;
-        if (entry.size > maxSize || entry.packedSize > maxSize + maxSize / 8 + 64) return std::nullopt;
+        if (entry.size > maxSize || entry.packedSize > maxSize + maxSize / 8 + 64)
+            return std::nullopt;
         return unpack(archive, entry);
     }
     return std::nullopt;
@@ -305,8 +310,8 @@ void judgeLocalHeader(const ZipBytes& archive, ZipEntry& entry, std::uint64_t sh
         refuse("the local header of its entry " + quoted(entry.name) + " is missing");
     }
     const std::size_t nameLength = u16(*header, 26);
-    const auto rest = archive.read(entry.localHeader + shift + kLocalHeaderSize,
-                                   nameLength + u16(*header, 28));
+    const auto rest =
+        archive.read(entry.localHeader + shift + kLocalHeaderSize, nameLength + u16(*header, 28));
     if (!rest) refuse("the local header of its entry " + quoted(entry.name) + " is cut short");
     requireSameNames(entry, {rest->substr(0, nameLength)});
     const ExtraFields fields = readExtraFields(std::string_view(*rest).substr(nameLength));

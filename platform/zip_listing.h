@@ -19,7 +19,7 @@ struct ZipEntry {
     bool isSymlink = false;  // the mode, an ASi field or a Unix field's link target says link
     // Where and how the contents are stored, as the central directory says (32-bit fields;
     // a member whose sizes live in a ZIP64 extra field is not read into memory).
-    unsigned method = 0;     // 0 stored, 8 deflated
+    unsigned method = 0;  // 0 stored, 8 deflated
     std::uint32_t crc = 0;
     std::uint64_t packedSize = 0;
     std::uint64_t size = 0;

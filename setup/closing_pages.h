@@ -15,8 +15,8 @@ namespace setup {
 class TisForm5 : public WizardPage {
     TisForm5_GENERATED
 
-public:
-    explicit TisForm5(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TisForm5(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     void closeBoxClicked() override { showExitConfirmation(); }
 };
@@ -25,8 +25,8 @@ public:
 class Tisform6 : public WizardPage {
     Tisform6_GENERATED
 
-public:
-    explicit Tisform6(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit Tisform6(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // The close box means "Finish".
     void closeBoxClicked() override { Button1Click(this); }
@@ -36,8 +36,8 @@ public:
 class TisForm7 : public WizardPage {
     TisForm7_GENERATED
 
-public:
-    explicit TisForm7(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TisForm7(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // Adds a last row; the list is not scrolled.
     void appendLine(const std::string& text);

@@ -5,7 +5,6 @@
 #include <map>
 #include <string_view>
 
-
 namespace setup {
 
 namespace {
@@ -38,9 +37,11 @@ const OptionSpec* findSpec(std::string_view name) {
 
 const OptionSpec& specOf(const std::string& argument) {
     const std::size_t equals = argument.find('=');
-    const OptionSpec* known = argument.starts_with("--") ? findSpec(argument.substr(2, equals - 2)) : nullptr;
+    const OptionSpec* known =
+        argument.starts_with("--") ? findSpec(argument.substr(2, equals - 2)) : nullptr;
     if (known == nullptr) {
-        throw EUsageError("Unknown option " + quoted(argument) + " (setup --help lists the options).");
+        throw EUsageError("Unknown option " + quoted(argument) +
+                          " (setup --help lists the options).");
     }
     return *known;
 }
@@ -93,14 +94,17 @@ std::string_view modeOf(const GivenOptions& given) {
     if (mode.empty()) throw EUsageError("Give one of --install, --uninstall, --help or --version.");
     for (const auto& [name, value] : given) {
         if (findSpec(name)->mode != mode) {
-            throw EUsageError("--" + name + " goes with --" + std::string(findSpec(name)->mode) + " only.");
+            throw EUsageError("--" + name + " goes with --" + std::string(findSpec(name)->mode) +
+                              " only.");
         }
     }
     return mode;
 }
 
 bool sameAscii(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (lower(a[i]) != lower(b[i])) return false;
@@ -111,7 +115,8 @@ bool sameAscii(std::string_view a, std::string_view b) {
 std::vector<std::string> splitList(const std::string& value) {
     std::vector<std::string> items;
     std::size_t start = 0;
-    for (std::size_t comma; (comma = value.find(',', start)) != std::string::npos; start = comma + 1) {
+    for (std::size_t comma; (comma = value.find(',', start)) != std::string::npos;
+         start = comma + 1) {
         items.push_back(value.substr(start, comma - start));
     }
     items.push_back(value.substr(start));
@@ -124,7 +129,8 @@ std::string languageCode(const std::vector<PageChoice>& languages, const std::st
         if (sameAscii(value, choice.name) || sameAscii(value, choice.code)) return choice.code;
         valid += (valid.empty() ? "" : ", ") + choice.name + " (" + choice.code + ")";
     }
-    throw EUsageError("Unknown screen language " + quoted(value) + ". The languages are: " + valid + ".");
+    throw EUsageError("Unknown screen language " + quoted(value) + ". The languages are: " + valid +
+                      ".");
 }
 
 std::size_t dictionaryRow(const std::vector<PageChoice>& rows, const std::string& code) {
@@ -133,11 +139,13 @@ std::size_t dictionaryRow(const std::vector<PageChoice>& rows, const std::string
         if (sameAscii(code, rows[row].code)) return row;
         valid += (valid.empty() ? "" : ", ") + rows[row].code;
     }
-    throw EUsageError("Unknown dictionary code " + quoted(code) + ". The codes are: " + valid + ".");
+    throw EUsageError("Unknown dictionary code " + quoted(code) + ". The codes are: " + valid +
+                      ".");
 }
 
 // The marked rows' codes in row order, each once, as the page hands them over.
-std::vector<std::string> dictionaryCodes(const std::vector<PageChoice>& rows, const std::string& value) {
+std::vector<std::string> dictionaryCodes(const std::vector<PageChoice>& rows,
+                                         const std::string& value) {
     if (value.empty()) throw EUsageError(kNoDictionaryMessage);
     std::vector<bool> marked(rows.size());
     for (const std::string& code : splitList(value)) marked[dictionaryRow(rows, code)] = true;
@@ -154,8 +162,8 @@ bool& shortcutBox(engine::InstallChoices& choices, const std::string& name) {
     if (sameAscii(name, "programs")) return choices.programsShortcut;
     if (sameAscii(name, "none")) throw EUsageError("--shortcuts none stands alone.");
     throw EUsageError("Unknown shortcut " + quoted(name) +
-                     ". The shortcuts are desktop, startmenu and programs (any of them, separated "
-                     "by commas), or none.");
+                      ". The shortcuts are desktop, startmenu and programs (any of them, separated "
+                      "by commas), or none.");
 }
 
 void chooseShortcuts(engine::InstallChoices& choices, const std::string& value) {
@@ -164,7 +172,7 @@ void chooseShortcuts(engine::InstallChoices& choices, const std::string& value) 
     for (const std::string& name : splitList(value)) shortcutBox(choices, name) = true;
 }
 
-std::string valueOr(const GivenOptions& given, std::string_view name, std::string fallback) {
+std::string valueOr(const GivenOptions& given, std::string_view name, const std::string& fallback) {
     const auto found = given.find(name);
     return found == given.end() ? fallback : found->second;
 }
@@ -173,10 +181,12 @@ engine::InstallChoices choicesOf(const GivenOptions& given, const OfferedChoices
     engine::InstallChoices choices;
     choices.folderText = valueOr(given, "folder", offered.defaultFolder);
     const std::vector<PageChoice>& languages = offered.screenLanguages;
-    choices.screenLanguageCode =
-        given.contains("language") ? languageCode(languages, given.find("language")->second) : languages.at(0).code;
+    choices.screenLanguageCode = given.contains("language")
+                                     ? languageCode(languages, given.find("language")->second)
+                                     : languages.at(0).code;
     if (!given.contains("dictionaries")) throw EUsageError(kNoDictionaryMessage);
-    choices.dictionaryCodes = dictionaryCodes(offered.dictionaries, given.find("dictionaries")->second);
+    choices.dictionaryCodes =
+        dictionaryCodes(offered.dictionaries, given.find("dictionaries")->second);
     if (given.contains("shortcuts")) chooseShortcuts(choices, given.find("shortcuts")->second);
     return choices;
 }

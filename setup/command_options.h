@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "engine/install.h"
 #include "page_choices.h"
-#include "base/errors.h"
 
 namespace setup {
 
@@ -35,7 +35,8 @@ public:
 
     // The arguments after the program's name (at least one: none is the wizard), whose
     // values must come from what the pages offer; throws EUsageError.
-    static CommandOptions parse(const std::vector<std::string>& arguments, const OfferedChoices& offered);
+    static CommandOptions parse(const std::vector<std::string>& arguments,
+                                const OfferedChoices& offered);
 
     Mode mode() const { return m_mode; }
     // For an install: what the pages would hand to the Install button. The folder is taken

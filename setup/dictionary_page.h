@@ -11,8 +11,8 @@ namespace setup {
 class Tisform4 : public WizardPage {
     Tisform4_GENERATED
 
-public:
-    explicit Tisform4(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit Tisform4(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // Row i of CheckListBox1 installs the archive named by entry i.
     framework::StringList DictionaryCodes;

@@ -75,7 +75,8 @@ void TiForm11::Button3Click(Component*) {
     TiForm10& chooser = *m_wizard.iForm10;
     try {
         const std::string folder = Label2->caption() + NewFolderName;
-        if (isSingleFolderName(NewFolderName)) engine::CreateFolder(m_wizard.machine().files(), folder);
+        if (isSingleFolderName(NewFolderName))
+            engine::CreateFolder(m_wizard.machine().files(), folder);
         chooser.PendingFolder = folder;
         chooser.ShellTree1->RefreshAll();
         chooser.FormActivate(&chooser);

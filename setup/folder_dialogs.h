@@ -15,8 +15,8 @@ namespace setup {
 class TiForm10 : public WizardPage {
     TiForm10_GENERATED
 
-public:
-    explicit TiForm10(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TiForm10(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // The result: a folder with its final '/' after "Accept", empty after "Abort".
     std::string ChosenFolder;
@@ -30,8 +30,8 @@ public:
 class TiForm11 : public WizardPage {
     TiForm11_GENERATED
 
-public:
-    explicit TiForm11(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TiForm11(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // The name taken from Edit1 on "OK", emptied on "Cancel".
     std::string NewFolderName;

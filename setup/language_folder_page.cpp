@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "engine/operations.h"
-#include "pages.h"
 #include "engine/program_folders.h"
+#include "pages.h"
 #include "wizard.h"
 
 namespace setup {
@@ -18,7 +18,9 @@ std::string screenLanguageCode(const std::string& text) {
         {"Czech", "CZ"},
         {"Dansk", "DK"},
         {"Deutsch", "DE"},
-        {"Fran\xC3\xA7" "ais", "FR"},
+        {"Fran\xC3\xA7"
+         "ais",
+         "FR"},
         {"Nederlands", "NL"},
         {"Po polsku", "PL"},
         {"Ruski", "RU"},
@@ -70,7 +72,9 @@ void TisForm3::Button3Click(Component*) {
 void TisForm3::BitBtn1Click(Component*) {
     TiForm10& chooser = *m_wizard.iForm10;
     const std::string typed = Edit1->text();
-    chooser.ShellTree1->SetPath(engine::FolderExists(m_wizard.machine().files(), typed) ? typed : m_wizard.distributionFolder());
+    chooser.ShellTree1->SetPath(engine::FolderExists(m_wizard.machine().files(), typed)
+                                    ? typed
+                                    : m_wizard.distributionFolder());
     chooser.ShowModal();
     if (chooser.ChosenFolder.empty()) return;
     Edit1->setText(targetFolderFor(chooser.ChosenFolder));

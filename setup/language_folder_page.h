@@ -22,8 +22,8 @@ std::string targetFolderFor(const std::string& chosenFolder);
 class TisForm3 : public WizardPage {
     TisForm3_GENERATED
 
-public:
-    explicit TisForm3(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TisForm3(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     void closeBoxClicked() override { showExitConfirmation(); }
 };

@@ -14,7 +14,8 @@
 namespace {
 
 int runWizard(int argc, char** argv) {
-    framework::Application::setStartFailureLead("The Quindor setup program cannot open its display");
+    framework::Application::setStartFailureLead(
+        "The Quindor setup program cannot open its display");
     framework::Application app(argc, argv, setup::distributionFaces());
     app.setTitle("Setup");
     setup::Wizard wizard;
@@ -30,17 +31,19 @@ int main(int argc, char** argv) {
     if (argc > 1) return setup::runUnattended({argv + 1, argv + argc});
     engine::raiseDescriptorLimit();
     if (!framework::Application::displayAvailable()) {
-        std::fputs("The Quindor setup program needs a graphical display: "
-                   "neither DISPLAY nor WAYLAND_DISPLAY is set.\n",
-                   stderr);
+        std::fputs(
+            "The Quindor setup program needs a graphical display: "
+            "neither DISPLAY nor WAYLAND_DISPLAY is set.\n",
+            stderr);
         return 1;
     }
     // What stops the start (its own folder not found, as without /proc) is said in one line.
     try {
         return runWizard(argc, argv);
     } catch (const std::exception& error) {
-        std::fputs(("The Quindor setup program cannot start: " + std::string(error.what()) + "\n").c_str(),
-                   stderr);
+        std::fputs(
+            ("The Quindor setup program cannot start: " + std::string(error.what()) + "\n").c_str(),
+            stderr);
         return 1;
     }
 }

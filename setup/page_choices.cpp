@@ -53,7 +53,8 @@ std::vector<PageChoice> dictionaryChoices() {
         throw std::logic_error("the dictionary page's rows and codes differ in number");
     }
     std::vector<PageChoice> choices;
-    for (std::size_t row = 0; row < rows.size(); ++row) choices.push_back({rows[row], kDictionaryCodes[row]});
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        choices.push_back({rows[row], kDictionaryCodes[row]});
     return choices;
 }
 

@@ -85,7 +85,8 @@ int install(const CommandOptions& options) {
 
 TerminalUi::Answering answering(const CommandOptions& options) {
     if (options.answerYes()) return TerminalUi::Answering::Yes;
-    return ::isatty(STDIN_FILENO) == 1 ? TerminalUi::Answering::OnTerminal : TerminalUi::Answering::Nobody;
+    return ::isatty(STDIN_FILENO) == 1 ? TerminalUi::Answering::OnTerminal
+                                       : TerminalUi::Answering::Nobody;
 }
 
 int uninstall(const CommandOptions& options) {
@@ -128,7 +129,8 @@ int runUnattended(const std::vector<std::string>& arguments) {
     try {
         return run(CommandOptions::parse(arguments, offeredByThePages()));
     } catch (const EUsageError& error) {
-        std::fprintf(stderr, "%s\nsetup --help lists the options and their values.\n", error.what());
+        std::fprintf(stderr, "%s\nsetup --help lists the options and their values.\n",
+                     error.what());
         return kUsageError;
     }
 }

@@ -12,8 +12,8 @@ namespace setup {
 // The exit statuses.
 enum ExitStatus : int {
     kDone = 0,
-    kUsageError = 1,     // the command line cannot be followed; nothing was done
-    kRefused = 2,        // a folder refused, nothing installed, a question not answered; nothing changed
+    kUsageError = 1,  // the command line cannot be followed; nothing was done
+    kRefused = 2,  // a folder refused, nothing installed, a question not answered; nothing changed
     kFailedPartWay = 3,  // a step failed; the output tells what was done
 };
 

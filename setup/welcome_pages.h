@@ -11,15 +11,15 @@ namespace setup {
 class TisForm1 : public WizardPage {
     TisForm1_GENERATED
 
-public:
-    explicit TisForm1(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TisForm1(Wizard& wizard)
+        : WizardPage(wizard) {}
 };
 
 class TisForm2 : public WizardPage {
     TisForm2_GENERATED
 
-public:
-    explicit TisForm2(Wizard& wizard) : WizardPage(wizard) {}
+        public : explicit TisForm2(Wizard& wizard)
+        : WizardPage(wizard) {}
 
     // The close box means "Resume": the user stays where they were.
     void closeBoxClicked() override { Close(); }

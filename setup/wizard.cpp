@@ -2,10 +2,10 @@
 
 #include "engine/linux_machine.h"
 #include "engine/page_fonts.h"
+#include "engine/program_folders.h"
 #include "page_classes.h"
 #include "page_definitions.h"
 #include "pages.h"
-#include "engine/program_folders.h"
 
 namespace setup {
 
@@ -31,8 +31,7 @@ framework::Application::StartupFaces distributionFaces() {
     return distributionFaces(engine::programFolder());
 }
 
-Wizard::Wizard()
-    : Wizard(std::make_unique<engine::LinuxMachine>(), engine::programFolder()) {}
+Wizard::Wizard() : Wizard(std::make_unique<engine::LinuxMachine>(), engine::programFolder()) {}
 
 Wizard::Wizard(std::unique_ptr<engine::Machine> machine, std::string distributionFolder)
     : m_machine(std::move(machine)), m_distributionFolder(std::move(distributionFolder)) {
@@ -45,7 +44,8 @@ engine::InstallChoices Wizard::installChoices() const {
     choices.screenLanguageCode = ScreenLanguageCode;
     for (int row = 0; row < isform4->CheckListBox1->Items().count(); ++row) {
         if (isform4->CheckListBox1->checked(row)) {
-            choices.dictionaryCodes.push_back(isform4->DictionaryCodes.at(static_cast<std::size_t>(row)));
+            choices.dictionaryCodes.push_back(
+                isform4->DictionaryCodes.at(static_cast<std::size_t>(row)));
         }
     }
     choices.desktopShortcut = isForm5->CheckBox1->checked();

@@ -15,7 +15,8 @@ DesignScreen designScreenFor(int screenWidth, DesignScreen stored) {
 void WizardPage::selectDesignScreen() {
     const int screenWidth = framework::Application::instance().screenSize().width;
     const DesignScreen screen = designScreenFor(
-        screenWidth, {ElasticForm1->settings().DesignScreenWidth, ElasticForm1->settings().DesignScreenHeight});
+        screenWidth,
+        {ElasticForm1->settings().DesignScreenWidth, ElasticForm1->settings().DesignScreenHeight});
     ElasticForm1->settings().DesignScreenWidth = screen.width;
     ElasticForm1->settings().DesignScreenHeight = screen.height;
 }

@@ -38,7 +38,8 @@ public:
     // The first unseen child holding the item, marked as seen; nullptr when there is none.
     Node* FindUnseenChild(PItemIDList item) {
         const std::string_view bytes = key(item);
-        for (std::uint32_t i = m_slots[find(bytes, hashOf(bytes))].child; i != kNone; i = m_next[i]) {
+        for (std::uint32_t i = m_slots[find(bytes, hashOf(bytes))].child; i != kNone;
+             i = m_next[i]) {
             Node* child = m_children[i];
             if (!child->Info.Seen) {
                 child->Info.Seen = true;
@@ -61,7 +62,9 @@ private:
         if (item == nullptr) return {};
         return {reinterpret_cast<const char*>(item), itemCount(item) < 3 ? 2u : itemCount(item)};
     }
-    static std::size_t hashOf(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+    static std::size_t hashOf(std::string_view bytes) {
+        return std::hash<std::string_view>{}(bytes);
+    }
 
     // The slot holding these bytes, or the empty slot where they would go (linear probing;
     // the table is at most half full).
@@ -70,7 +73,9 @@ private:
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             const Slot& slot = m_slots[at];
             if (slot.child == kNone) return at;
-            if (slot.hash == hash && key(m_children[slot.child]->Info.RelativeIDList.get()) == bytes) return at;
+            if (slot.hash == hash &&
+                key(m_children[slot.child]->Info.RelativeIDList.get()) == bytes)
+                return at;
         }
     }
 

@@ -76,7 +76,8 @@ std::unique_ptr<ItemEnumerator> ComputerFolder::EnumObjects(ShellMessages*, std:
     return std::make_unique<ListEnumerator>(std::move(items), nullptr);
 }
 
-std::optional<std::uint32_t> ComputerFolder::GetAttributesOf(PItemIDList item, std::uint32_t requested) {
+std::optional<std::uint32_t> ComputerFolder::GetAttributesOf(PItemIDList item,
+                                                             std::uint32_t requested) {
     const auto place = placeOf(item);
     if (!place || !platform::folderExists(place->path)) return std::nullopt;
     std::uint32_t attributes =
@@ -97,7 +98,8 @@ int ComputerFolder::CompareIDs(int, PItemIDList first, PItemIDList second) {
     if (SameItemID(first, second)) return 0;
     const auto a = placeOf(first), b = placeOf(second);
     if (!a || !b) return a ? 1 : -1;
-    if (kindRank(a->kind) != kindRank(b->kind)) return kindRank(a->kind) < kindRank(b->kind) ? -1 : 1;
+    if (kindRank(a->kind) != kindRank(b->kind))
+        return kindRank(a->kind) < kindRank(b->kind) ? -1 : 1;
     return a->path < b->path ? -1 : 1;
 }
 
@@ -124,7 +126,8 @@ IDList ComputerFolder::ParseDisplayName(ShellMessages* owner, const std::string&
     if (!placeItem) return {};
     const std::string_view below = pathBelow(name, *place);
     if (below.empty()) {
-        if (attributes != nullptr) *attributes = GetAttributesOf(placeItem->get(), *attributes).value_or(0);
+        if (attributes != nullptr)
+            *attributes = GetAttributesOf(placeItem->get(), *attributes).value_or(0);
         return std::move(*placeItem);
     }
     auto folder = std::make_shared<FileSystemFolder>(place->path);
@@ -144,16 +147,19 @@ bool DesktopFolder::isComputer(PItemIDList item) const {
     return id && id->kind == ItemKind::Computer;
 }
 
-std::unique_ptr<ItemEnumerator> DesktopFolder::EnumObjects(ShellMessages* owner, std::uint32_t flags) {
+std::unique_ptr<ItemEnumerator> DesktopFolder::EnumObjects(ShellMessages* owner,
+                                                           std::uint32_t flags) {
     std::vector<IDList> items;
     if ((flags & SHCONTF_FOLDERS) != 0) {
-        if (auto computer = makeItemList(ItemKind::Computer, "")) items.push_back(std::move(*computer));
+        if (auto computer = makeItemList(ItemKind::Computer, ""))
+            items.push_back(std::move(*computer));
     }
     auto more = m_folder ? m_folder->EnumObjects(owner, flags) : nullptr;
     return std::make_unique<ListEnumerator>(std::move(items), std::move(more));
 }
 
-std::optional<std::uint32_t> DesktopFolder::GetAttributesOf(PItemIDList item, std::uint32_t requested) {
+std::optional<std::uint32_t> DesktopFolder::GetAttributesOf(PItemIDList item,
+                                                            std::uint32_t requested) {
     if (isComputer(item)) return kComputerAttributes & requested;
     return m_folder ? m_folder->GetAttributesOf(item, requested) : std::nullopt;
 }
@@ -196,8 +202,7 @@ IDList DesktopFolder::ParseDisplayName(ShellMessages* owner, const std::string& 
     }
     auto computer = makeItemList(ItemKind::Computer, "");
     ComputerFolder folder;
-    IDList below = folder.ParseDisplayName(
-        owner, lexicalPath(name), attributes);
+    IDList below = folder.ParseDisplayName(owner, lexicalPath(name), attributes);
     if (!computer || !below) return {};
     return concatIDLists(computer->get(), below.get());
 }

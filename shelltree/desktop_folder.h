@@ -13,7 +13,8 @@ namespace shelltree {
 class ComputerFolder : public ShellFolder {
 public:
     std::unique_ptr<ItemEnumerator> EnumObjects(ShellMessages* owner, std::uint32_t flags) override;
-    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item, std::uint32_t requested) override;
+    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item,
+                                                 std::uint32_t requested) override;
     std::shared_ptr<ShellFolder> BindToObject(PItemIDList item) override;
     int CompareIDs(int column, PItemIDList first, PItemIDList second) override;
     std::optional<std::string> GetDisplayNameOf(PItemIDList item, std::uint32_t flags) override;
@@ -33,7 +34,8 @@ public:
     explicit DesktopFolder(std::string desktopPath);
 
     std::unique_ptr<ItemEnumerator> EnumObjects(ShellMessages* owner, std::uint32_t flags) override;
-    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item, std::uint32_t requested) override;
+    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item,
+                                                 std::uint32_t requested) override;
     std::shared_ptr<ShellFolder> BindToObject(PItemIDList item) override;
     int CompareIDs(int column, PItemIDList first, PItemIDList second) override;
     std::optional<std::string> GetDisplayNameOf(PItemIDList item, std::uint32_t flags) override;

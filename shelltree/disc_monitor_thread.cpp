@@ -1,8 +1,8 @@
 #include "disc_monitor_thread.h"
 
 #include <poll.h>
-#include <time.h>
 #include <sys/eventfd.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,7 +106,8 @@ void report(TDiscMonitorThread::Core& core, TThread& self, Report kind) {
             TDiscMonitorThread* owner = core.owner;
             if (owner == nullptr) return;
             // A copy: the handler may free the monitor and with it the event it was raised by.
-            const auto handler = kind == Report::Change ? owner->OnFolderChange : owner->OnFolderInvalid;
+            const auto handler =
+                kind == Report::Change ? owner->OnFolderChange : owner->OnFolderInvalid;
             if (handler) handler(*owner);
         });
     } catch (...) {
@@ -118,15 +119,15 @@ Wake watchUntilDisturbed(TDiscMonitorThread::Core& core, TThread& self, FolderWa
         const Wake wake = waitFor(core, watch.descriptor());
         if (wake != Wake::Notified) return wake;
         switch (watch.takeEvents()) {
-        case FolderWatch::Outcome::Nothing:
-            break;
-        case FolderWatch::Outcome::Changed:
-            report(core, self, Report::Change);
-            break;
-        case FolderWatch::Outcome::FolderGone:
-            report(core, self, Report::Change);
-            report(core, self, Report::Invalid);
-            return waitFor(core, -1);
+            case FolderWatch::Outcome::Nothing:
+                break;
+            case FolderWatch::Outcome::Changed:
+                report(core, self, Report::Change);
+                break;
+            case FolderWatch::Outcome::FolderGone:
+                report(core, self, Report::Change);
+                report(core, self, Report::Invalid);
+                return waitFor(core, -1);
         }
     }
 }
@@ -149,7 +150,8 @@ void run(TDiscMonitorThread::Core& core, TThread& self) {
         Wake wake = Wake::Terminate;
         if (watch.open(directory, filters, limits)) {
             // What changed between the owner's start and the watch is reported too.
-            if (watch.newestChange() >= since - kStampResolution) report(core, self, Report::Change);
+            if (watch.newestChange() >= since - kStampResolution)
+                report(core, self, Report::Change);
             wake = watchUntilDisturbed(core, self, watch);
         } else {
             report(core, self, Report::Invalid);
@@ -161,13 +163,16 @@ void run(TDiscMonitorThread::Core& core, TThread& self) {
 
 }  // namespace
 
-TDiscMonitorThread::TDiscMonitorThread(SyncQueue& queue) : m_queue(queue), m_core(std::make_shared<Core>()) {
+TDiscMonitorThread::TDiscMonitorThread(SyncQueue& queue)
+    : m_queue(queue), m_core(std::make_shared<Core>()) {
     Orphans::instance().reap();
     if (!m_core->TerminateEvent || !m_core->ChangedEvent) {
-        throw std::system_error(errno, std::generic_category(), "Cannot create the events of a folder monitor");
+        throw std::system_error(errno, std::generic_category(),
+                                "Cannot create the events of a folder monitor");
     }
     m_core->owner = this;
-    m_thread = std::make_unique<TThread>([core = m_core](TThread& self) { run(*core, self); }, queue);
+    m_thread =
+        std::make_unique<TThread>([core = m_core](TThread& self) { run(*core, self); }, queue);
     m_thread->setStackSize(kStackSize);
     m_thread->setOnTerminate([core = m_core] { signal(core->TerminateEvent); });
 }
@@ -218,7 +223,8 @@ bool TDiscMonitorThread::SubTree() const {
 void TDiscMonitorThread::setSubTree(bool value) { store(&Core::subTree, value); }
 
 void TDiscMonitorThread::setSubTreeLimits(platform::FolderWatchLimits limits) {
-    if (!m_thread->suspended()) throw std::logic_error("The limits of a running folder monitor cannot change");
+    if (!m_thread->suspended())
+        throw std::logic_error("The limits of a running folder monitor cannot change");
     std::lock_guard lock(m_core->mutex);
     m_core->limits = limits;
 }

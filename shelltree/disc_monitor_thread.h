@@ -13,9 +13,10 @@
 // at what came meanwhile, so a burst during a slow handler makes one more report. A folder
 // that cannot be watched raises OnFolderInvalid; then the thread waits only for its end or
 // for new values. A change made between Resume (or new values) and the moment the watch is
-// set shows in the folders' time stamps and is reported once the watch is set. The folder itself deleted, moved away or unmounted is reported once as a
-// change (what it showed is gone) and then treated as a folder that cannot be watched:
-// following it to its new place is the owner's business (it sets Directory).
+// set shows in the folders' time stamps and is reported once the watch is set. The folder itself
+// deleted, moved away or unmounted is reported once as a change (what it showed is gone) and then
+// treated as a folder that cannot be watched: following it to its new place is the owner's business
+// (it sets Directory).
 //
 // Filters are the ChangeFilter bits of platform/folder_watch.h. SubTree watches the folders
 // below within limits (setSubTreeLimits, before Resume): by default every level, at most

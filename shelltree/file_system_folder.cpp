@@ -25,7 +25,8 @@ bool isValidEntryName(std::string_view name) {
 
 std::string extensionOf(std::string_view name) {
     const std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos || dot == 0 ? std::string() : foldCase(name.substr(dot + 1));
+    return dot == std::string_view::npos || dot == 0 ? std::string()
+                                                     : foldCase(name.substr(dot + 1));
 }
 
 int sign(long long value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
@@ -142,7 +143,8 @@ std::uint32_t FileSystemFolder::entryAttributes(std::string_view name,
                                                 std::uint32_t requested, int parentDescriptor) {
     std::uint32_t attributes = SFGAO_FILESYSTEM | SFGAO_HASPROPSHEET;
     if (platform::isFolderType(entry.type)) attributes |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-    if (entry.type == platform::EntryType::FileLink || entry.type == platform::EntryType::FolderLink) {
+    if (entry.type == platform::EntryType::FileLink ||
+        entry.type == platform::EntryType::FolderLink) {
         attributes |= SFGAO_LINK;
     }
     if (platform::isHiddenName(name)) attributes |= SFGAO_HIDDEN;
@@ -191,7 +193,8 @@ int FileSystemFolder::CompareIDs(int column, PItemIDList first, PItemIDList seco
     if (aFolder != bFolder) return aFolder ? -1 : 1;
     int result = 0;
     if (!aFolder && (column == 1 || column == 3)) {
-        struct stat sa {}, sb {};
+        struct stat sa {
+        }, sb{};
         ::stat(entryPath(a->text).c_str(), &sa);
         ::stat(entryPath(b->text).c_str(), &sb);
         result = column == 1 ? sign(static_cast<long long>(sa.st_size) - sb.st_size)
@@ -204,14 +207,17 @@ int FileSystemFolder::CompareIDs(int column, PItemIDList first, PItemIDList seco
     return sign(result);
 }
 
-std::optional<std::string> FileSystemFolder::GetDisplayNameOf(PItemIDList item, std::uint32_t flags) {
+std::optional<std::string> FileSystemFolder::GetDisplayNameOf(PItemIDList item,
+                                                              std::uint32_t flags) {
     const auto id = readItem(item);
     if (!id || !isFileSystemEntryKind(id->kind)) return std::nullopt;
-    if ((flags & SHGDN_FORPARSING) != 0 && (flags & SHGDN_INFOLDER) == 0) return entryPath(id->text);
+    if ((flags & SHGDN_FORPARSING) != 0 && (flags & SHGDN_INFOLDER) == 0)
+        return entryPath(id->text);
     return std::string(id->text);
 }
 
-IDList FileSystemFolder::SetNameOf(ShellMessages* owner, PItemIDList item, const std::string& name) {
+IDList FileSystemFolder::SetNameOf(ShellMessages* owner, PItemIDList item,
+                                   const std::string& name) {
     const auto id = readItem(item);
     if (!id || !isFileSystemEntryKind(id->kind)) return {};
     const int error = isValidEntryName(name)
@@ -257,8 +263,9 @@ IDList FileSystemFolder::ParseDisplayName(ShellMessages*, const std::string& nam
         lastItem = std::move(*item);
     }
     if (attributes != nullptr) {
-        *attributes = parentOfLast ? parentOfLast->GetAttributesOf(lastItem.get(), *attributes).value_or(0)
-                                   : 0;
+        *attributes = parentOfLast
+                          ? parentOfLast->GetAttributesOf(lastItem.get(), *attributes).value_or(0)
+                          : 0;
     }
     return result;
 }

@@ -21,7 +21,8 @@ public:
     const std::string& path() const { return m_path; }
 
     std::unique_ptr<ItemEnumerator> EnumObjects(ShellMessages* owner, std::uint32_t flags) override;
-    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item, std::uint32_t requested) override;
+    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item,
+                                                 std::uint32_t requested) override;
     std::shared_ptr<ShellFolder> BindToObject(PItemIDList item) override;
     int CompareIDs(int column, PItemIDList first, PItemIDList second) override;
     std::optional<std::string> GetDisplayNameOf(PItemIDList item, std::uint32_t flags) override;

@@ -111,7 +111,8 @@ bool SameItemID(PItemIDList first, PItemIDList second) {
     if (first == nullptr || second == nullptr) return first == second;
     const std::uint16_t count = itemCount(first);
     if (count != itemCount(second)) return false;
-    return count < 3 || std::memcmp(first + kCountBytes, second + kCountBytes, count - kCountBytes) == 0;
+    return count < 3 ||
+           std::memcmp(first + kCountBytes, second + kCountBytes, count - kCountBytes) == 0;
 }
 
 IDList firstItemList(PItemIDList list) {

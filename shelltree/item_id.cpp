@@ -49,6 +49,8 @@ bool isFolderKind(ItemKind kind) {
            kind == ItemKind::Computer;
 }
 
-bool isLinkKind(ItemKind kind) { return kind == ItemKind::FileLink || kind == ItemKind::FolderLink; }
+bool isLinkKind(ItemKind kind) {
+    return kind == ItemKind::FileLink || kind == ItemKind::FolderLink;
+}
 
 }  // namespace shelltree

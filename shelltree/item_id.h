@@ -16,12 +16,12 @@ namespace shelltree {
 enum class ItemKind : std::uint8_t {
     File = 'f',
     Folder = 'd',
-    FileLink = 'l',   // a symbolic link to something that is no folder, or to nothing
-    FolderLink = 'L', // a symbolic link to a folder
-    Computer = 'C',   // the desktop's "Computer"
-    RootPlace = 'R',  // in "Computer": the file system's root
-    HomePlace = 'H',  // in "Computer": the user's home folder
-    VolumePlace = 'V' // in "Computer": a mounted volume
+    FileLink = 'l',    // a symbolic link to something that is no folder, or to nothing
+    FolderLink = 'L',  // a symbolic link to a folder
+    Computer = 'C',    // the desktop's "Computer"
+    RootPlace = 'R',   // in "Computer": the file system's root
+    HomePlace = 'H',   // in "Computer": the user's home folder
+    VolumePlace = 'V'  // in "Computer": a mounted volume
 };
 
 struct ItemId {

@@ -35,7 +35,8 @@ bool runMenu(const ItemMenu& menu, PItemIDList item, std::uint32_t attributes, I
     return runEntry(menu.entries[static_cast<std::size_t>(chosen)], menu, item, attributes, owner);
 }
 
-bool runDefault(const ItemMenu& menu, PItemIDList item, std::uint32_t attributes, ItemMenuHost& owner) {
+bool runDefault(const ItemMenu& menu, PItemIDList item, std::uint32_t attributes,
+                ItemMenuHost& owner) {
     for (const ItemMenuEntry& entry : menu.entries) {
         if (entry.isDefault) return runEntry(entry, menu, item, attributes, owner);
     }
@@ -46,8 +47,9 @@ bool runDefault(const ItemMenu& menu, PItemIDList item, std::uint32_t attributes
 bool runOnItem(ShellFolder& folder, PItemIDList item, std::uint32_t attributes, int mode,
                ItemMenuHost& owner, int x, int y) {
     const std::uint32_t known = folder.GetAttributesOf(item, kRequestedAttributes).value_or(0);
-    const std::string path = (known & SFGAO_FILESYSTEM) != 0 ? DisplayNameOf(folder, item, SHGDN_FORPARSING)
-                                                             : std::string();
+    const std::string path = (known & SFGAO_FILESYSTEM) != 0
+                                 ? DisplayNameOf(folder, item, SHGDN_FORPARSING)
+                                 : std::string();
     const ItemMenu menu = itemMenuFor(path, known, owner.canRename(), owner.canOpenInFileManager());
     switch (mode) {
         case kMenuMode:
@@ -64,12 +66,15 @@ bool runOnItem(ShellFolder& folder, PItemIDList item, std::uint32_t attributes, 
 
 bool runOnPath(const std::string& path, int mode, ItemMenuHost& owner, int x, int y) {
     const auto desktop = desktopFolder();
-    const IDList folderList = desktop->ParseDisplayName(nullptr, platform::folderPart(path), nullptr);
+    const IDList folderList =
+        desktop->ParseDisplayName(nullptr, platform::folderPart(path), nullptr);
     const auto folder = folderList ? bindPath(desktop, folderList.get()) : nullptr;
     std::uint32_t attributes = SFGAO_HASPROPSHEET;
     if (folder) {
-        const IDList item = folder->ParseDisplayName(nullptr, platform::fileNamePart(path), &attributes);
-        if (item && IDListCount(item.get()) == 1) return runOnItem(*folder, item.get(), attributes, mode, owner, x, y);
+        const IDList item =
+            folder->ParseDisplayName(nullptr, platform::fileNamePart(path), &attributes);
+        if (item && IDListCount(item.get()) == 1)
+            return runOnItem(*folder, item.get(), attributes, mode, owner, x, y);
     }
     // A name part that cannot be parsed (the root's is empty): the whole path in the
     // desktop's first folder.
@@ -85,16 +90,19 @@ bool runOnPath(const std::string& path, int mode, ItemMenuHost& owner, int x, in
 
 }  // namespace
 
-ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename, bool canOpen) {
+ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename,
+                     bool canOpen) {
     const bool hasPath = !path.empty();
     ItemMenu menu;
     menu.path = path;
     menu.entries = {
-        {"Open in file manager", ItemCommandKind::Open, canOpen && hasPath && (attributes & SFGAO_FOLDER) != 0,
-         true},
-        {"Rename", ItemCommandKind::Rename, canRename && (attributes & SFGAO_CANRENAME) != 0, false},
+        {"Open in file manager", ItemCommandKind::Open,
+         canOpen && hasPath && (attributes & SFGAO_FOLDER) != 0, true},
+        {"Rename", ItemCommandKind::Rename, canRename && (attributes & SFGAO_CANRENAME) != 0,
+         false},
         {"Copy path", ItemCommandKind::CopyPath, hasPath, false},
-        {"Properties", ItemCommandKind::Properties, hasPath && (attributes & SFGAO_HASPROPSHEET) != 0, false},
+        {"Properties", ItemCommandKind::Properties,
+         hasPath && (attributes & SFGAO_HASPROPSHEET) != 0, false},
     };
     return menu;
 }
@@ -104,8 +112,9 @@ bool ShowItemMenu(const std::shared_ptr<ShellFolder>& folder, PItemIDList item,
     return ItemCommand({}, folder, item, attributes, kMenuMode, owner, x, y);
 }
 
-bool ItemCommand(const std::string& path, std::shared_ptr<ShellFolder> folder, PItemIDList item,
-                 std::uint32_t attributes, int mode, ItemMenuHost& owner, int x, int y) {
+bool ItemCommand(const std::string& path, const std::shared_ptr<ShellFolder>& folder,
+                 PItemIDList item, std::uint32_t attributes, int mode, ItemMenuHost& owner, int x,
+                 int y) {
     if (item != nullptr) return folder && runOnItem(*folder, item, attributes, mode, owner, x, y);
     return runOnPath(path, mode, owner, x, y);
 }

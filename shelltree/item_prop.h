@@ -48,7 +48,8 @@ public:
 
 // The menu of an item with this path and these attributes, for a host that can or cannot
 // rename and open items.
-ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename, bool canOpen);
+ItemMenu itemMenuFor(const std::string& path, std::uint32_t attributes, bool canRename,
+                     bool canOpen);
 
 // Shows the item's menu and runs the chosen command: ItemCommand in mode 0.
 bool ShowItemMenu(const std::shared_ptr<ShellFolder>& folder, PItemIDList item,
@@ -59,7 +60,8 @@ bool ShowItemMenu(const std::shared_ptr<ShellFolder>& folder, PItemIDList item,
 // the attributes hold SFGAO_HASPROPSHEET (else false). Mode 2: runs the default command.
 // The item is given by folder and relative list, or (without a list) by its path, which is
 // resolved from the desktop.
-bool ItemCommand(const std::string& path, std::shared_ptr<ShellFolder> folder, PItemIDList item,
-                 std::uint32_t attributes, int mode, ItemMenuHost& owner, int x, int y);
+bool ItemCommand(const std::string& path, const std::shared_ptr<ShellFolder>& folder,
+                 PItemIDList item, std::uint32_t attributes, int mode, ItemMenuHost& owner, int x,
+                 int y);
 
 }  // namespace shelltree

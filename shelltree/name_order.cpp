@@ -58,6 +58,7 @@ std::string collationKey(const std::string& folded) {
     }
     std::string key;
     for (std::size_t i = 0; i < length; ++i) {
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse): a collation weight, never negative
         const auto c = static_cast<std::uint32_t>(buffer[i]);  // big-endian keeps the order
         key += static_cast<char>(c >> 24);
         key += static_cast<char>(c >> 16);
@@ -84,8 +85,9 @@ std::string foldCase(std::string_view name) {
         char out[MB_LEN_MAX];
         std::mbstate_t outState{};
         const std::size_t written =
-            (used == 0 || used > name.size()) ? std::size_t(-1)
-                                              : std::wcrtomb(out, static_cast<wchar_t>(std::towlower(c)), &outState);
+            (used == 0 || used > name.size())
+                ? std::size_t(-1)
+                : std::wcrtomb(out, static_cast<wchar_t>(std::towlower(c)), &outState);
         if (written == std::size_t(-1)) {
             folded += name.front();
             name.remove_prefix(1);
@@ -116,7 +118,8 @@ int compareNames(std::string_view first, std::string_view second) {
         const std::size_t common = std::min(first.size(), second.size());
         for (std::size_t i = 0; i < common; ++i) {
             const char a = asciiLower(first[i]), b = asciiLower(second[i]);
-            if (a != b) return static_cast<unsigned char>(a) < static_cast<unsigned char>(b) ? -1 : 1;
+            if (a != b)
+                return static_cast<unsigned char>(a) < static_cast<unsigned char>(b) ? -1 : 1;
         }
         if (first.size() != second.size()) return first.size() < second.size() ? -1 : 1;
         return first.compare(second);

@@ -17,8 +17,8 @@ std::string nameSortKey(std::string_view name);
 
 // Negative, zero or positive: keys first, then the names' bytes.
 int compareNames(std::string_view first, std::string_view second);
-int compareKeyed(std::string_view firstKey, std::string_view firstName,
-                 std::string_view secondKey, std::string_view secondName);
+int compareKeyed(std::string_view firstKey, std::string_view firstName, std::string_view secondKey,
+                 std::string_view secondName);
 
 // Advances past one character of a UTF-8 (or other locale) text; at least one byte.
 std::size_t characterLength(std::string_view text);

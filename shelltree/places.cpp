@@ -10,8 +10,8 @@ namespace shelltree {
 std::vector<Place> placesFrom(const std::string& home, const std::vector<std::string>& volumes) {
     std::vector<Place> places{{ItemKind::RootPlace, "/"}};
     const std::string homeFolder = platform::withoutFinalSeparator(home);
-    const bool homeShown = !homeFolder.empty() && homeFolder.front() == '/' &&
-                           platform::folderExists(homeFolder);
+    const bool homeShown =
+        !homeFolder.empty() && homeFolder.front() == '/' && platform::folderExists(homeFolder);
     if (homeShown) places.push_back({ItemKind::HomePlace, homeFolder});
     for (const std::string& volume : volumes) {
         if (volume == "/" || (homeShown && volume == homeFolder)) continue;
@@ -21,7 +21,8 @@ std::vector<Place> placesFrom(const std::string& home, const std::vector<std::st
 }
 
 std::vector<Place> computerPlaces() {
-    const auto volumes = platform::volumeMountPoints(platform::parseMountPoints(platform::readMountTable()));
+    const auto volumes =
+        platform::volumeMountPoints(platform::parseMountPoints(platform::readMountTable()));
     return placesFrom(platform::homeFolder(), volumes);
 }
 
@@ -34,7 +35,8 @@ bool pathWithin(std::string_view path, std::string_view folder) {
 const Place* canonicalPlace(const std::vector<Place>& places, std::string_view path) {
     const Place* best = nullptr;
     for (const Place& place : places) {
-        if (pathWithin(path, place.path) && (best == nullptr || place.path.size() > best->path.size())) {
+        if (pathWithin(path, place.path) &&
+            (best == nullptr || place.path.size() > best->path.size())) {
             best = &place;
         }
     }

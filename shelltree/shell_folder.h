@@ -38,7 +38,7 @@ public:
                                                         std::uint32_t flags) = 0;
     // The item's attributes among `requested` (SFGAO values); nullopt on failure.
     virtual std::optional<std::uint32_t> GetAttributesOf(PItemIDList item,
-                                                          std::uint32_t requested) = 0;
+                                                         std::uint32_t requested) = 0;
     // The item bound as a folder; nullptr when it is none or cannot be bound.
     virtual std::shared_ptr<ShellFolder> BindToObject(PItemIDList item) = 0;
     // Negative, 0 or positive by a column (0 name, 1 size, 2 type, 3 date); 0 only for the

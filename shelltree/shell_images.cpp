@@ -73,7 +73,8 @@ QPixmap emblem(const char* name, int size) {
 void fillShellImages(framework::TImageList& images) {
     chooseTheme();
     images.clear();
-    for (const IconSource& source : kIcons) images.addIcon(themeIcon(source.themeName, source.fallback));
+    for (const IconSource& source : kIcons)
+        images.addIcon(themeIcon(source.themeName, source.fallback));
     images.setOverlay(images.add(emblem("emblem-shared", images.width())), 0);
     images.setOverlay(images.add(emblem("emblem-symbolic-link", images.width())), 1);
 }

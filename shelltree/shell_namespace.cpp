@@ -34,7 +34,13 @@ std::string specialFolderPath(int csidl) {
             return folders.dataHome + "/fonts";
         case 21:
             return folders.templates;
-        case 3: case 4: case 6: case 8: case 9: case 18: case 19:
+        case 3:
+        case 4:
+        case 6:
+        case 8:
+        case 9:
+        case 18:
+        case 19:
             return "/";
         default:
             return {};
@@ -71,7 +77,8 @@ std::shared_ptr<ShellFolder> desktopFolder() {
     return std::make_shared<DesktopFolder>(platform::userFolders().desktop);
 }
 
-std::shared_ptr<ShellFolder> bindPath(const std::shared_ptr<ShellFolder>& folder, PItemIDList list) {
+std::shared_ptr<ShellFolder> bindPath(const std::shared_ptr<ShellFolder>& folder,
+                                      PItemIDList list) {
     std::shared_ptr<ShellFolder> result = folder;
     for (; result && list != nullptr && itemCount(list) != 0; list = nextItem(list)) {
         const IDList item = firstItemList(list);

@@ -16,9 +16,23 @@ namespace shelltree {
 // this system (control panel, printers, favourites, recent files, send-to, network) to the
 // file system's root.
 enum TPidls : std::uint8_t {
-    PIDL_DESKTOP, PIDL_PROGRAMS, PIDL_CONTROLS, PIDL_PRINTERS, PIDL_PERSONAL, PIDL_FAVORITES,
-    PIDL_STARTUP, PIDL_RECENT, PIDL_SENDTO, PIDL_BITBUCKET, PIDL_STARTMENU,
-    PIDL_DESKTOPDIRECTORY, PIDL_DRIVES, PIDL_NETWORK, PIDL_NETHOOD, PIDL_FONTS, PIDL_TEMPLATES,
+    PIDL_DESKTOP,
+    PIDL_PROGRAMS,
+    PIDL_CONTROLS,
+    PIDL_PRINTERS,
+    PIDL_PERSONAL,
+    PIDL_FAVORITES,
+    PIDL_STARTUP,
+    PIDL_RECENT,
+    PIDL_SENDTO,
+    PIDL_BITBUCKET,
+    PIDL_STARTMENU,
+    PIDL_DESKTOPDIRECTORY,
+    PIDL_DRIVES,
+    PIDL_NETWORK,
+    PIDL_NETHOOD,
+    PIDL_FONTS,
+    PIDL_TEMPLATES,
     PIDL_USERDEFINED
 };
 
@@ -50,8 +64,15 @@ std::string DisplayNameOf(ShellFolder& folder, PItemIDList item, std::uint32_t f
 
 // The icons the namespace's items show, as indexes of the tree's image list.
 enum ShellIcon : int {
-    iconFolder, iconFolderOpen, iconFile, iconComputer, iconFileSystem, iconHome, iconVolume,
-    iconDesktop, shellIconCount
+    iconFolder,
+    iconFolderOpen,
+    iconFile,
+    iconComputer,
+    iconFileSystem,
+    iconHome,
+    iconVolume,
+    iconDesktop,
+    shellIconCount
 };
 int systemIconIndex(PItemIDList absolute, bool open);
 

@@ -31,7 +31,8 @@ TShellNode::TShellNode(framework::TTreeNodes* owner, TShellTree* tree)
 
 TShellNode::~TShellNode() { freeMonitor(); }
 
-void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* list, bool recurse) {
+void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* list,
+                             bool recurse) {
     Info.ParentFolder = std::move(parentFolder);
     if (list != nullptr) {
         Info.Folder.reset();
@@ -40,7 +41,8 @@ void TShellNode::SetIdentity(std::shared_ptr<ShellFolder> parentFolder, IDList* 
             Info.RelativeIDList = std::move(*list);
             // Only a child's one-item list has siblings to sort among.
             const bool child = IDListCount(Info.RelativeIDList.get()) == 1 && Info.ParentFolder;
-            Info.sortKey = child ? Info.ParentFolder->nameSortKey(Info.RelativeIDList.get()) : std::string();
+            Info.sortKey =
+                child ? Info.ParentFolder->nameSortKey(Info.RelativeIDList.get()) : std::string();
         }
     }
     TShellNode* parent = parentNode();
@@ -105,7 +107,8 @@ void TShellNode::UpdateIcons() {
 
 bool TShellNode::Rename(const std::string& name) {
     if (name == text() || !Info.ParentFolder) return false;
-    IDList renamed = Info.ParentFolder->SetNameOf(m_tree->ShellOwner(), Info.RelativeIDList.get(), name);
+    IDList renamed =
+        Info.ParentFolder->SetNameOf(m_tree->ShellOwner(), Info.RelativeIDList.get(), name);
     if (!renamed) return false;
     SetIdentity(Info.ParentFolder, &renamed, true);
     if (parentNode() != nullptr) m_tree->SortChildren(parentNode(), false);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "shelltree/disc_monitor_thread.h"
 #include "framework/tree_nodes.h"
+#include "shelltree/disc_monitor_thread.h"
 #include "shelltree/node_info.h"
 
 namespace shelltree {

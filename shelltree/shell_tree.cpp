@@ -94,8 +94,10 @@ void TShellTree::CreateWnd() {
 
 void TShellTree::Notification(framework::Component* component, framework::Operation operation) {
     framework::TTreeView::Notification(component, operation);
-    if (operation == framework::Operation::Remove && component == popupMenu()) setPopupMenu(nullptr);
-    if (operation == framework::Operation::Remove && component == m_systemImages) m_systemImages = nullptr;
+    if (operation == framework::Operation::Remove && component == popupMenu())
+        setPopupMenu(nullptr);
+    if (operation == framework::Operation::Remove && component == m_systemImages)
+        m_systemImages = nullptr;
 }
 
 void TShellTree::setPopupMenuComponent(framework::TPopupMenu* menu) { setPopupMenu(menu); }
@@ -181,7 +183,8 @@ namespace {
 // Runs a call once, when the watched widget is first shown.
 class AtFirstShow : public QObject {
 public:
-    AtFirstShow(QWidget* widget, std::function<void()> call) : QObject(widget), m_call(std::move(call)) {
+    AtFirstShow(QWidget* widget, std::function<void()> call)
+        : QObject(widget), m_call(std::move(call)) {
         widget->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {

@@ -14,12 +14,12 @@
 
 #include "framework/popup_menu.h"
 #include "framework/tree_view.h"
+#include "platform/mount_table.h"
+#include "shell_node.h"
 #include "shelltree/item_prop.h"
 #include "shelltree/masks.h"
-#include "platform/mount_table.h"
 #include "shelltree/shell_folder.h"
 #include "shelltree/shell_namespace.h"
-#include "shell_node.h"
 
 class QObject;
 class QSocketNotifier;
@@ -33,29 +33,40 @@ template <>
 struct framework::EnumTable<shelltree::TPidls> {
     static constexpr std::string_view what = "value";
     static constexpr EnumName<shelltree::TPidls> names[] = {
-        {shelltree::PIDL_DESKTOP, "PIDL_DESKTOP"},     {shelltree::PIDL_PROGRAMS, "PIDL_PROGRAMS"},
-        {shelltree::PIDL_CONTROLS, "PIDL_CONTROLS"},   {shelltree::PIDL_PRINTERS, "PIDL_PRINTERS"},
-        {shelltree::PIDL_PERSONAL, "PIDL_PERSONAL"},   {shelltree::PIDL_FAVORITES, "PIDL_FAVORITES"},
-        {shelltree::PIDL_STARTUP, "PIDL_STARTUP"},     {shelltree::PIDL_RECENT, "PIDL_RECENT"},
-        {shelltree::PIDL_SENDTO, "PIDL_SENDTO"},       {shelltree::PIDL_BITBUCKET, "PIDL_BITBUCKET"},
-        {shelltree::PIDL_STARTMENU, "PIDL_STARTMENU"}, {shelltree::PIDL_DESKTOPDIRECTORY, "PIDL_DESKTOPDIRECTORY"},
-        {shelltree::PIDL_DRIVES, "PIDL_DRIVES"},       {shelltree::PIDL_NETWORK, "PIDL_NETWORK"},
-        {shelltree::PIDL_NETHOOD, "PIDL_NETHOOD"},     {shelltree::PIDL_FONTS, "PIDL_FONTS"},
-        {shelltree::PIDL_TEMPLATES, "PIDL_TEMPLATES"}, {shelltree::PIDL_USERDEFINED, "PIDL_USERDEFINED"}};
+        {shelltree::PIDL_DESKTOP, "PIDL_DESKTOP"},
+        {shelltree::PIDL_PROGRAMS, "PIDL_PROGRAMS"},
+        {shelltree::PIDL_CONTROLS, "PIDL_CONTROLS"},
+        {shelltree::PIDL_PRINTERS, "PIDL_PRINTERS"},
+        {shelltree::PIDL_PERSONAL, "PIDL_PERSONAL"},
+        {shelltree::PIDL_FAVORITES, "PIDL_FAVORITES"},
+        {shelltree::PIDL_STARTUP, "PIDL_STARTUP"},
+        {shelltree::PIDL_RECENT, "PIDL_RECENT"},
+        {shelltree::PIDL_SENDTO, "PIDL_SENDTO"},
+        {shelltree::PIDL_BITBUCKET, "PIDL_BITBUCKET"},
+        {shelltree::PIDL_STARTMENU, "PIDL_STARTMENU"},
+        {shelltree::PIDL_DESKTOPDIRECTORY, "PIDL_DESKTOPDIRECTORY"},
+        {shelltree::PIDL_DRIVES, "PIDL_DRIVES"},
+        {shelltree::PIDL_NETWORK, "PIDL_NETWORK"},
+        {shelltree::PIDL_NETHOOD, "PIDL_NETHOOD"},
+        {shelltree::PIDL_FONTS, "PIDL_FONTS"},
+        {shelltree::PIDL_TEMPLATES, "PIDL_TEMPLATES"},
+        {shelltree::PIDL_USERDEFINED, "PIDL_USERDEFINED"}};
 };
 template <>
 struct framework::EnumTable<shelltree::TVisOption> {
     static constexpr std::string_view what = "value";
     static constexpr EnumName<shelltree::TVisOption> names[] = {
-        {shelltree::TF_FOLDERS, "TF_FOLDERS"}, {shelltree::TF_NONFOLDERS, "TF_NONFOLDERS"},
+        {shelltree::TF_FOLDERS, "TF_FOLDERS"},
+        {shelltree::TF_NONFOLDERS, "TF_NONFOLDERS"},
         {shelltree::TF_HIDDEN, "TF_HIDDEN"}};
 };
 template <>
 struct framework::EnumTable<shelltree::TFileSortType> {
     static constexpr std::string_view what = "value";
-    static constexpr EnumName<shelltree::TFileSortType> names[] = {
-        {shelltree::so_Name, "so_Name"}, {shelltree::so_Size, "so_Size"},
-        {shelltree::so_Type, "so_Type"}, {shelltree::so_Date, "so_Date"}};
+    static constexpr EnumName<shelltree::TFileSortType> names[] = {{shelltree::so_Name, "so_Name"},
+                                                                   {shelltree::so_Size, "so_Size"},
+                                                                   {shelltree::so_Type, "so_Type"},
+                                                                   {shelltree::so_Date, "so_Date"}};
 };
 template <>
 struct framework::EnumTable<shelltree::TFileSortOrder> {
@@ -74,7 +85,7 @@ namespace shelltree {
 
 // (Filename, Attributes, Allow)
 using TOnFileAddEvent = framework::PlainEvent<const std::string&, std::uint32_t, bool&>;
-using TOnPopupMenuEvent = framework::PlainEvent<TShellNode*, bool&>;     // (Node, Allow)
+using TOnPopupMenuEvent = framework::PlainEvent<TShellNode*, bool&>;        // (Node, Allow)
 using TSysCMenuPopupEvent = framework::PlainEvent<TShellNode*, ItemMenu&>;  // (Node, Menu)
 
 class TShellTree : public framework::TTreeView, private ShellMessages, private ItemMenuHost {
@@ -106,9 +117,10 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
     std::string GetPath() const;
     void SetPath(const std::string& value);
     bool UpdAutoThread = true;  // read by the change monitor's handler
-    std::uint32_t NotifyFilter = platform::kChangeFileName | platform::kChangeDirName;  // the monitors' filter
-    bool UpdAuto = true;        // every expansion re-reads the node
-    bool UpdAutoRec = false;    // ... and its expanded descendants
+    std::uint32_t NotifyFilter =
+        platform::kChangeFileName | platform::kChangeDirName;  // the monitors' filter
+    bool UpdAuto = true;                                       // every expansion re-reads the node
+    bool UpdAutoRec = false;                                   // ... and its expanded descendants
     bool ShowIcons() const { return m_showIcons; }
     void setShowIcons(bool value);
     std::string FileMask() const { return joinFileMask(m_maskList); }
@@ -153,7 +165,9 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
     void DrivesChanged();
     // The namespace's root: the real desktop unless replaced before loading (tests use a
     // namespace of their own).
-    void setDesktopFolder(std::shared_ptr<ShellFolder> desktop) { m_desktopFolder = std::move(desktop); }
+    void setDesktopFolder(std::shared_ptr<ShellFolder> desktop) {
+        m_desktopFolder = std::move(desktop);
+    }
     // Called by a node after a rename: the selection-change event for it.
     void nodeRenamed(TShellNode* node) { Change(node); }
     // Called by a node's change handler: re-reads it one level (at once, or after the tree
@@ -165,9 +179,9 @@ class TShellTree : public framework::TTreeView, private ShellMessages, private I
 
 protected:
     std::unique_ptr<framework::TTreeNode> CreateNode() override;
-    bool CanExpand(framework::TTreeNode* node) override;
-    bool CanEdit(framework::TTreeNode* node) override;
-    void Edit(framework::TTreeNode* node, const std::optional<std::string>& text) override;
+    bool CanExpand(framework::TTreeNode* base) override;
+    bool CanEdit(framework::TTreeNode* base) override;
+    void Edit(framework::TTreeNode* base, const std::optional<std::string>& text) override;
     void ContextPopup(const framework::TreeContextRequest& request) override;
     virtual void InitImageList();
     void initImagesWhenShown();
@@ -197,7 +211,9 @@ private:
         bool m_processEvents;
     };
     bool windowExists() const { return m_windowCreated; }
-    bool loading() const { return hasState(framework::csLoading) || hasState(framework::csReading); }
+    bool loading() const {
+        return hasState(framework::csLoading) || hasState(framework::csReading);
+    }
     void CreateWnd();
     TShellNode* matchingChild(TShellNode* node, PItemIDList item);
     void AddChildItem(TShellNode* parent, IDList list, AddContext& context);
@@ -242,7 +258,7 @@ private:
     TShellNode* m_rootNode = nullptr;
     int m_depth = 0;  // nesting of the operations that may let pending events run
     framework::TImageList* m_systemImages = nullptr;  // owned as a component
-    TShellNode* m_menuNode = nullptr;  // the node whose item menu shows
+    TShellNode* m_menuNode = nullptr;                 // the node whose item menu shows
     std::unique_ptr<platform::MountTableWatch> m_mountTable;
     QSocketNotifier* m_mountNotifier = nullptr;
     // Nodes whose monitor reported while the tree could not re-read them, oldest first,

@@ -47,7 +47,7 @@ std::string programInPath(const std::string& name) {
         const std::size_t end = folders.find(':');
         const std::string folder(folders.substr(0, end));
         folders.remove_prefix(end == std::string_view::npos ? folders.size() : end + 1);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return {};
@@ -78,7 +78,8 @@ std::string timeText(std::time_t time) {
 
 bool TShellTree::CanEdit(framework::TTreeNode* base) {
     const auto* node = static_cast<TShellNode*>(base);
-    return framework::TTreeView::CanEdit(base) && (node->Info.ItemAttributes & SFGAO_CANRENAME) != 0;
+    return framework::TTreeView::CanEdit(base) &&
+           (node->Info.ItemAttributes & SFGAO_CANRENAME) != 0;
 }
 
 void TShellTree::Edit(framework::TTreeNode* base, const std::optional<std::string>& text) {
@@ -123,7 +124,8 @@ void TShellTree::ContextPopup(const framework::TreeContextRequest& request) {
 
 int TShellTree::chooseMenuEntry(const ItemMenu& menu, int x, int y) {
     ItemMenu shown = menu;
-    if (m_menuNode != nullptr && !framework::raiseEvent(OnSystemContextMenu, m_menuNode, shown)) return -1;
+    if (m_menuNode != nullptr && !framework::raiseEvent(OnSystemContextMenu, m_menuNode, shown))
+        return -1;
     framework::TPopupMenu popup(nullptr);
     std::vector<framework::TMenuItem*> entries;
     for (const ItemMenuEntry& entry : shown.entries) {
@@ -145,7 +147,8 @@ int TShellTree::chooseMenuEntry(const ItemMenu& menu, int x, int y) {
 
 bool TShellTree::openInFileManager(const std::string& path) {
     const std::string opener = programInPath(kFolderOpener);
-    return !opener.empty() && !path.empty() && platform::startDetached({opener, path}, std::string());
+    return !opener.empty() && !path.empty() &&
+           platform::startDetached({opener, path}, std::string());
 }
 
 bool TShellTree::canOpenInFileManager() const { return !programInPath(kFolderOpener).empty(); }
@@ -184,7 +187,8 @@ void TShellTree::watchMountTable() {
     if (m_mountNotifier != nullptr) return;
     m_mountTable = std::make_unique<platform::MountTableWatch>();
     if (m_mountTable->descriptor() < 0) return;
-    m_mountNotifier = new QSocketNotifier(m_mountTable->descriptor(), QSocketNotifier::Exception, widget());
+    m_mountNotifier =
+        new QSocketNotifier(m_mountTable->descriptor(), QSocketNotifier::Exception, widget());
     QObject::connect(m_mountNotifier, &QSocketNotifier::activated, widget(), [this] {
         if (m_mountTable->takeChange()) DrivesChanged();
     });
@@ -194,7 +198,8 @@ void TShellTree::watchMountTable() {
 // it. Its identity is checked again, and its volumes are read again at once: the mount table
 // says only that something changed.
 void TShellTree::DrivesChanged() {
-    if (m_rootNode == nullptr || IDListCount(m_rootNode->Info.AbsoluteIDList.get()) > 1 || !m_drivesIDList) {
+    if (m_rootNode == nullptr || IDListCount(m_rootNode->Info.AbsoluteIDList.get()) > 1 ||
+        !m_drivesIDList) {
         return;
     }
     TShellNode* node = FindNode(m_drivesIDList.get(), false);

@@ -79,7 +79,8 @@ void TShellTree::postChangedNodes() {
     if (m_changedNodes.empty() || m_changesPosted) return;
     if (!m_changeReceiver) m_changeReceiver = std::make_unique<QObject>();
     m_changesPosted = true;
-    QMetaObject::invokeMethod(m_changeReceiver.get(), [this] { refreshChangedNodes(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_changeReceiver.get(), [this] { refreshChangedNodes(); }, Qt::QueuedConnection);
 }
 
 void TShellTree::refreshChangedNodes() {

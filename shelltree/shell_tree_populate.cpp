@@ -50,7 +50,8 @@ void TShellTree::PopulateNode(TShellNode* node) {
         const framework::HourglassCursor hourglass;
         const auto folder = node->GetFolder();
         ChildIndex<TShellNode> index(childrenOf(node));
-        auto listing = folder ? folder->EnumObjects(ShellOwner(), listingFlags(m_options)) : nullptr;
+        auto listing =
+            folder ? folder->EnumObjects(ShellOwner(), listingFlags(m_options)) : nullptr;
         int listed = 0;
         if (listing) {
             AddContext context{folder, &index, nullptr};
@@ -109,7 +110,8 @@ void TShellTree::AddChildItem(TShellNode* parent, IDList list, AddContext& conte
 bool TShellTree::keepItem(TShellNode* parent, PItemIDList list, std::uint32_t attributes) {
     const bool fileSystem = (attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)) != 0;
     if (!m_showVirtualFolders && !fileSystem) return false;
-    const bool file = (m_options & TF_NONFOLDERS) != 0 && fileSystem && (attributes & SFGAO_FOLDER) == 0;
+    const bool file =
+        (m_options & TF_NONFOLDERS) != 0 && fileSystem && (attributes & SFGAO_FOLDER) == 0;
     if (!file) return true;
     const std::string name = DisplayNameOf(*parent->GetFolder(), list, SHGDN_FORPARSING);
     if (m_fileMaskUse && !MatchesAnyMask(fileNameOf(name), m_maskList)) return false;
@@ -143,9 +145,11 @@ bool TShellTree::inOrder(const TShellNode* node) const {
     return true;
 }
 
-int TShellTree::CompareNodes(const framework::TTreeNode* first, const framework::TTreeNode* second) const {
+int TShellTree::CompareNodes(const framework::TTreeNode* first,
+                             const framework::TTreeNode* second) const {
     return compareSiblings(static_cast<const TShellNode*>(first)->Info,
-                           static_cast<const TShellNode*>(second)->Info, m_fileSortType, m_fileSortOrder);
+                           static_cast<const TShellNode*>(second)->Info, m_fileSortType,
+                           m_fileSortOrder);
 }
 
 }  // namespace shelltree

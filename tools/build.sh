@@ -9,5 +9,7 @@ else
   dir=build
   flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
+# CI takes every warning as an error.
+[ "${QUINDOR_WARNINGS_AS_ERRORS:-0}" = 1 ] && flags+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
 [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${flags[@]}"
 cmake --build "$dir"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format-14 clang-tidy-14
   qt6-base-dev qt6-wayland libgl-dev libfontconfig-dev zlib1g-dev
   patchelf binutils debootstrap
   libgtest-dev libgmock-dev libbenchmark-dev

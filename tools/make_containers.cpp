@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "framework/page_definition.h"
 #include "mltlang/configuration.h"
 #include "mltlang/dictionary.h"
 #include "mltlang/mltlang1.h"
-#include "base/errors.h"
 
 namespace {
 
@@ -84,7 +84,8 @@ Target findTarget(const ObjectNode& page, const std::string& name) {
     throw EToolError(page.className + " has no component " + name);
 }
 
-std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const ObjectNode& page, int languages) {
+std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const ObjectNode& page,
+                                          int languages) {
     auto item = std::make_unique<mltlang::TCIStr>();
     const Target target = findTarget(page, source.name);
     item->CompName = source.name;
@@ -95,11 +96,12 @@ std::unique_ptr<mltlang::TCIStr> makeItem(const ObjectNode& source, const Object
         throw EToolError(source.name + " needs its Texts");
     }
     item->Texts = std::get<framework::StringList>(*texts);
-    if (static_cast<int>(item->Texts.size()) > languages) throw EToolError(source.name + ": more texts than languages");
+    if (static_cast<int>(item->Texts.size()) > languages)
+        throw EToolError(source.name + ": more texts than languages");
     item->Texts.resize(static_cast<std::size_t>(languages));
     if (stringProperty(*target.node, item->PropName) != item->Texts[0]) {
-        throw EToolError(page.className + ": the language-0 " + item->PropName + " of " + source.name +
-                        " is not the page's own text");
+        throw EToolError(page.className + ": the language-0 " + item->PropName + " of " +
+                         source.name + " is not the page's own text");
     }
     return item;
 }
@@ -117,7 +119,8 @@ void addLanguages(const ObjectNode& source, mltlang::TLngLst& languages) {
     }
 }
 
-std::unique_ptr<mltlang::TInfoList> makeContainer(const ObjectNode& source, const ObjectNode& page) {
+std::unique_ptr<mltlang::TInfoList> makeContainer(const ObjectNode& source,
+                                                  const ObjectNode& page) {
     auto list = std::make_unique<mltlang::TInfoList>();
     addLanguages(source, list->Languages);
     for (const ObjectNode& item : source.children) {
@@ -184,14 +187,16 @@ Bytes dictionaryOf(const mltlang::TInfoList& list) {
         entry->Texts = static_cast<mltlang::TCIStr*>(list.Item(i))->Texts;
         dictionary.AddNew(std::move(entry));
     }
-    for (int i = 0; i < list.Languages.Count(); ++i) dictionary.Languages.AddId(list.Languages.GetId(i));
+    for (int i = 0; i < list.Languages.Count(); ++i)
+        dictionary.Languages.AddId(list.Languages.GetId(i));
     mltlang::TMemoryStream stream;
     dictionary.WriteData(stream);
     return stream.Bytes();
 }
 
 void writeSeeds(const fs::path& corpus, const std::string& page, const mltlang::TInfoList& list) {
-    writeSeed(corpus / "mltlang_object_stream", "seed-" + page + "-container", list.ObjectContainer());
+    writeSeed(corpus / "mltlang_object_stream", "seed-" + page + "-container",
+              list.ObjectContainer());
     mltlang::TMemoryStream object;
     mltlang::WriteObject(&list, object);
     writeSeed(corpus / "mltlang_object_stream", "seed-" + page + "-object", object.Bytes());
@@ -205,7 +210,8 @@ void writeConfigurationSeed(const fs::path& corpus) {
     writeSeed(corpus / "mltlang_configuration", "seed-default-mltlang.cfg", stream.Bytes());
 }
 
-int run(const fs::path& translations, const fs::path& pages, const std::string& mode, const fs::path& seeds) {
+int run(const fs::path& translations, const fs::path& pages, const std::string& mode,
+        const fs::path& seeds) {
     mltlang::RegisterMltLangClasses();
     const ObjectNode root = framework::parsePageDefinition(readFile(translations));
     int differing = 0;
@@ -241,8 +247,11 @@ int run(const fs::path& translations, const fs::path& pages, const std::string& 
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 4 ? argv[3] : "";
-    if ((mode != "--write" && mode != "--check" && mode != "--seeds") || (mode == "--seeds") != (argc == 5)) {
-        std::fprintf(stderr, "usage: %s TRANSLATIONS PAGES_DIR --write | --check | --seeds CORPUS_DIR\n", argv[0]);
+    if ((mode != "--write" && mode != "--check" && mode != "--seeds") ||
+        (mode == "--seeds") != (argc == 5)) {
+        std::fprintf(stderr,
+                     "usage: %s TRANSLATIONS PAGES_DIR --write | --check | --seeds CORPUS_DIR\n",
+                     argv[0]);
         return 2;
     }
     try {

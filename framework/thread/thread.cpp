@@ -12,6 +12,8 @@ namespace framework {
 
 TThread::TThread(Body body, SyncQueue& queue) : m_body(std::move(body)), m_queue(queue) {}
 
+// waitFor throws only inside the thread's own call, which ends the program below.
+// NOLINTNEXTLINE(bugprone-exception-escape)
 TThread::~TThread() {
     if (!m_started || m_joined) return;
     if (m_queue.onOwnerThread() && m_queue.running(this)) {
@@ -39,7 +41,8 @@ void TThread::resume() {
     pthread_attr_setstacksize(&attributes, std::max<std::size_t>(m_stackSize, PTHREAD_STACK_MIN));
     const int error = pthread_create(&m_thread, &attributes, &TThread::start, this);
     pthread_attr_destroy(&attributes);
-    if (error != 0) throw std::system_error(error, std::generic_category(), "Cannot start a thread");
+    if (error != 0)
+        throw std::system_error(error, std::generic_category(), "Cannot start a thread");
     m_started = true;
 }
 
@@ -52,10 +55,12 @@ void TThread::terminate() {
 
 void TThread::waitFor() {
     if (!m_started || m_joined) return;
-    if (pthread_equal(m_thread, pthread_self())) throw std::logic_error("A thread cannot wait for itself");
+    if (pthread_equal(m_thread, pthread_self()))
+        throw std::logic_error("A thread cannot wait for itself");
     if (m_queue.onOwnerThread()) {
         if (m_queue.running(this)) {
-            throw std::logic_error("A thread cannot be waited for from inside its own synchronized call");
+            throw std::logic_error(
+                "A thread cannot be waited for from inside its own synchronized call");
         }
         m_queue.serveUntil([this] { return m_finished.load(); });
     }

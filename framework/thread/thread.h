@@ -13,12 +13,12 @@
 // user-interface thread), which alone calls its operations except terminated(),
 // synchronize() (from the body) and terminate().
 
+#include <pthread.h>
 #include <atomic>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <pthread.h>
 
 #include "sync_queue.h"
 

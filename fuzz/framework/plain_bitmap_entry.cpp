@@ -13,7 +13,8 @@ int fuzzPlainBitmap(const std::uint8_t* data, std::size_t size) {
     const QImage toolkit = QImage::fromData(data, static_cast<int>(size), "BMP");
     const QImage plain = framework::decodeBitmap(bytes);
     if (toolkit.isNull() || plain != toolkit || plain.format() != toolkit.format() ||
-        plain.colorTable() != toolkit.colorTable() || plain.dotsPerMeterX() != toolkit.dotsPerMeterX() ||
+        plain.colorTable() != toolkit.colorTable() ||
+        plain.dotsPerMeterX() != toolkit.dotsPerMeterX() ||
         plain.dotsPerMeterY() != toolkit.dotsPerMeterY()) {
         std::abort();
     }

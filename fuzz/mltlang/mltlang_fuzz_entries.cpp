@@ -70,7 +70,9 @@ int fuzzObjectStream(const std::uint8_t* data, std::size_t size) {
         [](const mltlang::TInfoList& list, mltlang::TStream& s) { list.WriteData(s); });
     roundTrip(
         input, [](mltlang::TMemoryStream& s) { return mltlang::ReadObject(s); },
-        [](const mltlang::TObject& object, mltlang::TStream& s) { mltlang::WriteObject(&object, s); });
+        [](const mltlang::TObject& object, mltlang::TStream& s) {
+            mltlang::WriteObject(&object, s);
+        });
     return 0;
 }
 

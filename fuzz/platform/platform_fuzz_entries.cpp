@@ -74,7 +74,8 @@ void checkExtraFields(std::string_view bytes) {
         const platform::ExtraFields fields = platform::readExtraFields(bytes);
         std::size_t named = 0;
         for (const std::string& name : fields.unicodeNames) named += name.size();
-        require(named + fields.zip64Values.size() * 8 + fields.asiModes.size() * 14 <= bytes.size());
+        require(named + fields.zip64Values.size() * 8 + fields.asiModes.size() * 14 <=
+                bytes.size());
     } catch (const platform::EZipListingError&) {
     }
 }

@@ -9,7 +9,11 @@ namespace {
 const setup::OfferedChoices& offered() {
     static const setup::OfferedChoices offer{
         "/home/user/Quindor/",
-        {{"English", "US"}, {"Dansk", "DK"}, {"Fran\xC3\xA7" "ais", "FR"}},
+        {{"English", "US"},
+         {"Dansk", "DK"},
+         {"Fran\xC3\xA7"
+          "ais",
+          "FR"}},
         {{"British English", "UK"}, {"American English", "US"}, {"Danish", "DA"}}};
     return offer;
 }
@@ -30,7 +34,8 @@ void checkInstall(const engine::InstallChoices& choices) {
     require(!choices.dictionaryCodes.empty());
     std::size_t row = 0;
     for (const std::string& code : choices.dictionaryCodes) {
-        while (row < offered().dictionaries.size() && offered().dictionaries[row].code != code) ++row;
+        while (row < offered().dictionaries.size() && offered().dictionaries[row].code != code)
+            ++row;
         require(row++ < offered().dictionaries.size());
     }
 }
@@ -48,7 +53,8 @@ int fuzzCommandLine(const std::uint8_t* data, std::size_t size) {
     }
     try {
         const setup::CommandOptions options = setup::CommandOptions::parse(arguments, offered());
-        if (options.mode() == setup::CommandOptions::Mode::Install) checkInstall(options.installChoices());
+        if (options.mode() == setup::CommandOptions::Mode::Install)
+            checkInstall(options.installChoices());
     } catch (const setup::EUsageError& error) {
         require(error.what()[0] != '\0');
     }

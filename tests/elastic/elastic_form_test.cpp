@@ -17,8 +17,8 @@
 
 #include "elastic/elastic_form.h"
 #include "elastic/elastic_persistence.h"
-#include "elastic/rounding.h"
 #include "elastic/form_scaler.h"
+#include "elastic/rounding.h"
 #include "framework/application.h"
 #include "framework/buttons.h"
 #include "framework/picture.h"
@@ -28,8 +28,8 @@
 
 namespace {
 
-using framework::TForm;
 using elastic::TElasticForm;
+using framework::TForm;
 
 class TTestPage : public TForm {
 public:
@@ -45,19 +45,23 @@ public:
     std::function<void(TTestPage&)> onCreate;
 };
 
-std::string pageDefinition(const std::string& componentExtra = "", const std::string& controlsExtra = "") {
+std::string pageDefinition(const std::string& componentExtra = "",
+                           const std::string& controlsExtra = "") {
     return "object Page: TTestPage\n"
            "  Left = 100\n  Top = 80\n  ClientWidth = 365\n  ClientHeight = 334\n"
            "  Font.Name = 'Tahoma'\n  Font.Height = -11\n  Font.Style = []\n"
            "  Position = poScreenCenter\n  OnCreate = FormCreate\n"
-           "  object Button1: TButton\n    Left = 8\n    Top = 296\n    Width = 75\n    Height = 25\n"
+           "  object Button1: TButton\n    Left = 8\n    Top = 296\n    Width = 75\n    Height = "
+           "25\n"
            "    Caption = 'Cancel'\n  end\n"
            "  object Label1: TLabel\n    Left = 8\n    Top = 8\n    Width = 100\n    Height = 13\n"
            "    AutoSize = False\n    Caption = 'Hidden'\n    Visible = False\n  end\n" +
            controlsExtra +
            "  object ElasticForm1: TElasticForm\n    ElasticFont = False\n"
-           "    DesignScreenWidth = 800\n    DesignScreenHeight = 600\n    DesignPixelsPerInch = 96\n"
-           "    DesignFormWidth = 373\n    DesignFormHeight = 361\n    DesignFormClientWidth = 365\n"
+           "    DesignScreenWidth = 800\n    DesignScreenHeight = 600\n    DesignPixelsPerInch = "
+           "96\n"
+           "    DesignFormWidth = 373\n    DesignFormHeight = 361\n    DesignFormClientWidth = "
+           "365\n"
            "    DesignFormClientHeight = 334\n    DesignFormLeft = 100\n    DesignFormTop = 80\n"
            "    Font.Name = 'Tahoma'\n    Font.Height = -11\n    Font.Style = []\n" +
            componentExtra + "    ElFrmIniFile = ''\n    Version = 3.05\n  end\nend\n";
@@ -89,7 +93,9 @@ protected:
         page->Show();
         testing_support::settle();
     }
-    TElasticForm& elastic() { return *dynamic_cast<TElasticForm*>(page->findComponent("ElasticForm1")); }
+    TElasticForm& elastic() {
+        return *dynamic_cast<TElasticForm*>(page->findComponent("ElasticForm1"));
+    }
     framework::TControl& control(const char* name) {
         return *dynamic_cast<framework::TControl*>(page->findComponent(name));
     }
@@ -140,13 +146,16 @@ TEST_F(ElasticFormTest, PublishedPropertiesAndTheirDefaults) {
     TTestPage bare;
     TElasticForm component(&bare);
     const std::vector<std::pair<const char*, std::string>> defaults{
-        {"ElasticHorizontal", "True"},  {"ElasticVertical", "True"},    {"ElasticFont", "True"},
-        {"MaximizedPosX", "0"},         {"MaximizedPosY", "0"},         {"MinimumTrackWidth", "0"},
-        {"MinimumTrackHeight", "0"},    {"MaximumTrackWidth", "0"},     {"MaximumTrackHeight", "0"},
-        {"MaintainProportions", "False"}, {"BkGrndImage", "''"},        {"DBGridSelfResize", "False"},
-        {"ElFrmIniFile", "''"},         {"Version", "3.050000"},
+        {"ElasticHorizontal", "True"}, {"ElasticVertical", "True"},
+        {"ElasticFont", "True"},       {"MaximizedPosX", "0"},
+        {"MaximizedPosY", "0"},        {"MinimumTrackWidth", "0"},
+        {"MinimumTrackHeight", "0"},   {"MaximumTrackWidth", "0"},
+        {"MaximumTrackHeight", "0"},   {"MaintainProportions", "False"},
+        {"BkGrndImage", "''"},         {"DBGridSelfResize", "False"},
+        {"ElFrmIniFile", "''"},        {"Version", "3.050000"},
     };
-    for (const auto& [name, value] : defaults) EXPECT_EQ(written(component.property(name)), value) << name;
+    for (const auto& [name, value] : defaults)
+        EXPECT_EQ(written(component.property(name)), value) << name;
     component.setProperty("Version", 4.0);
     EXPECT_EQ(written(component.property("Version")), "3.050000");
 }
@@ -305,8 +314,9 @@ TEST_F(ElasticFormTest, BackgroundPictureIsTiledWithOnePixelOverlap) {
 }
 
 TEST_F(ElasticFormTest, BackgroundPictureAlignedToTheClientIsStretched) {
-    create(pageDefinition("    BkGrndImage = 'Image1'\n",
-                          "  object Image1: TImage\n    Width = 4\n    Height = 4\n    Align = alClient\n  end\n"));
+    create(pageDefinition(
+        "    BkGrndImage = 'Image1'\n",
+        "  object Image1: TImage\n    Width = 4\n    Height = 4\n    Align = alClient\n  end\n"));
     dynamic_cast<framework::TImage&>(control("Image1")).Picture().setData(markedPicture());
     show();
     const QImage whole = page->widget()->grab().toImage();

@@ -64,7 +64,8 @@ public:
         for (const std::string& p : m_node.properties) {
             if (p.size() == wanted.size() &&
                 std::equal(p.begin(), p.end(), wanted.begin(), [](char a, char b) {
-                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                    return std::tolower(static_cast<unsigned char>(a)) ==
+                           std::tolower(static_cast<unsigned char>(b));
                 }))
                 return true;
         }

@@ -84,7 +84,8 @@ TEST_F(FormScalerTest, DoublingTheClientDoublesAndComesBackWithoutDrift) {
         scaler->Rescale();
         for (std::size_t i = 0; i < base.size(); ++i) {
             const Bounds b = form.root.children[i]->bounds;
-            EXPECT_EQ(b, (Bounds{2 * base[i].left, 2 * base[i].top, 2 * base[i].width, 2 * base[i].height}));
+            EXPECT_EQ(b, (Bounds{2 * base[i].left, 2 * base[i].top, 2 * base[i].width,
+                                 2 * base[i].height}));
         }
         form.setClientSize(365 + 37, 334 + 11);  // an odd size in between
         scaler->Rescale();
@@ -179,11 +180,11 @@ TEST_F(FormScalerTest, HiddenRescaleRepaintsOnceAndKeepsVisible) {
     form.log.clear();
     form.setClientSize(500, 400);
     scaler->rescaleWithControlsHidden();
-    const std::vector<std::string> expected{
-        "remember focus", "hide Image1", "hide Button2", "hide Button3", "hide Memo1",
-        "hide RadioButton1", "hide RadioButton2", "repaint", "show RadioButton2",
-        "show RadioButton1", "show Memo1", "show Button3", "show Button2", "show Image1",
-        "focus back"};
+    const std::vector<std::string> expected{"remember focus",    "hide Image1", "hide Button2",
+                                            "hide Button3",      "hide Memo1",  "hide RadioButton1",
+                                            "hide RadioButton2", "repaint",     "show RadioButton2",
+                                            "show RadioButton1", "show Memo1",  "show Button3",
+                                            "show Button2",      "show Image1", "focus back"};
     EXPECT_EQ(form.log, expected);
     EXPECT_FALSE(control("Memo1").visible);
     EXPECT_TRUE(control("Button2").visible);
@@ -223,7 +224,9 @@ TEST_F(FormScalerTest, LabelsAreMeasuredAgainAfterTheirBounds) {
     form.setClientSize(730, 668);
     scaler->Rescale();
     EXPECT_EQ(fixed.bounds, (Bounds{20, 20, 100, 26}));
-    const auto count = [&](const std::string& s) { return std::count(form.log.begin(), form.log.end(), s); };
+    const auto count = [&](const std::string& s) {
+        return std::count(form.log.begin(), form.log.end(), s);
+    };
     EXPECT_EQ(count("autosize on Label1"), 1);
     EXPECT_EQ(count("autosize off Label2"), 1);
     EXPECT_EQ(count("autosize on Label2"), 1);
@@ -306,7 +309,8 @@ INSTANTIATE_TEST_SUITE_P(
     Drags, KeepProportionsTest,
     ::testing::Values(ProportionCase{{400, 300}, {500, 320}, {500, 375}},  // grew, mostly wider
                       ProportionCase{{400, 300}, {420, 400}, {533, 400}},  // grew, mostly higher
-                      ProportionCase{{400, 300}, {300, 290}, {300, 225}},  // shrank, mostly narrower
+                      ProportionCase{
+                          {400, 300}, {300, 290}, {300, 225}},  // shrank, mostly narrower
                       ProportionCase{{400, 300}, {390, 200}, {267, 200}},  // shrank, mostly lower
                       ProportionCase{{400, 300}, {450, 350}, {450, 350}},  // equal changes
                       ProportionCase{{0, 300}, {450, 350}, {450, 350}}));  // no start size

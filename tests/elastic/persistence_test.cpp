@@ -8,9 +8,9 @@
 #include <fstream>
 #include <limits>
 
-#include "fuzz/elastic/persistence_entry.h"
 #include "elastic/elastic_persistence.h"
 #include "fake_page.h"
+#include "fuzz/elastic/persistence_entry.h"
 #include "fuzz_corpus.h"
 #include "test_environment.h"
 
@@ -35,12 +35,12 @@ PersistedState normalState() {
 }
 
 TEST(PersistenceFile, NormalStateByteForByte) {
-    const Bytes expected{2, 0, 0, 0,  0,                          // count, state
-                         0, 0, 0, 0, 0, 0, 0xD0, 0x3F,                // left 0.25
-                         0, 0, 0, 0, 0, 0, 0xE0, 0x3F,                // top 0.5
-                         0, 0, 0, 0, 0, 0, 0xE0, 0x3F,                // width 0.5
-                         0, 0, 0, 0, 0, 0, 0xD0, 0x3F,                // height 0.25
-                         0, 0, 0, 0,  0xCE, 0xFF, 0xFF, 0xFF,         // 0, -50
+    const Bytes expected{2, 0, 0, 0, 0,                       // count, state
+                         0, 0, 0, 0, 0,    0,    0xD0, 0x3F,  // left 0.25
+                         0, 0, 0, 0, 0,    0,    0xE0, 0x3F,  // top 0.5
+                         0, 0, 0, 0, 0,    0,    0xE0, 0x3F,  // width 0.5
+                         0, 0, 0, 0, 0,    0,    0xD0, 0x3F,  // height 0.25
+                         0, 0, 0, 0, 0xCE, 0xFF, 0xFF, 0xFF,  // 0, -50
                          1, 0};
     EXPECT_EQ(elastic::encodePersistedState(normalState()), expected);
 }
@@ -137,8 +137,9 @@ protected:
     void SetUp() override { folder = testing_support::testFolder("elastic"); }
     std::string write(const Bytes& bytes) {
         const auto file = folder / "page.elf";
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return file.string();
     }
     std::filesystem::path folder;
@@ -156,7 +157,8 @@ TEST_F(PersistenceFileOnDisc, FailuresAreSwallowed) {
     EXPECT_FALSE(elastic::loadPersistedState((folder / "missing").string(), 2, k1024, kWelcome));
     EXPECT_FALSE(elastic::loadPersistedState(folder.string(), 2, k1024, kWelcome));
     EXPECT_FALSE(elastic::loadPersistedState(write({}), 2, k1024, kWelcome));
-    EXPECT_NO_THROW(elastic::savePersistedState((folder / "no/such/folder/x").string(), normalState()));
+    EXPECT_NO_THROW(
+        elastic::savePersistedState((folder / "no/such/folder/x").string(), normalState()));
     EXPECT_NO_THROW(elastic::savePersistedState(folder.string(), normalState()));
 }
 

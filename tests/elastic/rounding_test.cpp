@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Degenerate ratios saturate instead of overflowing.
                       RoundingCase{kInf, INT_MAX, INT_MAX, INT_MAX},
                       RoundingCase{-kInf, INT_MIN, INT_MIN, INT_MIN},
-                      RoundingCase{std::nan(""), 0, 0, 0}, RoundingCase{1e300, INT_MAX, INT_MAX, INT_MAX}));
+                      RoundingCase{std::nan(""), 0, 0, 0},
+                      RoundingCase{1e300, INT_MAX, INT_MAX, INT_MAX}));
 
 }  // namespace

@@ -29,8 +29,9 @@ TEST_P(ResolveLimitTest, PixelsOrPercentOfTheScreen) {
 INSTANTIATE_TEST_SUITE_P(Values, ResolveLimitTest,
                          ::testing::Values(LimitCase{-50, 1024, 512}, LimitCase{300, 1024, 300},
                                            LimitCase{0, 1024, 0}, LimitCase{-100, 768, 768},
-                                           LimitCase{-1, 1000, 10}, LimitCase{-5, 10, 0},  // 0.5: even
-                                           LimitCase{-15, 10, 2},                          // 1.5
+                                           LimitCase{-1, 1000, 10},
+                                           LimitCase{-5, 10, 0},   // 0.5: even
+                                           LimitCase{-15, 10, 2},  // 1.5
                                            LimitCase{INT_MIN, 1024, INT_MAX}));
 
 TEST(TrackLimits, RecordGetsEveryLimitSet) {
@@ -91,10 +92,11 @@ TEST_P(ProportionLimitTest, LargestSizeKeepsTheProportions) {
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, ProportionLimitTest,
-    ::testing::Values(ProportionLimitCase{{400, 300}, true, 1024, 0, 0, 0, {1024, 0}},  // 4:3 like the screen
-                      ProportionLimitCase{{400, 100}, true, 0, 256, 0, 256, {0, 256}},  // wider
-                      ProportionLimitCase{{300, 600}, true, 384, 0, 320, 0, {384, 0}},  // higher
-                      ProportionLimitCase{{300, 600}, false, 384, 0, 0, 0, {384, 0}},
-                      ProportionLimitCase{{0, 600}, true, 0, 0, 0, 0, {0, 0}}));      // no size yet
+    ::testing::Values(
+        ProportionLimitCase{{400, 300}, true, 1024, 0, 0, 0, {1024, 0}},  // 4:3 like the screen
+        ProportionLimitCase{{400, 100}, true, 0, 256, 0, 256, {0, 256}},  // wider
+        ProportionLimitCase{{300, 600}, true, 384, 0, 320, 0, {384, 0}},  // higher
+        ProportionLimitCase{{300, 600}, false, 384, 0, 0, 0, {384, 0}},
+        ProportionLimitCase{{0, 600}, true, 0, 0, 0, 0, {0, 0}}));  // no size yet
 
 }  // namespace

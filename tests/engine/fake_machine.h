@@ -8,16 +8,16 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <memory>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
 #include "engine/linux_machine.h"
 #include "engine/machine.h"
+#include "engine/setup_ui.h"
 #include "platform/files.h"
 #include "platform/profile_file.h"
-#include "engine/setup_ui.h"
 #include "platform/registry.h"
 #include "test_environment.h"
 
@@ -30,7 +30,8 @@ class FakeMachine : public engine::Machine,
                     public engine::Desktop {
     class NotedWork : public engine::PendingWork {
     public:
-        NotedWork(FakeMachine& machine, std::string done) : m_machine(machine), m_done(std::move(done)) {}
+        NotedWork(FakeMachine& machine, std::string done)
+            : m_machine(machine), m_done(std::move(done)) {}
         ~NotedWork() override {
             if (!m_finished) m_machine.note(m_done + " (when dropped)");
         }
@@ -167,7 +168,8 @@ public:
                                                     bool removeLinks) override {
         return platform::findStrayFiles(folder, removeLinks);
     }
-    std::optional<std::string> readArchiveMember(const std::string& archive, std::string_view member,
+    std::optional<std::string> readArchiveMember(const std::string& archive,
+                                                 std::string_view member,
                                                  std::size_t limit) override {
         archiveReads.push_back(archive + "|" + std::string(member));
         if (!members) return realArchives.readArchiveMember(archive, member, limit);
@@ -193,7 +195,7 @@ public:
     std::vector<std::string> foldersMade;
     bool settingsFail = false;
     std::optional<std::vector<platform::ZipEntry>> listing;  // what every archive lists, if set
-    std::set<std::string> unremovable;                        // files that stay when removed
+    std::set<std::string> unremovable;                       // files that stay when removed
     std::optional<std::size_t> readFailsAfter, writeFailsAfter;
     std::vector<std::string> filesRead, filesCreated;
     std::optional<platform::UserFolders> folders;  // the user's folders, if set
@@ -208,7 +210,10 @@ private:
     public:
         FailingFile(std::string path, std::size_t limit, std::unique_ptr<engine::FileReader> reader,
                     std::unique_ptr<engine::FileWriter> writer)
-            : m_path(std::move(path)), m_limit(limit), m_reader(std::move(reader)), m_writer(std::move(writer)) {}
+            : m_path(std::move(path)),
+              m_limit(limit),
+              m_reader(std::move(reader)),
+              m_writer(std::move(writer)) {}
         std::size_t read(char* buffer, std::size_t size) override {
             pass(size, "Cannot read", EIO);
             return m_reader->read(buffer, size);
@@ -234,7 +239,8 @@ private:
     // A folder of its own below the running test's sandbox.
     static std::string newFolder(const char* name) {
         std::string pattern = (testing_support::sandboxFolder() / name).string() + "-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make " + pattern);
         return pattern;
     }
 

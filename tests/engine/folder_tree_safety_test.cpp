@@ -163,13 +163,15 @@ INSTANTIATE_TEST_SUITE_P(FolderTree, MountedSubFolder,
 TEST_F(FolderTreeSafety, AHomeReachedThroughAnotherMountIsNeverWalked) {
     QUINDOR_RERUN_THROUGH(testing_support::kPrivateMounts);
     const fs::path data = m_base / "data/home";
-    make(data / "ann", {"letter.txt", "Photos/p.jpg", ".ssh/id", "Quindor/QUINDOR.EXE", "Quindor/sub/x"});
+    make(data / "ann",
+         {"letter.txt", "Photos/p.jpg", ".ssh/id", "Quindor/QUINDOR.EXE", "Quindor/sub/x"});
     fs::create_directories(m_base / "homes");
     const ScopedMount homes(data, m_base / "homes", nullptr, MS_BIND, nullptr);
     ASSERT_TRUE(homes.mounted()) << homes.error();
     ScopedVariable home("HOME", (m_base / "homes/ann").c_str());
     const Names before = listing(data);
-    for (const fs::path& recorded : {data / "ann", data / "ann/.ssh", data, data / "ann/Photos/.."}) {
+    for (const fs::path& recorded :
+         {data / "ann", data / "ann/.ssh", data, data / "ann/Photos/.."}) {
         SCOPED_TRACE(recorded.string());
         uninstall(recorded.string());
         EXPECT_EQ(listing(data), before);
@@ -245,7 +247,8 @@ struct HeldHomeCase {
 class HomeOnTheRecordsFileSystem : public FolderTreeSafety,
                                    public testing::WithParamInterface<HeldHomeCase> {
 protected:
-    void mountHere(const fs::path& source, const fs::path& target, const char* type, const char* options) {
+    void mountHere(const fs::path& source, const fs::path& target, const char* type,
+                   const char* options) {
         fs::create_directories(target);
         m_mounts.emplace_back(source, target, type, type == nullptr ? MS_BIND : 0, options);
         ASSERT_TRUE(m_mounts.back().mounted()) << m_mounts.back().error();
@@ -260,13 +263,13 @@ protected:
         make(source / "ann", {"letter.txt", "Photos/p.jpg", "Quindor/QUINDOR.EXE"});
         const fs::path homes = m_base / "homes";
         switch (GetParam().arrangement) {
-        case HeldHome::BoundFromData:
-        case HeldHome::BoundFromADisc:
-            mountHere(source, homes, nullptr, nullptr);
-            return source.parent_path();
-        case HeldHome::OverlayLower:
-        case HeldHome::OverlayUpper:
-            break;
+            case HeldHome::BoundFromData:
+            case HeldHome::BoundFromADisc:
+                mountHere(source, homes, nullptr, nullptr);
+                return source.parent_path();
+            case HeldHome::OverlayLower:
+            case HeldHome::OverlayUpper:
+                break;
         }
         const fs::path other = m_base / "layer";
         fs::create_directories(other);
@@ -331,9 +334,9 @@ TEST_P(ProtectedFolderMovedIn, IsNeitherEnteredNorRemovedAndEndsTheWalk) {
         tree.DeleteFolderTree(m_root.string(), "*.*", true);
         ADD_FAILURE() << "the walk went on";
     } catch (const engine::EEngineError& error) {
-        EXPECT_EQ(std::string(error.what()), "The uninstall stopped at " + moved.string() + ", which " +
-                                                 GetParam().says +
-                                                 ". It was not entered, and the folders above it stay.");
+        EXPECT_EQ(std::string(error.what()),
+                  "The uninstall stopped at " + moved.string() + ", which " + GetParam().says +
+                      ". It was not entered, and the folders above it stay.");
     }
     EXPECT_EQ(listing(moved), before);
 }
@@ -341,7 +344,8 @@ TEST_P(ProtectedFolderMovedIn, IsNeitherEnteredNorRemovedAndEndsTheWalk) {
 INSTANTIATE_TEST_SUITE_P(
     FolderTree, ProtectedFolderMovedIn,
     testing::Values(MovedInCase{"TheHome", "ann", "ann", "is your home folder"},
-                    MovedInCase{"TheFolderHoldingTheHome", "people/ann", "people", "contains your home folder"},
+                    MovedInCase{"TheFolderHoldingTheHome", "people/ann", "people",
+                                "contains your home folder"},
                     MovedInCase{"TheDesktop", "ann", "ann/Desktop", "is your desktop folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -377,8 +381,9 @@ TEST_F(FolderTreeSafety, ARecordThroughALinkDeletesNothing) {
     const std::string base = m_base.string();
     for (const std::string& record :
          {base + "/linkdir", base + "/linkdir/", base + "/linkdir/.", base + "/linkdir/deep/..",
-          base + "/linkdir/deep/../", base + "//linkdir//deep/./..//", base + "/parent-link/Quindor/",
-          base + "/parent-link/Quindor/sub/..", base + "/real/../parent-link/Quindor"}) {
+          base + "/linkdir/deep/../", base + "//linkdir//deep/./..//",
+          base + "/parent-link/Quindor/", base + "/parent-link/Quindor/sub/..",
+          base + "/real/../parent-link/Quindor"}) {
         SCOPED_TRACE(record);
         const std::optional<std::string> reason = platform::refusalReason(record);
         ASSERT_TRUE(reason.has_value());

@@ -38,7 +38,8 @@ public:
         root = testing_support::testFolder("install");
         dist = (root / "dist").string() + "/";
         fs::create_directories(dist);
-        for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"}) writeFile(dist + archive, kEmptyZip);
+        for (const char* archive : {"QUINDOR.ZIP", "UK.ZIP", "HTMLhelp.ZIP"})
+            writeFile(dist + archive, kEmptyZip);
         choices.folderText = (root / "Quindor").string() + "/";
         choices.screenLanguageCode = "US";
         choices.dictionaryCodes = {"UK"};
@@ -119,7 +120,7 @@ TEST_F(InstallTest, MissingTahomaIsRefreshedForTheOtherProgramsBeforeTheFinish) 
     // The folder is refreshed for the other programs once, after both files, and the install
     // is done only when the refresh is.
     EXPECT_EQ(machine.fontRefreshes, (std::vector<std::string>{"font refresh started: " + fonts,
-                                                              "font refresh finished: " + fonts}));
+                                                               "font refresh finished: " + fonts}));
     ASSERT_GE(ui.events.size(), 2u);
     EXPECT_EQ(ui.events[ui.events.size() - 2], "font refresh finished: " + fonts);
     EXPECT_EQ(ui.events.back(), "finish page");
@@ -150,7 +151,8 @@ TEST_F(InstallTest, MissingFontFileEndsTheInstallAfterCleaningUp) {
     }
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
     EXPECT_TRUE(machine.shortcuts.empty());
-    EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+    EXPECT_FALSE(
+        machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
     EXPECT_EQ(ui.events, std::vector<std::string>{"progress page"});  // no finish page
     EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));                 // what was done stays
 }
@@ -201,7 +203,8 @@ TEST_F(InstallTest, TheFontCopyReplacesALinkAtItsPlaceAndLeavesItsTargetAlone) {
 TEST_F(InstallTest, ShortcutsFollowTheBoxes) {
     choices.startMenuShortcut = true;
     install();
-    const platform::DesktopEntry& desktop = machine.shortcuts.at((root / "Desktop/Quindor.desktop").string());
+    const platform::DesktopEntry& desktop =
+        machine.shortcuts.at((root / "Desktop/Quindor.desktop").string());
     EXPECT_EQ(desktop.name, "Quindor");
     EXPECT_EQ(desktop.target, folder() + "/QUINDOR.EXE");
     EXPECT_EQ(desktop.workingFolder, folder() + "/");
@@ -254,15 +257,17 @@ TEST_F(InstallTest, MissingArchiveIsStillGivenToTheExtractorByName) {
     install();
     EXPECT_EQ(machine.runs[1][4], dist + "UK.ZIP");
     EXPECT_EQ(machine.inheritedCounts[1], 0U);
-    EXPECT_EQ(machine.archivesOpened, (std::vector<std::string>{dist + "QUINDOR.ZIP", dist + "UK.ZIP",
-                                                                dist + "HTMLhelp.ZIP"}))
+    EXPECT_EQ(
+        machine.archivesOpened,
+        (std::vector<std::string>{dist + "QUINDOR.ZIP", dist + "UK.ZIP", dist + "HTMLhelp.ZIP"}))
         << "each archive is opened through the machine";
-    EXPECT_EQ(machine.runs[0][4].rfind("/dev/fd/", 0), 0U) << "an opened one is handed over by descriptor";
+    EXPECT_EQ(machine.runs[0][4].rfind("/dev/fd/", 0), 0U)
+        << "an opened one is handed over by descriptor";
 }
 
 TEST_F(InstallTest, EmptyRelativeOrRootFolderIsRefusedWithNothingChanged) {
-    for (const std::string& text : {std::string(""), std::string("Quindor/"), std::string("/"),
-                                    std::string("//")}) {
+    for (const std::string& text :
+         {std::string(""), std::string("Quindor/"), std::string("/"), std::string("//")}) {
         SCOPED_TRACE(text);
         RecordingUi refused;
         choices.folderText = text;
@@ -272,7 +277,8 @@ TEST_F(InstallTest, EmptyRelativeOrRootFolderIsRefusedWithNothingChanged) {
         EXPECT_TRUE(refused.log.empty());
     }
     EXPECT_TRUE(machine.runs.empty());
-    EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+    EXPECT_FALSE(
+        machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
 }
 
 // Refused before anything is written: no extractor, no folder, no record, no page change.
@@ -285,7 +291,8 @@ void expectRefusedWithNothingWritten(FakeMachine& machine, const RecordingUi& ui
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(machine.runs.empty());
     EXPECT_TRUE(machine.shortcuts.empty());
-    EXPECT_FALSE(machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
+    EXPECT_FALSE(
+        machine.readString(engine::RootKey::LocalMachine, "Software\\Quindor\\InstallTO", ""));
 }
 
 TEST_F(InstallTest, TheRootIsRefusedHoweverSpelled) {
@@ -293,7 +300,8 @@ TEST_F(InstallTest, TheRootIsRefusedHoweverSpelled) {
     fs::create_directory_symlink("/", linkToRoot);
     for (const std::string& text :
          {std::string("/./"), std::string("/tmp/.."), std::string("/tmp/quindor-not-there/../../"),
-          linkToRoot.string() + "/", std::string("//./usr/../"), (root / "missing/../../../../../../../..").string()}) {
+          linkToRoot.string() + "/", std::string("//./usr/../"),
+          (root / "missing/../../../../../../../..").string()}) {
         SCOPED_TRACE(text);
         RecordingUi refused;
         choices.folderText = text;
@@ -315,10 +323,14 @@ TEST_F(InstallTest, AnyFolderTheUninstallWouldRefuseIsRefused) {
         {(root / "links/home").string() + "/", "which is your home folder."},
         {home + "/.ssh/Quindor/", "lies in the hidden folder .ssh of your home folder."},
         {"/home/quindor-not-a-user/", "is a home folder in /home."},
-        {std::string(std::getenv("MARLO_REGISTRY_DIR")) + "/Quindor/", "lies in the registry folder."},
-        {std::string(std::getenv("XDG_DATA_HOME")) + "/applications/", "is your applications folder."},
-        {std::string(std::getenv("XDG_DATA_HOME")) + "/fonts/Quindor/", "lies in your fonts folder."},
-        {std::string(std::getenv("XDG_DATA_HOME")) + "/icons/hicolor/", "lies in your icons folder."},
+        {std::string(std::getenv("MARLO_REGISTRY_DIR")) + "/Quindor/",
+         "lies in the registry folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/applications/",
+         "is your applications folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/fonts/Quindor/",
+         "lies in your fonts folder."},
+        {std::string(std::getenv("XDG_DATA_HOME")) + "/icons/hicolor/",
+         "lies in your icons folder."},
     };
     for (const auto& [text, says] : refused) {
         SCOPED_TRACE(text);
@@ -335,7 +347,8 @@ TEST_F(InstallTest, AnyFolderTheUninstallWouldRefuseIsRefused) {
 // through, is refused before anything is written.
 TEST_F(InstallTest, FoldersOthersCouldChangeOrHoldingLinksAreRefused) {
     const std::pair<std::function<void(const fs::path&)>, std::string> rows[] = {
-        {[](const fs::path& f) { fs::permissions(f, fs::perms(0777)); }, "may be written by every user"},
+        {[](const fs::path& f) { fs::permissions(f, fs::perms(0777)); },
+         "may be written by every user"},
         {[](const fs::path& f) { fs::permissions(f.parent_path(), fs::perms(0777)); },
          "may be written by every user"},
         {[](const fs::path& f) { fs::create_symlink("/etc", f / "QUINDOR"); },
@@ -360,7 +373,7 @@ TEST_F(InstallTest, FoldersOthersCouldChangeOrHoldingLinksAreRefused) {
 TEST_F(InstallTest, EverythingGoesWhereTheCheckLooked) {
     fs::create_directories(root / "real");
     fs::create_directory_symlink(root / "real", root / "link");
-    choices.folderText = (root / "link/./sub/../Q") .string() + "/";
+    choices.folderText = (root / "link/./sub/../Q").string() + "/";
     install();
     const fs::path target = root / "real/Q";
     EXPECT_EQ(machine.runs[0][2], target.string());
@@ -444,7 +457,8 @@ INSTANTIATE_TEST_SUITE_P(
                        t.machine.listing = std::vector<platform::ZipEntry>{
                            {"QUINDOR.EXE", 0100755, false}, {"evil", 0120777, true}};
                    },
-                   "QUINDOR.ZIP holds a symbolic link (evil) and was not unpacked.", {}},
+                   "QUINDOR.ZIP holds a symbolic link (evil) and was not unpacked.",
+                   {}},
         FailureRow{"UnpackedLinkTheListingMissed",
                    [](InstallTest& t) {
                        t.machine.listing = std::vector<platform::ZipEntry>{{"sneaky", 0, false}};
@@ -459,15 +473,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "QUINDOR.ZIP unpacked a symbolic link (sneaky); it was removed and the "
                    "installation was stopped.",
                    {}},
-        FailureRow{"SettingsFile", [](InstallTest& t) { t.machine.settingsFail = true; },
-                   "Unable to write to /", {}},
+        FailureRow{"SettingsFile",
+                   [](InstallTest& t) { t.machine.settingsFail = true; },
+                   "Unable to write to /",
+                   {}},
         FailureRow{"ShortcutFolderMissing",
                    [](InstallTest& t) {
                        // no shell folders: no shortcut can be made
-                       t.machine.deleteKeyTree(engine::RootKey::CurrentUser, engine::kShellFoldersKey);
+                       t.machine.deleteKeyTree(engine::RootKey::CurrentUser,
+                                               engine::kShellFoldersKey);
                    },
-                   "", {}},
-        FailureRow{"Record", [](InstallTest& t) { t.machine.registryFails = true; }, "",
+                   "",
+                   {}},
+        FailureRow{"Record",
+                   [](InstallTest& t) { t.machine.registryFails = true; },
+                   "",
                    {"The installation could not be recorded (hive not writable). The setup "
                     "program will not be able to remove Quindor."}}),
     [](const testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });

@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The user's shell folders hold only the given folders (a new system's hive holds them all).
-void setShellFolders(FakeMachine& machine, const std::vector<std::pair<std::string, std::string>>& folders) {
+void setShellFolders(FakeMachine& machine,
+                     const std::vector<std::pair<std::string, std::string>>& folders) {
     machine.deleteKeyTree(engine::RootKey::CurrentUser, engine::kShellFoldersKey);
     for (const auto& [name, folder] : folders) {
         machine.writeString(engine::RootKey::CurrentUser, engine::kShellFoldersKey, name, folder);
@@ -37,15 +38,18 @@ TEST(CreateFolderChain, MakesEveryMissingFolderFromTheTop) {
         EXPECT_STREQ(e.what(), "Unable to create directory");
     }
     EXPECT_THROW(engine::CreateFolderChain(machine, "relative"), engine::EEngineError);
-    EXPECT_EQ(machine.foldersMade, (std::vector<std::string>{(root / "A").string(), (root / "A/B").string(),
-                                                           (root / "A/B/C").string()}))
+    EXPECT_EQ(machine.foldersMade,
+              (std::vector<std::string>{(root / "A").string(), (root / "A/B").string(),
+                                        (root / "A/B/C").string()}))
         << "top first, each through the machine";
 }
 
 class CopyFileChunked : public ::testing::Test {
 protected:
     std::string path(const char* name) const { return (root / name).string(); }
-    void writeSource(const std::string& data) const { std::ofstream(root / "source", std::ios::binary) << data; }
+    void writeSource(const std::string& data) const {
+        std::ofstream(root / "source", std::ios::binary) << data;
+    }
     std::string copied() const {
         std::ifstream in(root / "copy", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
@@ -128,13 +132,15 @@ TEST_F(CopyFileChunked, ACopyThatCannotCompleteRaisesAndLeavesNoCopy) {
         << "source and copy alone: no temporary file left";
 
     machine.writeFailsAfter.reset();
-    EXPECT_THROW(engine::CopyFileChunked(machine, path("source"), "/dev/full"), platform::ESystemError);
+    EXPECT_THROW(engine::CopyFileChunked(machine, path("source"), "/dev/full"),
+                 platform::ESystemError);
     EXPECT_TRUE(fs::exists("/dev/full"));
 }
 
 TEST(ShellFolderPath, ReadsTheUsersShellFolders) {
     FakeMachine machine;
-    setShellFolders(machine, {{"Desktop", "/home/u/Desktop"}, {"Start Menu", "/home/u/.local/share/applications"}});
+    setShellFolders(machine, {{"Desktop", "/home/u/Desktop"},
+                              {"Start Menu", "/home/u/.local/share/applications"}});
     EXPECT_EQ(engine::ShellFolderPath(machine, 1), "/home/u/Desktop");
     EXPECT_EQ(engine::ShellFolderPath(machine, 9), "/home/u/.local/share/applications");
     EXPECT_EQ(engine::ShellFolderPath(machine, 6), "");  // value missing
@@ -152,11 +158,13 @@ TEST(CreateShortcut, KindsChooseTheFolderAndMakeOneMissingLevel) {
     // Only one level is made: a Programs folder whose parent is missing stays missing.
     EXPECT_TRUE(engine::CreateShortcut(machine, "/opt/Q/QUINDOR.EXE", "", "Quindor.lnk", 6));
     EXPECT_FALSE(fs::exists(root / "share"));
-    EXPECT_TRUE(engine::CreateShortcut(machine, "/opt/Q/QUINDOR.EXE", "-x", (root / "X/Y.lnk").string(), 0));
+    EXPECT_TRUE(engine::CreateShortcut(machine, "/opt/Q/QUINDOR.EXE", "-x",
+                                       (root / "X/Y.lnk").string(), 0));
     EXPECT_TRUE(fs::is_directory(root / "X"));
     EXPECT_EQ(machine.shortcuts.at((root / "X/Y.desktop").string()).name, "Y");
     EXPECT_EQ(machine.shortcuts.at((root / "X/Y.desktop").string()).arguments, "-x");
-    EXPECT_EQ(machine.shortcuts.at((root / "Desktop/Quindor.desktop").string()).workingFolder, "/opt/Q/");
+    EXPECT_EQ(machine.shortcuts.at((root / "Desktop/Quindor.desktop").string()).workingFolder,
+              "/opt/Q/");
     // Without a recorded folder nothing is written (it would land in the root).
     EXPECT_FALSE(engine::CreateShortcut(machine, "/opt/Q/QUINDOR.EXE", "", "Quindor.lnk", 9));
     EXPECT_EQ(machine.shortcuts.size(), 3U);
@@ -172,9 +180,11 @@ TEST(Registry, WritesAreSwallowedWithTheirCauseAndUnopenableKeysCountAsMissing) 
     EXPECT_EQ(engine::WriteRegistryString(machine, engine::RootKey::LocalMachine,
                                           "Software\\Quindor", "", "x"),
               std::nullopt);
-    EXPECT_TRUE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "SOFTWARE\\quindor"));
+    EXPECT_TRUE(
+        engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "SOFTWARE\\quindor"));
     machine.markReadOnly(engine::RootKey::LocalMachine, "Software\\Quindor");
-    EXPECT_FALSE(engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "Software\\Quindor"));
+    EXPECT_FALSE(
+        engine::RegistryKeyExists(machine, engine::RootKey::LocalMachine, "Software\\Quindor"));
 }
 
 TEST(InstallFontFile, UnrecordableFontRaisesAfterTheCopy) {
@@ -183,7 +193,8 @@ TEST(InstallFontFile, UnrecordableFontRaisesAfterTheCopy) {
     FakeMachine machine;
     machine.deleteKeyTree(engine::RootKey::LocalMachine, engine::kFontsKey);  // no font key
     try {
-        engine::InstallFontFile(machine, (root / "TAHOMA.TTF").string(), (root / "fonts.ttf").string());
+        engine::InstallFontFile(machine, (root / "TAHOMA.TTF").string(),
+                                (root / "fonts.ttf").string());
         FAIL();
     } catch (const engine::EEngineError& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'TAHOMA (TrueType)'");
@@ -197,7 +208,8 @@ TEST(RunAndWait, MissingProgramIsReportedAndTheCallerGoesOn) {
     RecordingUi ui;
     machine.onRun = [](const std::vector<std::string>&) { return platform::ProcessOutcome{}; };
     engine::RunAndWait(machine, ui, engine::extractorCommand("/d/", "/t", "A.ZIP"));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Executing \r/d/unzip -d \"/t\" -o /d/A.ZIP\r failed!"});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"Executing \r/d/unzip -d \"/t\" -o /d/A.ZIP\r failed!"});
 }
 
 TEST(WindowsFolder, IsTheVariableCutTo255Characters) {
@@ -208,10 +220,11 @@ TEST(WindowsFolder, IsTheVariableCutTo255Characters) {
 }
 
 TEST(ExtractorCommand, TextAndArgumentsAgreeAndQuotesAddNoArgument) {
-    const engine::CommandLine plain = engine::extractorCommand("/media/cd/", "/opt/Quindor", "QUINDOR.ZIP");
+    const engine::CommandLine plain =
+        engine::extractorCommand("/media/cd/", "/opt/Quindor", "QUINDOR.ZIP");
     EXPECT_EQ(plain.text, "/media/cd/unzip -d \"/opt/Quindor\" -o /media/cd/QUINDOR.ZIP");
-    EXPECT_EQ(plain.arguments,
-              (std::vector<std::string>{"/media/cd/unzip", "-d", "/opt/Quindor", "-o", "/media/cd/QUINDOR.ZIP"}));
+    EXPECT_EQ(plain.arguments, (std::vector<std::string>{"/media/cd/unzip", "-d", "/opt/Quindor",
+                                                         "-o", "/media/cd/QUINDOR.ZIP"}));
     const engine::CommandLine hostile =
         engine::extractorCommand("/media/cd/", "/opt/a\" -x \"b", "UK.ZIP");
     EXPECT_EQ(hostile.arguments.size(), 5U);

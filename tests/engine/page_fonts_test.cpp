@@ -12,8 +12,8 @@ class PageFacesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         machine.families = {"DejaVu Sans"};
-        machine.members = std::map<std::string, std::string>{{"TAHOMA.TTF", "regular"},
-                                                             {"TAHOMABD.TTF", "bold"}};
+        machine.members =
+            std::map<std::string, std::string>{{"TAHOMA.TTF", "regular"}, {"TAHOMABD.TTF", "bold"}};
     }
     FakeMachine machine;
 };
@@ -21,9 +21,11 @@ protected:
 }  // namespace
 
 TEST_F(PageFacesTest, MissingTahomaIsReadFromTheMainArchiveInBothFaces) {
-    EXPECT_EQ(engine::pageFacesToLoad(machine, "/media/cd/"), (std::vector<std::string>{"regular", "bold"}));
-    EXPECT_EQ(machine.archiveReads, (std::vector<std::string>{"/media/cd/QUINDOR.ZIP|TAHOMA.TTF",
-                                                              "/media/cd/QUINDOR.ZIP|TAHOMABD.TTF"}));
+    EXPECT_EQ(engine::pageFacesToLoad(machine, "/media/cd/"),
+              (std::vector<std::string>{"regular", "bold"}));
+    EXPECT_EQ(machine.archiveReads,
+              (std::vector<std::string>{"/media/cd/QUINDOR.ZIP|TAHOMA.TTF",
+                                        "/media/cd/QUINDOR.ZIP|TAHOMABD.TTF"}));
 }
 
 TEST_F(PageFacesTest, InstalledTahomaReadsNothing) {

@@ -53,9 +53,12 @@ public:
     void addTahoma() override { m_machine.families.push_back("Tahoma"); }
     bool tahomaRegistered() override {
         return m_machine.registeredFonts ==
-               std::vector<std::string>{fontFolder() + "/TAHOMA.TTF", fontFolder() + "/TAHOMABD.TTF"};
+               std::vector<std::string>{fontFolder() + "/TAHOMA.TTF",
+                                        fontFolder() + "/TAHOMABD.TTF"};
     }
-    bool hasShortcut(const std::string& file) override { return m_machine.shortcuts.count(file) > 0; }
+    bool hasShortcut(const std::string& file) override {
+        return m_machine.shortcuts.count(file) > 0;
+    }
 
 private:
     // "unzip -d FOLDER -o ARCHIVE", the archive being an open descriptor's path.
@@ -64,7 +67,8 @@ private:
         for (const platform::ZipEntry& entry : platform::listZipEntriesIn(bytes)) {
             const fs::path file = fs::path(arguments[2]) / platform::unpackedPath(entry.name);
             fs::create_directories(file.parent_path());
-            std::ofstream(file, std::ios::binary) << *platform::readZipMemberIn(bytes, entry.name, 1u << 24);
+            std::ofstream(file, std::ios::binary)
+                << *platform::readZipMemberIn(bytes, entry.name, 1u << 24);
         }
         platform::ProcessOutcome done;
         done.started = done.exitedNormally = true;
@@ -83,7 +87,9 @@ public:
         fs::copy_file("/usr/share/wine/fonts/tahoma.ttf", fonts / "tahoma.ttf");
         ASSERT_TRUE(platform::registerFontFile((fonts / "tahoma.ttf").string()));
     }
-    bool tahomaRegistered() override { return engine::FontInstalled(m_machine.desktop(), "Tahoma"); }
+    bool tahomaRegistered() override {
+        return engine::FontInstalled(m_machine.desktop(), "Tahoma");
+    }
     bool hasShortcut(const std::string& file) override { return fs::exists(file); }
 
 private:
@@ -119,9 +125,12 @@ protected:
     void install() { engine::InstallProduct(machine(), ui, choices, dist); }
     std::string folder() const { return (root / "Quindor").string(); }
     std::optional<std::string> recorded() {
-        return machine().registry().readString(engine::RootKey::LocalMachine, engine::kRecordKey, "");
+        return machine().registry().readString(engine::RootKey::LocalMachine, engine::kRecordKey,
+                                               "");
     }
-    static std::string desktopShortcut() { return platform::userFolders().desktop + "/Quindor.desktop"; }
+    static std::string desktopShortcut() {
+        return platform::userFolders().desktop + "/Quindor.desktop";
+    }
     static std::string applicationsShortcut() {
         return platform::userFolders().dataHome + "/applications/Quindor.desktop";
     }
@@ -180,18 +189,21 @@ TEST_P(ChoiceContract, InstallLeavesWhatWasChosenAndLogsEveryStep) {
     EXPECT_TRUE(fs::exists(folder() + "/QUINDOR.EXE"));
     EXPECT_TRUE(fs::exists(folder() + "/INDEX.HTM"));
     for (const std::string& code : kAllCodes) {
-        const bool chosen = std::find(choice.codes.begin(), choice.codes.end(), code) != choice.codes.end();
+        const bool chosen =
+            std::find(choice.codes.begin(), choice.codes.end(), code) != choice.codes.end();
         EXPECT_EQ(fs::exists(folder() + "/QUINDOR/" + code + ".DIC"), chosen) << code;
     }
-    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=" + choice.screenLanguage +
-                                                     "\r\nSpellLanguage=" + choice.screenLanguage + "\r\n");
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"),
+              "[UserChoice]\r\nMarloLanguage=" + choice.screenLanguage +
+                  "\r\nSpellLanguage=" + choice.screenLanguage + "\r\n");
     EXPECT_EQ(recorded(), folder() + "/");
     EXPECT_EQ(backend->hasShortcut(desktopShortcut()), choice.desktop);
     EXPECT_EQ(backend->hasShortcut(applicationsShortcut()), choice.startMenu || choice.programs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, ChoiceContract,
-                         testing::Combine(testing::ValuesIn(kMachines), testing::ValuesIn(kChoices)),
+                         testing::Combine(testing::ValuesIn(kMachines),
+                                          testing::ValuesIn(kChoices)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     std::get<1>(info.param).name;
@@ -207,16 +219,19 @@ TEST_P(MachineContract, MissingTahomaIsCopiedRecordedAndRegistered) {
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMA.TTF"));
     EXPECT_FALSE(fs::exists(folder() + "/TAHOMABD.TTF"));
     EXPECT_TRUE(backend->tahomaRegistered());
-    EXPECT_EQ(machine().registry().readString(engine::RootKey::LocalMachine, engine::kFontsKey, "TAHOMA (TrueType)"),
+    EXPECT_EQ(machine().registry().readString(engine::RootKey::LocalMachine, engine::kFontsKey,
+                                              "TAHOMA (TrueType)"),
               "TAHOMA.TTF");
-    EXPECT_EQ(machine().registry().readString(engine::RootKey::LocalMachine, engine::kFontsKey, "TAHOMABD (TrueType)"),
+    EXPECT_EQ(machine().registry().readString(engine::RootKey::LocalMachine, engine::kFontsKey,
+                                              "TAHOMABD (TrueType)"),
               "TAHOMABD.TTF");
     EXPECT_EQ(ui.events.back(), "finish page");
 }
 
 TEST_P(MachineContract, PresentTahomaAndHelpClassSkipTheirSteps) {
     backend->addTahoma();
-    machine().registry().writeString(engine::RootKey::LocalMachine, engine::kHelpClassKey, "", "chm");
+    machine().registry().writeString(engine::RootKey::LocalMachine, engine::kHelpClassKey, "",
+                                     "chm");
     install();
     EXPECT_EQ(ui.log, testing_support::logFor({"UK"}, false));
     EXPECT_FALSE(fs::exists(folder() + "/INDEX.HTM"));
@@ -237,15 +252,17 @@ TEST_P(MachineContract, UninstallRemovesWhatTheInstallMade) {
         RecordingUi asked;
         asked.answerYes = yes;
         engine::UninstallProduct(machine(), asked);
-        EXPECT_EQ(asked.questions, std::vector<std::string>{
-                                       "Do you really want to delete all files and subdirs from\rthe directory " +
-                                       folder() + "/"});
+        EXPECT_EQ(asked.questions,
+                  std::vector<std::string>{
+                      "Do you really want to delete all files and subdirs from\rthe directory " +
+                      folder() + "/"});
         EXPECT_EQ(fs::exists(folder() + "/QUINDOR.EXE"), !yes);
         EXPECT_EQ(fs::exists(folder()), !yes);
         EXPECT_FALSE(backend->hasShortcut(desktopShortcut()));
         EXPECT_FALSE(backend->hasShortcut(applicationsShortcut()));
         EXPECT_FALSE(recorded());
-        EXPECT_FALSE(machine().registry().keyExists(engine::RootKey::LocalMachine, engine::kProductKey, false));
+        EXPECT_FALSE(machine().registry().keyExists(engine::RootKey::LocalMachine,
+                                                    engine::kProductKey, false));
         EXPECT_EQ(asked.events.back(), "finish page: You have succesfully removed Quindor");
         EXPECT_TRUE(asked.messages.empty());
         EXPECT_TRUE(fs::exists(dist + "QUINDOR.ZIP"));
@@ -254,8 +271,9 @@ TEST_P(MachineContract, UninstallRemovesWhatTheInstallMade) {
 
 TEST_P(MachineContract, UninstallWhenNeverInstalledEndsTheProgram) {
     engine::UninstallProduct(machine(), ui);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{
-                               "You have never installed Quindor!\rSo we do not have to UnInstall it."});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{
+                  "You have never installed Quindor!\rSo we do not have to UnInstall it."});
     EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
     EXPECT_TRUE(ui.questions.empty());
 }

@@ -53,8 +53,9 @@ protected:
 TEST_F(UninstallTest, YesRemovesShortcutsRecordAndTheWholeFolder) {
     uninstall();
     ASSERT_EQ(ui.questions.size(), 1U);
-    EXPECT_EQ(ui.questions[0], "Do you really want to delete all files and subdirs from\rthe directory " +
-                                   installed.string() + "/");
+    EXPECT_EQ(ui.questions[0],
+              "Do you really want to delete all files and subdirs from\rthe directory " +
+                  installed.string() + "/");
     EXPECT_FALSE(fs::exists(installed));
     EXPECT_TRUE(fs::exists(root));
     for (const char* kind : {"Desktop", "Start Menu", "Programs"}) {
@@ -62,8 +63,9 @@ TEST_F(UninstallTest, YesRemovesShortcutsRecordAndTheWholeFolder) {
     }
     EXPECT_TRUE(fs::exists(root / "Desktop/Other.desktop"));
     EXPECT_FALSE(machine.keyExists(engine::RootKey::LocalMachine, "Software\\Quindor", false));
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"hourglass", "arrow",
-                                                   "finish page: You have succesfully removed Quindor"}));
+    EXPECT_EQ(ui.events,
+              (std::vector<std::string>{"hourglass", "arrow",
+                                        "finish page: You have succesfully removed Quindor"}));
     EXPECT_GE(ui.pendingEventRuns, 3);
 }
 
@@ -81,8 +83,9 @@ TEST_F(UninstallTest, UnanswerableQuestionEndsTheProgramTouchingNothing) {
     ui.canAnswer = false;
     uninstall();
     EXPECT_EQ(ui.preparedQuestions,
-              std::vector<std::string>{"Do you really want to delete all files and subdirs from\rthe directory " +
-                                       installed.string() + "/"});
+              std::vector<std::string>{
+                  "Do you really want to delete all files and subdirs from\rthe directory " +
+                  installed.string() + "/"});
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
     EXPECT_TRUE(fs::exists(installed / "QUINDOR/deep/a"));
@@ -94,12 +97,14 @@ TEST_F(UninstallTest, NeverInstalledEndsTheProgramTouchingNothing) {
     machine.deleteKeyTree(engine::RootKey::LocalMachine, "Software\\Quindor");
     machine.writeString(engine::RootKey::LocalMachine, "Software\\Quindor\\Other", "v", "1");
     uninstall();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{
-                               "You have never installed Quindor!\rSo we do not have to UnInstall it."});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{
+                  "You have never installed Quindor!\rSo we do not have to UnInstall it."});
     EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_TRUE(fs::exists(root / "Desktop/Quindor.desktop"));
-    EXPECT_TRUE(machine.keyExists(engine::RootKey::LocalMachine, "Software\\Quindor\\Other", false));
+    EXPECT_TRUE(
+        machine.keyExists(engine::RootKey::LocalMachine, "Software\\Quindor\\Other", false));
 }
 
 TEST_F(UninstallTest, RecordThatCannotBeOpenedCountsAsNeverInstalled) {
@@ -156,8 +161,9 @@ TEST_F(UninstallTest, TerminationDuringTheWalkStopsEnteringFolders) {
 TEST_F(UninstallTest, UnreadableRecordIsPassedOverAsNeverInstalled) {
     machine.registryReadFails = true;
     uninstall();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{
-                               "You have never installed Quindor!\rSo we do not have to UnInstall it."});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{
+                  "You have never installed Quindor!\rSo we do not have to UnInstall it."});
     EXPECT_EQ(ui.events, std::vector<std::string>{"end program"});
     EXPECT_TRUE(fs::exists(installed / "QUINDOR.EXE"));
     EXPECT_TRUE(fs::exists(root / "Desktop/Quindor.desktop"));
@@ -167,7 +173,8 @@ TEST_F(UninstallTest, ShortcutThatStaysIsShownAndTheOthersStillGo) {
     const std::string desktop = (root / "Desktop/Quindor.desktop").string();
     machine.unremovable.insert(desktop);
     uninstall();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Cannot remove " + desktop + ": Permission denied"});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"Cannot remove " + desktop + ": Permission denied"});
     EXPECT_TRUE(fs::exists(desktop));
     EXPECT_FALSE(fs::exists(root / "Start Menu/Quindor.desktop"));
     EXPECT_FALSE(fs::exists(root / "Programs/Quindor.desktop"));
@@ -179,7 +186,8 @@ TEST_F(UninstallTest, ShortcutThatStaysIsShownAndTheOthersStillGo) {
 TEST_F(UninstallTest, RecordThatStaysIsShownAndTheFilesStillGo) {
     machine.keyDeletionFails = true;
     uninstall();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"The registry key Software\\Quindor could not be removed."});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"The registry key Software\\Quindor could not be removed."});
     EXPECT_TRUE(machine.keyExists(engine::RootKey::LocalMachine, kRecord, false));
     EXPECT_EQ(ui.questions.size(), 1U);
     EXPECT_FALSE(fs::exists(installed));
@@ -194,7 +202,8 @@ TEST_F(UninstallTest, FailingWalkEndsTheUninstallWithoutTheFinishPage) {
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "the event loop failed");
     }
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"hourglass", "arrow"})) << "the hourglass goes however it ends";
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"hourglass", "arrow"}))
+        << "the hourglass goes however it ends";
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(fs::exists(installed / "QUINDOR/UK.DIC")) << "what was not reached stays";
     EXPECT_FALSE(fs::exists(root / "Desktop/Quindor.desktop"));

@@ -34,7 +34,8 @@ void put(Bytes& out, std::uint32_t value, int size) {
 
 // A bitmap file as a paint program writes it; each row's bytes come from rowByte(y, i).
 Bytes bitmapFile(const Layout& l, const std::function<std::uint8_t(int, int)>& rowByte) {
-    const std::uint32_t colours = l.bits > 8 ? 0 : (l.coloursUsed != 0 ? l.coloursUsed : 1u << l.bits);
+    const std::uint32_t colours =
+        l.bits > 8 ? 0 : (l.coloursUsed != 0 ? l.coloursUsed : 1u << l.bits);
     const int rowSize = (l.width * l.bits + 31) / 32 * 4;
     const int rows = l.height < 0 ? -l.height : l.height;
     const std::uint32_t dataAt = 14 + 40 + colours * 4 + l.gapBeforeRows;
@@ -42,7 +43,8 @@ Bytes bitmapFile(const Layout& l, const std::function<std::uint8_t(int, int)>& r
     put(out, dataAt + static_cast<std::uint32_t>(rowSize * rows), 4);
     put(out, 0, 4);
     put(out, dataAt, 4);
-    for (const std::uint32_t field : {40u, static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(l.height)}) {
+    for (const std::uint32_t field :
+         {40u, static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(l.height)}) {
         put(out, field, 4);
     }
     put(out, 1, 2);
@@ -53,7 +55,8 @@ Bytes bitmapFile(const Layout& l, const std::function<std::uint8_t(int, int)>& r
     put(out, static_cast<std::uint32_t>(l.dotsPerMeter), 4);
     put(out, l.coloursUsed, 4);
     put(out, 0, 4);
-    for (std::uint32_t c = 0; c < colours; ++c) put(out, (c * 0x3f1d27u) & 0xffffffu, 4);  // blue, green, red, 0
+    for (std::uint32_t c = 0; c < colours; ++c)
+        put(out, (c * 0x3f1d27u) & 0xffffffu, 4);  // blue, green, red, 0
     out.insert(out.end(), l.gapBeforeRows, 0xee);
     for (int y = 0; y < rows; ++y) {
         for (int i = 0; i < rowSize; ++i) out.push_back(rowByte(y, i));
@@ -85,7 +88,8 @@ TEST(PlainBitmap, ReadsTheStoredKindsAsTheToolkitDoes) {
         {{32, 16, 4, 0, 0, 12}, pixels},          // rows placed after a gap
     };
     for (const auto& [layout, rowByte] : cases) {
-        SCOPED_TRACE(testing::Message() << layout.width << "x" << layout.height << "x" << layout.bits);
+        SCOPED_TRACE(testing::Message()
+                     << layout.width << "x" << layout.height << "x" << layout.bits);
         const Bytes file = bitmapFile(layout, rowByte);
         EXPECT_TRUE(framework::readPlainBitmap(file).has_value());
         expectAsTheToolkitReadsIt(file);
@@ -97,9 +101,10 @@ TEST(PlainBitmap, WhatItDeclinesIsLeftToTheToolkit) {
     Bytes cut = bitmapFile({16, 16, 4}, pixels);
     cut.resize(cut.size() - 3);
     const std::vector<Bytes> declined{
-        bitmapFile({6, -4, 8}, pixels),                                   // top down
-        bitmapFile({6, 4, 8, 2}, [](int, int) { return std::uint8_t{5}; }),  // index beyond the table
-        bitmapFile({9, 4, 1}, pixels),                                    // two colours
+        bitmapFile({6, -4, 8}, pixels),  // top down
+        bitmapFile({6, 4, 8, 2},
+                   [](int, int) { return std::uint8_t{5}; }),  // index beyond the table
+        bitmapFile({9, 4, 1}, pixels),                         // two colours
         bitmapFile({6, 4, 8, 0, 1}, [](int, int) { return std::uint8_t{0}; }),  // run-length coded
         cut,
     };

@@ -17,7 +17,8 @@ public:
     Probe(Component* owner, std::vector<std::string>* log) : Component(owner), m_log(log) {}
     ~Probe() override { m_log->push_back("destroy " + name()); }
     void Notification(Component* c, Operation op) override {
-        m_log->push_back(name() + (op == Operation::Insert ? " saw insert of " : " saw removal of ") +
+        m_log->push_back(name() +
+                         (op == Operation::Insert ? " saw insert of " : " saw removal of ") +
                          c->name());
         Component::Notification(c, op);
     }

@@ -56,7 +56,9 @@ class TEventForm : public TForm {
         publish("GuardChanged", &TEventForm::GuardChanged);
         publish("GuardBeforeChanging", &TEventForm::GuardBeforeChanging);
     }
-    void GuardChanged(Component* sender) { log.push_back("changed " + static_cast<TGuard*>(sender)->name()); }
+    void GuardChanged(Component* sender) {
+        log.push_back("changed " + static_cast<TGuard*>(sender)->name());
+    }
     void GuardBeforeChanging(Component*, bool& allowed) { allowed = allowChanges; }
 
     std::vector<std::string> log;
@@ -67,7 +69,9 @@ const ClassInfo& TEventForm::staticClassInfo() {
     return declareClass<TEventForm>("TEventForm", [] { return std::vector<PropertyInfo>{}; });
 }
 
-std::string page(const std::string& objects) { return "object F: TEventForm\n" + objects + "end\n"; }
+std::string page(const std::string& objects) {
+    return "object F: TEventForm\n" + objects + "end\n";
+}
 
 std::string readError(const std::string& text) {
     FormPtr<TEventForm> form(new TEventForm);
@@ -91,16 +95,17 @@ protected:
 
 TEST_F(EventTest, HandlersWithParametersCanRefuse) {
     FormPtr<TEventForm> form(new TEventForm);
-    form->createFromDefinition(page(
-        "  object G: TGuard\n    OnBeforeChanging = GuardBeforeChanging\n"
-        "    OnChange = GuardChanged\n  end\n"));
+    form->createFromDefinition(
+        page("  object G: TGuard\n    OnBeforeChanging = GuardBeforeChanging\n"
+             "    OnChange = GuardChanged\n  end\n"));
     auto* guard = static_cast<TGuard*>(form->findComponent("G"));
     EXPECT_TRUE(guard->change());
     form->allowChanges = false;
     EXPECT_FALSE(guard->change());
     EXPECT_EQ(form->log, std::vector<std::string>{"changed G"});
     // Stored by method name, and read back so.
-    EXPECT_EQ(std::get<Identifier>(guard->property("OnBeforeChanging")).name, "GuardBeforeChanging");
+    EXPECT_EQ(std::get<Identifier>(guard->property("OnBeforeChanging")).name,
+              "GuardBeforeChanging");
     EXPECT_EQ(guard->OnChange.methodName(), "GuardChanged");
 }
 
@@ -115,8 +120,8 @@ TEST_F(EventTest, HandlerOfTheWrongSignatureIsRefusedWithItsLine) {
 
 TEST_F(EventTest, EventsSetInCodeTakeMethodsOfTheirSignatureOnly) {
     TGuard guard(nullptr);
-    const MethodReference refuse = makeMethodReference<bool&>(
-        "Refuse", [](Component*, bool& allowed) { allowed = false; });
+    const MethodReference refuse =
+        makeMethodReference<bool&>("Refuse", [](Component*, bool& allowed) { allowed = false; });
     guard.setProperty("OnBeforeChanging", refuse);
     EXPECT_FALSE(guard.change());
     EXPECT_THROW(guard.setProperty("OnChange", refuse), EPropertyError);
@@ -128,10 +133,10 @@ TEST_F(EventTest, EventsSetInCodeTakeMethodsOfTheirSignatureOnly) {
 TEST_F(EventTest, ReferencesResolveOnceTheWholePageIsRead) {
     FormPtr<TEventForm> form(new TEventForm);
     // G1 names G2 and the button before either exists.
-    form->createFromDefinition(page(
-        "  object G1: TGuard\n    Partner = G2\n    Button = B\n  end\n"
-        "  object G2: TGuard\n    Partner = G1\n  end\n"
-        "  object B: TButton\n  end\n"));
+    form->createFromDefinition(
+        page("  object G1: TGuard\n    Partner = G2\n    Button = B\n  end\n"
+             "  object G2: TGuard\n    Partner = G1\n  end\n"
+             "  object B: TButton\n  end\n"));
     auto* first = static_cast<TGuard*>(form->findComponent("G1"));
     auto* second = static_cast<TGuard*>(form->findComponent("G2"));
     EXPECT_EQ(first->partner(), second);
@@ -144,8 +149,9 @@ TEST_F(EventTest, ReferencesResolveOnceTheWholePageIsRead) {
 TEST_F(EventTest, BadReferencesAreErrorsNamingTheLine) {
     EXPECT_EQ(readError(page("  object G: TGuard\n    Partner = Nobody\n  end\n")),
               "Error reading G.Partner (line 3): Component Nobody not found");
-    EXPECT_EQ(readError(page("  object G: TGuard\n    Partner = B\n  end\n  object B: TButton\n  end\n")),
-              "Error reading G.Partner (line 3): Component B is not a TGuard");
+    EXPECT_EQ(
+        readError(page("  object G: TGuard\n    Partner = B\n  end\n  object B: TButton\n  end\n")),
+        "Error reading G.Partner (line 3): Component B is not a TGuard");
     EXPECT_EQ(readError(page("  object G: TGuard\n    Partner = 'G'\n  end\n")),
               "Error reading G.Partner (line 3): Property Partner needs an identifier");
     EXPECT_EQ(readError(page("  object G: TGuard\n  end\n  object G: TGuard\n  end\n")),

@@ -25,13 +25,15 @@ namespace {
 TEST(MessageHookChain, NewestHookHearsFirstAndRemovedHooksAreSkipped) {
     auto chain = std::make_shared<MessageHookChain>();
     std::vector<std::string> heard;
-    MessageHookHandle first(chain, chain->add([&](const FormMessage&) { heard.push_back("first"); }));
+    MessageHookHandle first(chain,
+                            chain->add([&](const FormMessage&) { heard.push_back("first"); }));
     MessageHookHandle second;
     MessageHookHandle third(chain, chain->add([&](const FormMessage&) {
         heard.push_back("third");
         second.reset();  // a hook removing a later one during delivery
     }));
-    second = MessageHookHandle(chain, chain->add([&](const FormMessage&) { heard.push_back("second"); }));
+    second = MessageHookHandle(chain,
+                               chain->add([&](const FormMessage&) { heard.push_back("second"); }));
     chain->deliver({});
     EXPECT_EQ(heard, (std::vector<std::string>{"second", "third", "first"}));
     heard.clear();
@@ -56,7 +58,8 @@ TEST(MessageHookChain, AHookAddedDuringDeliveryHearsTheNextMessage) {
     int late = 0;
     MessageHookHandle added;
     MessageHookHandle adder(chain, chain->add([&](const FormMessage&) {
-        if (!added.installed()) added = MessageHookHandle(chain, chain->add([&](const FormMessage&) { ++late; }));
+        if (!added.installed())
+            added = MessageHookHandle(chain, chain->add([&](const FormMessage&) { ++late; }));
     }));
     chain->deliver({});
     EXPECT_EQ(late, 0);
@@ -74,8 +77,10 @@ public:
     }
     const ClassInfo& classInfo() const override { return staticClassInfo(); }
     void load(const std::string& extra = "") {
-        createFromDefinition("object Plain: TPlainForm\n  Left = 40\n  Top = 30\n"
-                             "  ClientWidth = 200\n  ClientHeight = 120\n" + extra + "end\n");
+        createFromDefinition(
+            "object Plain: TPlainForm\n  Left = 40\n  Top = 30\n"
+            "  ClientWidth = 200\n  ClientHeight = 120\n" +
+            extra + "end\n");
     }
 };
 
@@ -271,7 +276,7 @@ TEST_F(FormMessagesTest, TemporaryHidingRestoresExactlyWhatWasVisible) {
     }
     for (TControl* c : controls) c->hideTemporarily();
     for (TControl* c : controls) EXPECT_FALSE(c->widget()->isVisible()) << c->name();
-    controls[2]->setVisible(true);   // changed while hidden: stays hidden for now
+    controls[2]->setVisible(true);  // changed while hidden: stays hidden for now
     controls[3]->setVisible(false);
     EXPECT_FALSE(controls[2]->widget()->isVisible());
     controls[0]->hideTemporarily();  // nested

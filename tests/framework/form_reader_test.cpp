@@ -108,15 +108,17 @@ protected:
 
 TEST_F(FormReaderTest, CreatesComponentsInOrderThenLoadedThenCreate) {
     form->createFromDefinition(kDefinition);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"set Target, reading=1", "Loaded Recorder1 sees Press",
-                                                "Loaded form", "FormCreate"}));
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"set Target, reading=1", "Loaded Recorder1 sees Press",
+                                        "Loaded form", "FormCreate"}));
     EXPECT_EQ(form->name(), "Test1");
     ASSERT_EQ(form->componentCount(), 4);
     EXPECT_EQ(form->component(0)->name(), "Recorder1");
     EXPECT_EQ(form->component(2)->name(), "Button1");  // owned by the form, placed in the box
     auto* button = static_cast<TButton*>(form->component(2));
     EXPECT_EQ(button->parentControl()->name(), "Box");
-    EXPECT_EQ(button->widget()->parentWidget(), static_cast<TControl*>(form->component(1))->widget());
+    EXPECT_EQ(button->widget()->parentWidget(),
+              static_cast<TControl*>(form->component(1))->widget());
     EXPECT_FALSE(button->hasState(csReading));
     EXPECT_FALSE(button->hasState(csLoading));
 

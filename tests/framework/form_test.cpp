@@ -24,8 +24,9 @@ public:
     }
     const ClassInfo& classInfo() const override { return staticClassInfo(); }
     void load(const std::string& extra = "") {
-        createFromDefinition("object Plain: TPlainForm\n  ClientWidth = 200\n  ClientHeight = 120\n" +
-                             extra + "end\n");
+        createFromDefinition(
+            "object Plain: TPlainForm\n  ClientWidth = 200\n  ClientHeight = 120\n" + extra +
+            "end\n");
     }
 };
 

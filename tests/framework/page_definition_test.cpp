@@ -41,7 +41,9 @@ end
     EXPECT_EQ(std::get<std::int64_t>(value(0)), -12);
     EXPECT_DOUBLE_EQ(std::get<double>(value(1)), 3.05);
     EXPECT_EQ(std::get<std::string>(value(2)), "It's \"quoted\" and continued");
-    EXPECT_EQ(std::get<std::string>(value(3)), "Fran\xC3\xA7" "ais");
+    EXPECT_EQ(std::get<std::string>(value(3)),
+              "Fran\xC3\xA7"
+              "ais");
     EXPECT_EQ(std::get<std::string>(value(4)), "one\r\ntwo");
     EXPECT_EQ(std::get<std::string>(value(5)), "");
     EXPECT_EQ(std::get<SetValue>(value(6)), (SetValue{{"fsBold", "fsItalic"}}));
@@ -52,7 +54,8 @@ end
     EXPECT_EQ(root.properties[2].line, 4);
     ASSERT_EQ(root.children.size(), 2U);
     EXPECT_EQ(root.children[0].children.at(0).name, "Check");
-    EXPECT_EQ(std::get<Identifier>(root.children[0].children[0].properties.at(0).value).name, "True");
+    EXPECT_EQ(std::get<Identifier>(root.children[0].children[0].properties.at(0).value).name,
+              "True");
     EXPECT_EQ(root.children[1].className, "TButton");
     EXPECT_EQ(root.children[1].line, 24);
 }

@@ -24,9 +24,10 @@ QImage drawnList(QStyledItemDelegate* delegate, bool enabled, int current) {
     font.setPixelSize(11);
     list.setFont(font);
     list.resize(200, 12 * kRowHeight);
-    for (const char* text : {"Extracting language UK", "======================", "",
-                             "  two  blanks  ", "Ünïcödé row", "a row far too long to fit the list's width, so it is elided",
-                             "Tab\there", "Creating shortcuts"}) {
+    for (const char* text :
+         {"Extracting language UK", "======================", "", "  two  blanks  ", "Ünïcödé row",
+          "a row far too long to fit the list's width, so it is elided", "Tab\there",
+          "Creating shortcuts"}) {
         list.addItem(QString::fromUtf8(text));
     }
     list.item(7)->setCheckState(Qt::Checked);
@@ -41,8 +42,10 @@ TEST(PlainRowDelegate, DrawsEveryKindOfRowAsTheStyleDoes) {
     const int height = kRowHeight;
     for (const bool enabled : {true, false}) {
         for (const int current : {-1, 0, 4}) {
-            const QImage style = drawnList(new framework::RowHeightDelegate(height, nullptr), enabled, current);
-            const QImage plain = drawnList(new framework::PlainRowDelegate(height, nullptr), enabled, current);
+            const QImage style =
+                drawnList(new framework::RowHeightDelegate(height, nullptr), enabled, current);
+            const QImage plain =
+                drawnList(new framework::PlainRowDelegate(height, nullptr), enabled, current);
             ASSERT_EQ(style.size(), plain.size());
             EXPECT_TRUE(style == plain) << "enabled " << enabled << ", current row " << current;
         }

@@ -98,7 +98,7 @@ TEST(Property, KindsFollowTheAccessorTypes) {
     EXPECT_EQ(info.findProperty("Shades")->kind, PropertyKind::Set);
     EXPECT_EQ(info.findProperty("Count")->kind, PropertyKind::Integer);
     EXPECT_EQ(info.findProperty("Name")->kind, PropertyKind::String);
-    EXPECT_TRUE(ClassRegistry::instance().contains("TCarrier"));  // declared is registered
+    EXPECT_TRUE(ClassRegistry::instance().contains("TCarrier"));     // declared is registered
     EXPECT_FALSE(ClassRegistry::instance().contains("TContainer"));  // no component
 }
 
@@ -134,7 +134,9 @@ TEST(Property, BadPathsAndValuesAreClearErrors) {
         {[&] { carrier.setProperty("Shade", Identifier{"shPale"}); }, "Unknown shade shPale"},
         {[&] { carrier.setProperty("Shade", std::string("shDark")); },
          "Property Shade needs an identifier"},
-        {[&] { carrier.setProperty("Shades", SetValue{{"shDark", "shPale"}}); },
+        {[&] {
+             carrier.setProperty("Shades", SetValue{{"shDark", "shPale"}});
+         },
          "Unknown shade shPale"},
         {[&] { carrier.setProperty("Count", std::int64_t{1} << 40); },
          "Property Count is out of range"},

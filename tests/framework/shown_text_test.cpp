@@ -23,13 +23,21 @@ TEST(ShownText, LossyToShowExactWhereLeftAsShown) {
         {"/tmp/caf\xe9", u"/tmp/caf\uFFFD", u"/tmp/caf\uFFFD", "/tmp/caf\xe9"},
         {"/tmp/caf\xe9", u"/tmp/caf\uFFFD", u"/tmp/caf\uFFFD/Quindor/", "/tmp/caf\xe9/Quindor/"},
         {"/tmp/caf\xe9", u"/tmp/caf\uFFFD", u"/tmp/caf", "/tmp/caf"},
-        {"\xff" "a\xfe", u"\uFFFD" "a\uFFFD", u"\uFFFD" "bb\uFFFD", "\xff" "bb\xfe"},
+        {"\xff"
+         "a\xfe",
+         u"\uFFFD"
+         "a\uFFFD",
+         u"\uFFFD"
+         "bb\uFFFD",
+         "\xff"
+         "bb\xfe"},
         {"caf\xc3\xa9", u"caf\u00e9", u"caf\u00e9s", "caf\xc3\xa9s"},
         {"\xf0\x9f\x98\x80!", u"\U0001F600!", u"\U0001F600?", "\xf0\x9f\x98\x80?"},
         // Overlong, surrogate and beyond-Unicode forms are bytes, one U+FFFD each.
         {"\xc0\xaf", u"\uFFFD\uFFFD", u"\uFFFD\uFFFD", "\xc0\xaf"},
         {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD", u"x\uFFFD\uFFFD\uFFFD", "x\xed\xa0\x80"},
-        {"\xf9\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD\uFFFD", "\xf9\x80\x80\x80"},
+        {"\xf9\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD\uFFFD",
+         "\xf9\x80\x80\x80"},
         {"", u"", u"typed", "typed"},
     };
     for (const Row& row : rows) {

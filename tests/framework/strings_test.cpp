@@ -32,7 +32,8 @@ ListUnderTest controlList(TStrings& (Control::*rows)()) {
 }
 
 const std::vector<std::pair<std::string, MakeList>> kLists = {
-    {"StringList", [] {
+    {"StringList",
+     [] {
          auto list = std::make_shared<TStringList>();
          return ListUnderTest{list, list.get()};
      }},
@@ -126,7 +127,8 @@ TEST(CheckListRows, PutKeepsCheckMarksAndSelection) {
     box.Items().remove(0);
     EXPECT_TRUE(box.checked(2));
     EXPECT_EQ(box.Items().toList(), (StringList{"Danish", "Deutsch", "French"}));
-    EXPECT_EQ(box.listWidget()->item(0)->flags() & Qt::ItemIsUserCheckable, Qt::ItemIsUserCheckable);
+    EXPECT_EQ(box.listWidget()->item(0)->flags() & Qt::ItemIsUserCheckable,
+              Qt::ItemIsUserCheckable);
 }
 
 TEST(ComboBoxRows, ChangesKeepTheTypedTextAndRaiseNoChange) {

@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTest>
 
 #include "framework/form.h"
 #include "framework/standard_classes.h"
@@ -34,8 +34,10 @@ protected:
     void SetUp() override { registerStandardClasses(); }
     void load(const std::string& controls) {
         page.reset(new TTextForm);
-        page->createFromDefinition("object Text: TTextForm\n  ClientWidth = 300\n"
-                                   "  ClientHeight = 200\n" + controls + "end\n");
+        page->createFromDefinition(
+            "object Text: TTextForm\n  ClientWidth = 300\n"
+            "  ClientHeight = 200\n" +
+            controls + "end\n");
         page->Show();
         testing_support::settle();
     }
@@ -58,9 +60,11 @@ class MemoScrollBarsTest : public TextControlsTest,
 TEST_P(MemoScrollBarsTest, AMemoShowsTheScrollBarsItStoresAndNoOthers) {
     const ScrollCase c = GetParam();
     std::string lines = "    Lines = (";
-    for (int i = 0; i < 40; ++i) lines += "\n      'a line much longer than the memo is wide, to need a scroll bar'";
+    for (int i = 0; i < 40; ++i)
+        lines += "\n      'a line much longer than the memo is wide, to need a scroll bar'";
     load(std::string("  object M: TMemo\n    Width = 120\n    Height = 60\n") +
-         (*c.stored != '\0' ? std::string("    ScrollBars = ") + c.stored + "\n" : "") + lines + ")\n  end\n");
+         (*c.stored != '\0' ? std::string("    ScrollBars = ") + c.stored + "\n" : "") + lines +
+         ")\n  end\n");
     auto* editor = static_cast<QPlainTextEdit*>(control<TMemo>("M")->widget());
     EXPECT_EQ(editor->horizontalScrollBar()->isVisible(), c.horizontal);
     EXPECT_EQ(editor->verticalScrollBar()->isVisible(), c.vertical);
@@ -68,7 +72,8 @@ TEST_P(MemoScrollBarsTest, AMemoShowsTheScrollBarsItStoresAndNoOthers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, MemoScrollBarsTest,
-                         ::testing::Values(ScrollCase{"", false, false}, ScrollCase{"ssNone", false, false},
+                         ::testing::Values(ScrollCase{"", false, false},
+                                           ScrollCase{"ssNone", false, false},
                                            ScrollCase{"ssVertical", false, true},
                                            ScrollCase{"ssHorizontal", true, false},
                                            ScrollCase{"ssBoth", true, true}));
@@ -78,8 +83,9 @@ TEST_F(TextControlsTest, UnknownScrollBarsAreRefused) {
 }
 
 TEST_F(TextControlsTest, AMemoPutsItsTextAsCloseToTheEdgeAsAPlainEdit) {
-    load("  object M: TMemo\n    BorderStyle = bsNone\n    Width = 200\n    Height = 60\n"
-         "    Lines = ('Hello')\n  end\n");
+    load(
+        "  object M: TMemo\n    BorderStyle = bsNone\n    Width = 200\n    Height = 60\n"
+        "    Lines = ('Hello')\n  end\n");
     auto* editor = static_cast<QPlainTextEdit*>(control<TMemo>("M")->widget());
     EXPECT_LE(editor->cursorRect(QTextCursor(editor->document()->begin())).left(), 1);
     EXPECT_LE(editor->cursorRect(QTextCursor(editor->document()->begin())).top(), 1);

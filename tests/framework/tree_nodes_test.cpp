@@ -21,11 +21,13 @@ public:
 
     void beforeInsert(TTreeNode* parent, int first, int last) override {
         EXPECT_LE(first, TTreeNodes::announcedCount(parent));
-        log.push_back("insert " + name(parent) + " " + std::to_string(first) + ".." + std::to_string(last));
+        log.push_back("insert " + name(parent) + " " + std::to_string(first) + ".." +
+                      std::to_string(last));
     }
     void afterInsert() override {}
     void beforeRemove(TTreeNode* parent, int first, int last) override {
-        log.push_back("remove " + name(parent) + " " + std::to_string(first) + ".." + std::to_string(last));
+        log.push_back("remove " + name(parent) + " " + std::to_string(first) + ".." +
+                      std::to_string(last));
     }
     void afterRemove() override {}
     void beforeReorder(TTreeNode* parent) override { log.push_back("reorder " + name(parent)); }
@@ -34,7 +36,9 @@ public:
     void updateEnded() override { log.push_back("end"); }
 
 private:
-    std::string name(TTreeNode* node) const { return node == m_nodes.root() ? "root" : node->text(); }
+    std::string name(TTreeNode* node) const {
+        return node == m_nodes.root() ? "root" : node->text();
+    }
     TTreeNodes& m_nodes;
 };
 
@@ -53,7 +57,8 @@ TEST(TreeNodes, OutsideAnUpdateEveryAppendIsAnnouncedAtOnce) {
     Recorder rec(nodes);
     TTreeNode* a = nodes.add("a");
     nodes.addChild(a, "a1");
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"insert root 0..0", "changed a", "insert a 0..0"}));
+    EXPECT_EQ(rec.log,
+              (std::vector<std::string>{"insert root 0..0", "changed a", "insert a 0..0"}));
     EXPECT_TRUE(a->hasChildren());
     EXPECT_EQ(nodes.count(), 2);
     EXPECT_EQ(a->item(0)->parent(), a);
@@ -132,7 +137,8 @@ TEST(TreeNodes, SortingHeldBackChildrenIsSilentAndKnownChildrenAreReordered) {
     fresh->customSort(byText, false);
     known->customSort(byText, false);
     nodes.endUpdate();
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"reorder known", "insert root 1..1", "insert fresh 0..2", "end"}));
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"reorder known", "insert root 1..1",
+                                                 "insert fresh 0..2", "end"}));
     EXPECT_EQ(texts(known), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(texts(fresh), (std::vector<std::string>{"x", "y", "z"}));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(fresh->item(i)->index(), i);
@@ -167,7 +173,8 @@ TEST(TreeNodes, DataChangesOfKnownNodesOnlyAndNotDuringAnUpdate) {
     TTreeNode* held = nodes.add("held");
     held->setText("still held");
     nodes.endUpdate();
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"changed a", "changed a", "insert root 1..1", "end"}));
+    EXPECT_EQ(rec.log,
+              (std::vector<std::string>{"changed a", "changed a", "insert root 1..1", "end"}));
 }
 
 TEST(TreeNodes, WithoutAViewANodeExpandsOnlyWithChildren) {

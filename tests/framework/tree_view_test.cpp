@@ -73,7 +73,8 @@ TEST_F(TreeViewTest, ExpandingFillsChildrenOnDemandByCodeByClickAndByKey) {
         ++asked;
         if (node->count() == 0) {
             tree.beginUpdate();
-            for (const char* t : {"c", "a", "b"}) tree.items().addChild(node, std::string(node->text()) + t);
+            for (const char* t : {"c", "a", "b"})
+                tree.items().addChild(node, std::string(node->text()) + t);
             tree.customSort(node, byText, false);
             tree.endUpdate();
         }
@@ -128,10 +129,13 @@ TEST_F(TreeViewTest, AFailingHandlerIsShownAndTheTreeGoesOn) {
     tree.OnChange = [](Component*, TTreeNode* node) {
         if (node->text() == "locked") throw std::runtime_error("change failed");
     };
-    tree.OnExpanding = [](Component*, TTreeNode*, bool&) { throw std::runtime_error("expanding failed"); };
+    tree.OnExpanding = [](Component*, TTreeNode*, bool&) {
+        throw std::runtime_error("expanding failed");
+    };
     testing_support::settle();
     const auto click = [&](const TTreeNode* node) {
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(indexOf(node)).center());
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                          view()->visualRect(indexOf(node)).center());
         testing_support::settle();
     };
     click(locked);
@@ -169,11 +173,12 @@ TEST_F(TreeViewTest, SortingReordersRowsAndKeepsExpansionAndSelection) {
     std::vector<TTreeNode*> children;
     {
         TreeUpdateScope update(tree.items());
-        for (const char* t : {"d", "b", "e", "a", "c"}) children.push_back(tree.items().addChild(top, t));
+        for (const char* t : {"d", "b", "e", "a", "c"})
+            children.push_back(tree.items().addChild(top, t));
         tree.items().addChild(children[1], "b-child");
     }
     top->expand(false);
-    children[1]->expand(false);  // "b"
+    children[1]->expand(false);     // "b"
     tree.setSelected(children[2]);  // "e"
     tree.setSortCallback(byText);
     tree.customSort(top, nullptr, false);
@@ -182,7 +187,8 @@ TEST_F(TreeViewTest, SortingReordersRowsAndKeepsExpansionAndSelection) {
     EXPECT_EQ(view()->currentIndex(), indexOf(children[2]));
     EXPECT_EQ(tree.selected(), children[2]);
 
-    tree.customSort(top, [](const TTreeNode* a, const TTreeNode* b) { return -byText(a, b); }, true);
+    tree.customSort(
+        top, [](const TTreeNode* a, const TTreeNode* b) { return -byText(a, b); }, true);
     EXPECT_EQ(shownChildren(top), (std::vector<std::string>{"e", "d", "c", "b", "a"}));
     EXPECT_EQ(tree.selected(), children[2]);
     EXPECT_TRUE(view()->isExpanded(indexOf(children[1])));
@@ -208,12 +214,14 @@ TEST_F(TreeViewTest, SelectionChangesRaiseOnChangeWithTheNode) {
 // still reach their rows.
 TEST_F(TreeViewTest, DeepRowsStayInViewAndTakeClicksAtTheirLeftEdge) {
     std::vector<TTreeNode*> chain{tree.items().add("level 0")};
-    for (int i = 1; i < 40; ++i) chain.push_back(tree.items().addChild(chain.back(), "level " + std::to_string(i)));
+    for (int i = 1; i < 40; ++i)
+        chain.push_back(tree.items().addChild(chain.back(), "level " + std::to_string(i)));
     tree.setSelected(chain[0]);
     testing_support::settle();
     const auto inView = [&](const TTreeNode* node) {
         const QRect r = view()->visualRect(indexOf(node));
-        return r.left() - view()->indentation() >= 0 && r.left() + 40 <= view()->viewport()->width();
+        return r.left() - view()->indentation() >= 0 &&
+               r.left() + 40 <= view()->viewport()->width();
     };
     for (int i = 1; i < 40; ++i) {
         QTest::keyClick(view(), Qt::Key_Right);  // expands
@@ -224,7 +232,8 @@ TEST_F(TreeViewTest, DeepRowsStayInViewAndTakeClicksAtTheirLeftEdge) {
     QTest::keyClick(view(), Qt::Key_Up);
     EXPECT_TRUE(inView(chain[38]));
     const QRect deepest = view()->visualRect(indexOf(chain[39]));
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(deepest.left() + 1, deepest.center().y()));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                      QPoint(deepest.left() + 1, deepest.center().y()));
     EXPECT_EQ(tree.selected(), chain[39]) << "a click at the row's left edge selects it";
     clickBranch(chain[38]);
     EXPECT_FALSE(chain[38]->expanded()) << "a click on the expand sign collapses";
@@ -237,8 +246,9 @@ TEST_F(TreeViewTest, StoredOnChangeHandlerTakesTheSender) {
     auto* stored = dynamic_cast<TTreeView*>(made.get());
     ASSERT_NE(stored, nullptr);
     Component* sender = nullptr;
-    stored->setProperty("OnChange", makeMethodReference<TTreeNode*>(
-                                        "TreeChange", [&](Component* s, TTreeNode*) { sender = s; }));
+    stored->setProperty(
+        "OnChange", makeMethodReference<TTreeNode*>("TreeChange",
+                                                    [&](Component* s, TTreeNode*) { sender = s; }));
     EXPECT_THROW(stored->setProperty("OnChange", makeMethodReference<>("Plain", [](Component*) {})),
                  EPropertyError);
     stored->setProperty("Indent", std::int64_t{19});
@@ -328,7 +338,8 @@ TEST_F(TreeViewTest, ContextRequestsFromMouseAndMenuKey) {
     testing_support::settle();
     const QRect rowB = view()->visualRect(indexOf(b));
     QTest::mousePress(view()->viewport(), Qt::RightButton, {}, rowB.center());
-    QContextMenuEvent onB(QContextMenuEvent::Mouse, rowB.center(), view()->viewport()->mapToGlobal(rowB.center()));
+    QContextMenuEvent onB(QContextMenuEvent::Mouse, rowB.center(),
+                          view()->viewport()->mapToGlobal(rowB.center()));
     QApplication::sendEvent(view()->viewport(), &onB);
     QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, QPoint(5, 280), QPoint(5, 280));
     QApplication::sendEvent(view()->viewport(), &onEmpty);
@@ -445,7 +456,8 @@ TEST(PopupMenu, TheChosenItemsOnClickRunsAfterTheMenuClosed) {
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(popup, nullptr);
         QStringList shown;
-        for (QAction* action : popup->actions()) shown << (action->isSeparator() ? "-" : action->text());
+        for (QAction* action : popup->actions())
+            shown << (action->isSeparator() ? "-" : action->text());
         log.push_back(shown.join(',').toStdString());
         popup->setActiveAction(popup->actions().at(1));
         QTest::keyClick(popup, Qt::Key_Return);
@@ -498,7 +510,7 @@ TEST_F(TreeViewTest, PaintsImagesSelectedImagesAndOverlays) {
     };
     // The style may tint the selected row's icon a little with the highlight colour.
     const QColor selected = iconColour(root->item(1), 8, 8);
-    EXPECT_GT(selected.green(), 2 * selected.red());   // the open image
+    EXPECT_GT(selected.green(), 2 * selected.red());                   // the open image
     EXPECT_EQ(iconColour(root->item(0), 8, 8), QColor(220, 180, 60));  // its own image
     EXPECT_EQ(iconColour(root->item(2), 2, 13), QColor(Qt::black));    // the overlay
 }
@@ -508,17 +520,20 @@ TEST_F(TreeViewTest, PaintsImagesSelectedImagesAndOverlays) {
 TEST(TreeModel, KeepsTheItemModelRules) {
     static int complaints = 0;
     complaints = 0;
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type != QtDebugMsg && text.contains("FAIL")) ++complaints;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg && text.contains("FAIL")) ++complaints;
+        });
     TTreeView tree(nullptr);
     auto* view = static_cast<QTreeView*>(tree.widget());
-    QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(view->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
     TTreeNodes& nodes = tree.items();
     TTreeNode* a = nodes.add("a");
     {
         TreeUpdateScope update(nodes);
-        for (int i = 0; i < 20; ++i) nodes.addChild(nodes.addChild(a, "c" + std::to_string(19 - i)), "g");
+        for (int i = 0; i < 20; ++i)
+            nodes.addChild(nodes.addChild(a, "c" + std::to_string(19 - i)), "g");
         nodes.insertChild(a, 3, "inserted");
         a->customSort(byText, true);
         nodes.remove(a->item(5));

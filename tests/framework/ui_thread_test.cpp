@@ -21,7 +21,8 @@ TEST(UiThread, TheEventLoopRunsSynchronizedCalls) {
     std::vector<std::thread::id> ranOn;
     TThread thread(
         [&](TThread& self) {
-            for (int i = 0; i < 10; ++i) self.synchronize([&] { ranOn.push_back(std::this_thread::get_id()); });
+            for (int i = 0; i < 10; ++i)
+                self.synchronize([&] { ranOn.push_back(std::this_thread::get_id()); });
         },
         SyncQueue::ui());
     thread.resume();

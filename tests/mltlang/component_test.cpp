@@ -47,7 +47,8 @@ class TLangPage : public framework::TForm {
 };
 
 const framework::ClassInfo& TLangPage::staticClassInfo() {
-    return framework::declareClass<TLangPage>("TLangPage", [] { return std::vector<framework::PropertyInfo>{}; });
+    return framework::declareClass<TLangPage>(
+        "TLangPage", [] { return std::vector<framework::PropertyInfo>{}; });
 }
 
 struct StoredItem {
@@ -85,18 +86,19 @@ Bytes containerOf(const std::vector<StoredItem>& items, const std::vector<TLangi
     return list.ObjectContainer();
 }
 
-const std::vector<TLangid> kNine = {lgENGLISH, lgGERMAN, lgDUTCH, lgFRENCH, lgPOLISH,
+const std::vector<TLangid> kNine = {lgENGLISH, lgGERMAN, lgDUTCH,  lgFRENCH, lgPOLISH,
                                     lgCZECH,   lgSLOVAK, lgDANISH, lgRUSSIAN};
 
 // A page with two buttons and its component; events of the component as given.
-std::string definition(const std::string& name, const Bytes& container, const std::string& events = "",
-                       const std::string& extraControl = "") {
+std::string definition(const std::string& name, const Bytes& container,
+                       const std::string& events = "", const std::string& extraControl = "") {
     return "object " + name + ": TLangPage\n  Caption = 'Page'\n  OnShow = PageShow\n" +
            "  object Button1: TButton\n    Caption = 'One'\n  end\n" +
            "  object Button2: TButton\n    Caption = 'Two'\n  end\n" + extraControl +
            "  object MltLang1: TMltLang\n    ActiveLang = 0\n    ActiveLangById = lgENGLISH\n" +
            "    MaxLang = 9\n" +
-           (container.empty() ? std::string() : "    Items.ObjectContainer = {" + hex(container) + "}\n") +
+           (container.empty() ? std::string()
+                              : "    Items.ObjectContainer = {" + hex(container) + "}\n") +
            "    DefDictionary = 'test.dct'\n    LangId = lgENGLISH\n" + events + "  end\nend\n";
 }
 
@@ -109,10 +111,11 @@ protected:
         g_log.clear();
     }
 
-    TLangPage& page(const std::string& name, const std::vector<StoredItem>& items, const std::string& events = "",
-                    const std::vector<TLangid>& languages = kNine) {
+    TLangPage& page(const std::string& name, const std::vector<StoredItem>& items,
+                    const std::string& events = "", const std::vector<TLangid>& languages = kNine) {
         m_pages.emplace_back(new TLangPage);
-        m_pages.back()->createFromDefinition(definition(name, containerOf(items, languages), events));
+        m_pages.back()->createFromDefinition(
+            definition(name, containerOf(items, languages), events));
         return *m_pages.back();
     }
 
@@ -147,7 +150,8 @@ TEST_F(Component_, BindsItemsByNameAndTheFormByItsIndex) {
 }
 
 TEST_F(Component_, ItemsOfControlsThatAreGoneAreDroppedUnlessTheyAreThePages) {
-    TLangPage& p = page("Other", {{"Vanished", 4, {"x"}}, {"Renamed", -1, {"Page text"}}, {"Button2", 1, {"Two"}}});
+    TLangPage& p = page(
+        "Other", {{"Vanished", 4, {"x"}}, {"Renamed", -1, {"Page text"}}, {"Button2", 1, {"Two"}}});
     TInfoList& items = p.lang().Items();
     ASSERT_EQ(items.Count(), 2);
     EXPECT_EQ(items.Item(0)->CompName, "Renamed");
@@ -353,7 +357,8 @@ TEST_F(Designing, AMissingConfigurationIsCreatedWithItsNoticeAndWrittenBackAtThe
     const std::string file = host.folder + "mltlang.cfg";
     {
         TLangPage& p = designedPage({});
-        EXPECT_EQ(host.notices, (std::vector<std::string>{"New configuration file created in:\n" + file}));
+        EXPECT_EQ(host.notices,
+                  (std::vector<std::string>{"New configuration file created in:\n" + file}));
         EXPECT_EQ(p.lang().DefDictionary(), "test.dct");  // the stored value replaces the default
         ASSERT_NE(TMltLang::Configuration(), nullptr);
         m_pages.clear();
@@ -366,8 +371,8 @@ TEST_F(Designing, AMissingConfigurationIsCreatedWithItsNoticeAndWrittenBackAtThe
 TEST_F(Designing, AConfigurationThatCannotBeWrittenIsReported) {
     host.folder += "missing/";
     designedPage({});
-    EXPECT_EQ(host.notices,
-              (std::vector<std::string>{"Error writing new configuration file in:\n" + host.folder + "mltlang.cfg"}));
+    EXPECT_EQ(host.notices, (std::vector<std::string>{"Error writing new configuration file in:\n" +
+                                                      host.folder + "mltlang.cfg"}));
 }
 
 }  // namespace

@@ -25,7 +25,11 @@ Bytes defaultLanguageBody() {
 }
 
 Bytes defaultConfigurationBytes() {
-    return ByteBuilder().word(100).bytes(defaultLanguageBody()).hex("02 00 00 00").hex("00 00 00 00")
+    return ByteBuilder()
+        .word(100)
+        .bytes(defaultLanguageBody())
+        .hex("02 00 00 00")
+        .hex("00 00 00 00")
         .counted("/opt/marlo/default.dct");
 }
 
@@ -60,7 +64,8 @@ TEST(Configuration, AFileThatCannotBeOpenedOrCreatedRaises) {
     const auto folder = testing_support::testFolder("mltlang");
     EXPECT_THROW(TConfiguration(kExeDir, (folder / "missing.cfg").string()), EFOpenError);
     const TConfiguration configuration(kExeDir);
-    EXPECT_THROW(configuration.SaveToFile((folder / "no" / "such" / "mltlang.cfg").string()), EFOpenError);
+    EXPECT_THROW(configuration.SaveToFile((folder / "no" / "such" / "mltlang.cfg").string()),
+                 EFOpenError);
 }
 
 struct PartialCase {
@@ -95,15 +100,17 @@ Bytes oneLanguage() { return ByteBuilder().hex("01 01 00").className("TLngId").w
 INSTANTIATE_TEST_SUITE_P(
     Cases, PartialRead,
     ::testing::Values(
-        PartialCase{"OtherVersion", ByteBuilder().word(101).bytes(oneLanguage()).word(5).word(1).counted("x"), 2, 0,
+        PartialCase{"OtherVersion",
+                    ByteBuilder().word(101).bytes(oneLanguage()).word(5).word(1).counted("x"), 2, 0,
                     "/opt/marlo/default.dct"},
         PartialCase{"Empty", {}, 2, 0, "/opt/marlo/default.dct"},
-        PartialCase{"TruncatedLanguages", ByteBuilder().word(100).hex("01 01 00 06").text("TLn"), 2, 0,
+        PartialCase{"TruncatedLanguages", ByteBuilder().word(100).hex("01 01 00 06").text("TLn"), 2,
+                    0, "/opt/marlo/default.dct"},
+        PartialCase{"NoDictionary", ByteBuilder().word(100).bytes(oneLanguage()).word(5).word(1), 5,
+                    1, "/opt/marlo/default.dct"},
+        PartialCase{"DictionaryBeyondTheEnd",
+                    ByteBuilder().word(100).bytes(oneLanguage()).word(5).word(1).word(99), 5, 1,
                     "/opt/marlo/default.dct"},
-        PartialCase{"NoDictionary", ByteBuilder().word(100).bytes(oneLanguage()).word(5).word(1), 5, 1,
-                    "/opt/marlo/default.dct"},
-        PartialCase{"DictionaryBeyondTheEnd", ByteBuilder().word(100).bytes(oneLanguage()).word(5).word(1).word(99),
-                    5, 1, "/opt/marlo/default.dct"},
         PartialCase{"ForeignEntry",
                     ByteBuilder().word(100).hex("01 01 00").className("TCIStr").word(100), 2, 0,
                     "/opt/marlo/default.dct"}),

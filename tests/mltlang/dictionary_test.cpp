@@ -12,8 +12,14 @@ using mltlang_test::ByteBuilder;
 using mltlang_test::Bytes;
 
 Bytes threeLanguages() {
-    return ByteBuilder().hex("01 03 00").className("TLngId").word(7).className("TLngId").word(10)
-        .className("TLngId").word(6);
+    return ByteBuilder()
+        .hex("01 03 00")
+        .className("TLngId")
+        .word(7)
+        .className("TLngId")
+        .word(10)
+        .className("TLngId")
+        .word(6);
 }
 
 TEST(Dictionary, WithoutEntriesAndThreeLanguages) {
@@ -30,8 +36,14 @@ TEST(Dictionary, ANewDictionaryWritesAnEmptyLanguageBody) {
 }
 
 Bytes oneEntryBody() {
-    return ByteBuilder().hex("01 01 00").className("TDictionaryItem").word(100).word(2)
-        .counted("Cancel").counted("Afbreken").bytes(threeLanguages());
+    return ByteBuilder()
+        .hex("01 01 00")
+        .className("TDictionaryItem")
+        .word(100)
+        .word(2)
+        .counted("Cancel")
+        .counted("Afbreken")
+        .bytes(threeLanguages());
 }
 
 TEST(Dictionary, ReadingTwiceAppendsEntriesAndLanguages) {
@@ -52,7 +64,8 @@ TEST(Dictionary, RoundTripsThroughTheRegistry) {
     TMemoryStream stream(oneEntryBody());
     dictionary.ReadData(stream);
     auto clone = CloneObject(&dictionary);
-    const Bytes bytes = mltlang_test::written([&](TStream& s) { dynamic_cast<TDictionary&>(*clone).WriteData(s); });
+    const Bytes bytes =
+        mltlang_test::written([&](TStream& s) { dynamic_cast<TDictionary&>(*clone).WriteData(s); });
     EXPECT_EQ(bytes, oneEntryBody());
 }
 

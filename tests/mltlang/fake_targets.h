@@ -55,7 +55,8 @@ public:
     std::string& text(const framework::Component& component, const std::string& property) {
         return strings[{&component, property}];
     }
-    std::vector<FakeRow>& rows(const framework::Component& component, mltlang::TextCollection kind) {
+    std::vector<FakeRow>& rows(const framework::Component& component,
+                               mltlang::TextCollection kind) {
         return collections[{&component, kind}];
     }
 
@@ -83,8 +84,8 @@ public:
         auto it = lists.find({component, std::string(property)});
         return it == lists.end() ? nullptr : std::make_unique<FakeStrings>(it->second);
     }
-    std::unique_ptr<mltlang::TranslatableStrings> Collection(framework::Component* component,
-                                                             mltlang::TextCollection kind) override {
+    std::unique_ptr<mltlang::TranslatableStrings> Collection(
+        framework::Component* component, mltlang::TextCollection kind) override {
         auto it = collections.find({component, kind});
         return it == collections.end() ? nullptr : std::make_unique<FakeStrings>(it->second);
     }
@@ -95,7 +96,8 @@ public:
         return 0;
     }
     framework::Component* FromHandle(std::uint32_t handle) override {
-        return handle >= 1 && handle <= m_components.size() ? m_components[handle - 1].get() : nullptr;
+        return handle >= 1 && handle <= m_components.size() ? m_components[handle - 1].get()
+                                                            : nullptr;
     }
 
 private:

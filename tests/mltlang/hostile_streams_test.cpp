@@ -20,7 +20,13 @@ Bytes container() {
     b.hex("01 02 00");
     b.className("TCIStr").word(100).word(0).counted("Caption").counted("isForm1").word(-1).word(1);
     b.word(100).word(3).counted("Welcome").counted("").counted("Welkom");
-    b.className("TCIStrList").word(100).word(0).counted("Items").counted("ListBox1").word(3).word(2);
+    b.className("TCIStrList")
+        .word(100)
+        .word(0)
+        .counted("Items")
+        .counted("ListBox1")
+        .word(3)
+        .word(2);
     b.word(100).word(2).word(2).counted("a").counted("b").word(1).counted("c");
     b.hex("01 02 00").className("TLngId").word(7).className("TLngId").word(10);
     return b;
@@ -125,10 +131,11 @@ TEST_P(FuzzCorpus, ReplaysSafely) {
     EXPECT_GT(replayed, 0) << "no corpus for " << GetParam().target;
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus,
-                         ::testing::Values(Corpus{"mltlang_object_stream", &mltlang_fuzz::fuzzObjectStream},
-                                           Corpus{"mltlang_configuration", &mltlang_fuzz::fuzzConfiguration},
-                                           Corpus{"mltlang_dictionary", &mltlang_fuzz::fuzzDictionary}),
-                         [](const auto& info) { return std::string(info.param.target); });
+INSTANTIATE_TEST_SUITE_P(
+    Targets, FuzzCorpus,
+    ::testing::Values(Corpus{"mltlang_object_stream", &mltlang_fuzz::fuzzObjectStream},
+                      Corpus{"mltlang_configuration", &mltlang_fuzz::fuzzConfiguration},
+                      Corpus{"mltlang_dictionary", &mltlang_fuzz::fuzzDictionary}),
+    [](const auto& info) { return std::string(info.param.target); });
 
 }  // namespace

@@ -21,7 +21,8 @@ TEST(Langid, NamesFollowTheOrdinals) {
     EXPECT_EQ(static_cast<int>(lgENGLISH), 7);
     EXPECT_EQ(static_cast<int>(lgDUTCH_BELGIAN), 27);
     for (int i = 0; i < kLangidCount; ++i) {
-        EXPECT_EQ(LangidFromName(LangidNames[static_cast<std::size_t>(i)]), static_cast<TLangid>(i));
+        EXPECT_EQ(LangidFromName(LangidNames[static_cast<std::size_t>(i)]),
+                  static_cast<TLangid>(i));
     }
     EXPECT_FALSE(LangidFromName("lgKLINGON").has_value());
     EXPECT_FALSE(LangidFromName("LGENGLISH").has_value());
@@ -29,8 +30,8 @@ TEST(Langid, NamesFollowTheOrdinals) {
 }
 
 TEST(Langid, DefaultOrderHoldsEveryOrdinalOnceEndingWithNeutral) {
-    const std::vector<int> head = {7, 10, 9, 24, 19, 14, 15, 2, 16, 6, 25, 5, 8, 17, 13, 11, 26,
-                                   21, 18, 4, 22, 12, 1, 20, 3, 23};
+    const std::vector<int> head = {7,  10, 9,  24, 19, 14, 15, 2,  16, 6, 25, 5, 8,
+                                   17, 13, 11, 26, 21, 18, 4,  22, 12, 1, 20, 3, 23};
     for (std::size_t i = 0; i < head.size(); ++i) EXPECT_EQ(DefaultLangOrder[i], head[i]) << i;
     for (int i = 26; i < 42; ++i) EXPECT_EQ(DefaultLangOrder[static_cast<std::size_t>(i)], i + 1);
     EXPECT_EQ(DefaultLangOrder[42], lgNEUTRAL);
@@ -41,7 +42,8 @@ TEST(LngId, IsAZeroExtendedWordAndOnlyTheLowByteIsRead) {
     TLngId id;
     EXPECT_EQ(id.Id, lgNEUTRAL);
     id.Id = lgSPANISH_MODERN;
-    EXPECT_EQ(mltlang_test::written([&](TStream& s) { id.SaveToStream(s); }), Bytes({0x2A, 0, 0, 0}));
+    EXPECT_EQ(mltlang_test::written([&](TStream& s) { id.SaveToStream(s); }),
+              Bytes({0x2A, 0, 0, 0}));
     TMemoryStream stream(Bytes{0x07, 0x01, 0x00, 0x00});
     id.LoadFromStream(stream);
     EXPECT_EQ(id.Id, lgENGLISH);
@@ -70,7 +72,8 @@ TEST(LngLst, DefaultListHas43EntriesInTableOrder) {
     TLngLst list;
     TLngLst::FillDefault(list);
     ASSERT_EQ(list.Count(), 43);
-    for (int i = 0; i < 43; ++i) EXPECT_EQ(list.GetId(i), DefaultLangOrder[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 43; ++i)
+        EXPECT_EQ(list.GetId(i), DefaultLangOrder[static_cast<std::size_t>(i)]);
 }
 
 Bytes nineLanguageBody(std::initializer_list<int> ids) {
@@ -82,8 +85,8 @@ Bytes nineLanguageBody(std::initializer_list<int> ids) {
 
 TEST(LngLst, TheCommonNineLanguageListIsStoredAsDesigned) {
     TLngLst list;
-    for (TLangid id : {lgENGLISH, lgGERMAN, lgDUTCH, lgFRENCH, lgPOLISH, lgCZECH, lgSLOVAK, lgDANISH,
-                       lgRUSSIAN}) {
+    for (TLangid id : {lgENGLISH, lgGERMAN, lgDUTCH, lgFRENCH, lgPOLISH, lgCZECH, lgSLOVAK,
+                       lgDANISH, lgRUSSIAN}) {
         list.AddId(id);
     }
     const Bytes bytes = mltlang_test::written([&](TStream& s) { list.WriteData(s); });
@@ -101,7 +104,9 @@ TEST(LngLst, ThroughTheRegistryItIsItsClassNameAndItsBody) {
     TLngLst list;
     list.AddId(lgDUTCH);
     const Bytes bytes = mltlang_test::written([&](TStream& s) { WriteObject(&list, s); });
-    EXPECT_EQ(bytes, Bytes(ByteBuilder().className("TLngLst").hex("01 01 00").className("TLngId").word(6)));
+    EXPECT_EQ(
+        bytes,
+        Bytes(ByteBuilder().className("TLngLst").hex("01 01 00").className("TLngId").word(6)));
     TMemoryStream stream(bytes);
     auto read = ReadObject(stream);
     ASSERT_NE(dynamic_cast<TLngLst*>(read.get()), nullptr);
@@ -110,7 +115,8 @@ TEST(LngLst, ThroughTheRegistryItIsItsClassNameAndItsBody) {
 
 TEST(LngLst, HoldsOnlyLanguageIdentifiers) {
     TLngLst list;
-    TMemoryStream stream(ByteBuilder().hex("01 01 00").className("TDictionaryItem").word(100).word(0).build());
+    TMemoryStream stream(
+        ByteBuilder().hex("01 01 00").className("TDictionaryItem").word(100).word(0).build());
     EXPECT_THROW(list.ReadData(stream), EListError);
     EXPECT_EQ(list.Count(), 0);
 }

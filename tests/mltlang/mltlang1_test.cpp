@@ -12,9 +12,9 @@ namespace {
 using namespace mltlang;
 using mltlang_test::ByteBuilder;
 using mltlang_test::Bytes;
+using mltlang_test::cancelItemBytes;
 using mltlang_test::FakeRow;
 using mltlang_test::FakeTargets;
-using mltlang_test::cancelItemBytes;
 using mltlang_test::welcomeContainerBytes;
 
 std::string errorOf(const std::function<void()>& action) {
@@ -29,7 +29,8 @@ std::string errorOf(const std::function<void()>& action) {
 // Counted strings
 
 TEST(CountedString, EmptyIsOneWordAndTextCarriesItsNul) {
-    EXPECT_EQ(mltlang_test::written([](TStream& s) { WriteCountedString(s, ""); }), Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(mltlang_test::written([](TStream& s) { WriteCountedString(s, ""); }),
+              Bytes({1, 0, 0, 0}));
     EXPECT_EQ(mltlang_test::written([](TStream& s) { WriteCountedString(s, "Cancel"); }),
               Bytes(ByteBuilder().hex("07 00 00 00").text("Cancel").hex("00")));
 }
@@ -53,13 +54,14 @@ TEST_P(CountedStringRead, ReadsAsDesigned) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CountedStringRead,
-    ::testing::Values(
-        CountedCase{"LengthZero", ByteBuilder().word(0).text("xyz"), "", 4},
-        CountedCase{"LengthOne", ByteBuilder().word(1).text("xyz"), "", 4},
-        CountedCase{"Negative", ByteBuilder().word(-5).text("xyz"), "", 4},
-        CountedCase{"NulInTheMiddle", ByteBuilder().word(6).text("ab").hex("00").text("cd").hex("00"), "ab", 10},
-        CountedCase{"NoNulAtAll", ByteBuilder().word(3).text("abc"), "abc", 7},
-        CountedCase{"Plain", ByteBuilder().counted("Afbreken"), "Afbreken", 13}),
+    ::testing::Values(CountedCase{"LengthZero", ByteBuilder().word(0).text("xyz"), "", 4},
+                      CountedCase{"LengthOne", ByteBuilder().word(1).text("xyz"), "", 4},
+                      CountedCase{"Negative", ByteBuilder().word(-5).text("xyz"), "", 4},
+                      CountedCase{"NulInTheMiddle",
+                                  ByteBuilder().word(6).text("ab").hex("00").text("cd").hex("00"),
+                                  "ab", 10},
+                      CountedCase{"NoNulAtAll", ByteBuilder().word(3).text("abc"), "abc", 7},
+                      CountedCase{"Plain", ByteBuilder().counted("Afbreken"), "Afbreken", 13}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CountedString, ALengthBeyondTheStreamIsARefusedReadNotAnAllocation) {
@@ -159,7 +161,8 @@ TEST(TCI, UnsupportedOperationsNameThemselves) {
     } bare;
     EXPECT_EQ(errorOf([&] { bare.SetLength(1); }), "SetLength not available for TCI !");
     EXPECT_EQ(errorOf([&] { bare.GetStringList(0, 0); }), "GetStringList not available for Info !");
-    EXPECT_EQ(errorOf([&] { bare.SetStringList("x", 0, 0); }), "SetStringList not available for Info !");
+    EXPECT_EQ(errorOf([&] { bare.SetStringList("x", 0, 0); }),
+              "SetStringList not available for Info !");
 }
 
 TEST(TCIStrList, SetStringListFillsComparesWithTheBaseAndGrowsEntryCount) {
@@ -317,8 +320,19 @@ TEST(TCIStrList, PayloadIsLanguagesThenEachLanguagesLines) {
     item.Lists = {{"a", "b"}, {}};
     item.EntryCount = 2;
     const Bytes bytes = mltlang_test::written([&](TStream& s) { item.SaveToStream(s); });
-    const Bytes expected = ByteBuilder().word(100).word(0).counted("").counted("").word(0).word(2)
-                               .word(100).word(2).word(2).counted("a").counted("b").word(0);
+    const Bytes expected = ByteBuilder()
+                               .word(100)
+                               .word(0)
+                               .counted("")
+                               .counted("")
+                               .word(0)
+                               .word(2)
+                               .word(100)
+                               .word(2)
+                               .word(2)
+                               .counted("a")
+                               .counted("b")
+                               .word(0);
     EXPECT_EQ(bytes, expected);
 }
 
@@ -331,12 +345,19 @@ std::unique_ptr<TInfoList> welcomeContainer() {
     caption->PropName = "Caption";
     caption->CompName = "isForm1";
     caption->CompIndex = -1;
-    caption->Texts = {"Welcome to the Quindor installation program", "",
-                      "Welkom bij de Marlo installatie...", "", "", "", "", "", ""};
+    caption->Texts = {"Welcome to the Quindor installation program",
+                      "",
+                      "Welkom bij de Marlo installatie...",
+                      "",
+                      "",
+                      "",
+                      "",
+                      "",
+                      ""};
     list.AddNew(std::move(caption));
     list.AddNew(std::make_unique<TCIStr>(cancelItem()));
-    for (TLangid id : {lgENGLISH, lgGERMAN, lgDUTCH, lgFRENCH, lgPOLISH, lgCZECH, lgSLOVAK, lgDANISH,
-                       lgRUSSIAN}) {
+    for (TLangid id : {lgENGLISH, lgGERMAN, lgDUTCH, lgFRENCH, lgPOLISH, lgCZECH, lgSLOVAK,
+                       lgDANISH, lgRUSSIAN}) {
         list.Languages.AddId(id);
     }
     return owner;
@@ -364,7 +385,8 @@ TEST(InfoList, ReadingAppendsItemsAndReplacesLanguages) {
 
 TEST(InfoList, HoldsOnlyItems) {
     TInfoList list;
-    TMemoryStream stream(ByteBuilder().hex("01 01 00").className("TLngId").word(7).hex("01 00 00").build());
+    TMemoryStream stream(
+        ByteBuilder().hex("01 01 00").className("TLngId").word(7).hex("01 00 00").build());
     EXPECT_THROW(list.ReadData(stream), EListError);
 }
 

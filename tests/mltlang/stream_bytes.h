@@ -36,7 +36,8 @@ public:
     }
     ByteBuilder& word(std::int32_t value) {
         const auto u = static_cast<std::uint32_t>(value);
-        for (int shift = 0; shift < 32; shift += 8) m_bytes.push_back(static_cast<std::uint8_t>(u >> shift));
+        for (int shift = 0; shift < 32; shift += 8)
+            m_bytes.push_back(static_cast<std::uint8_t>(u >> shift));
         return *this;
     }
     // A counted string: length + 1, then the characters and a NUL when not empty.

@@ -123,7 +123,9 @@ protected:
         }
         return list;
     }
-    static int valueAt(const TObjectList& list, int i) { return static_cast<Probe*>(list.Get(i))->value; }
+    static int valueAt(const TObjectList& list, int i) {
+        return static_cast<Probe*>(list.Get(i))->value;
+    }
 };
 
 TEST_F(ObjectList, GrowsByFourEightAndSixteen) {
@@ -156,10 +158,15 @@ TEST_F(ObjectList, CapacityStopsBelow16384) {
 TEST_F(ObjectList, IndexOperationsOutsideTheListRaiseTheIndexError) {
     auto list = listOf(2);
     const std::vector<std::function<void()>> bad = {
-        [&] { list->Get(2); },          [&] { list->Get(-1); },    [&] { list->Put(2, nullptr); },
-        [&] { list->Delete(2); },       [&] { list->Insert(3, nullptr); },
-        [&] { list->SetCapacity(1); },  [&] { TObjectList().First(); },
-        [&] { TObjectList().Last(); },  [&] { TObjectList().Neighbour(nullptr, true); },
+        [&] { list->Get(2); },
+        [&] { list->Get(-1); },
+        [&] { list->Put(2, nullptr); },
+        [&] { list->Delete(2); },
+        [&] { list->Insert(3, nullptr); },
+        [&] { list->SetCapacity(1); },
+        [&] { TObjectList().First(); },
+        [&] { TObjectList().Last(); },
+        [&] { TObjectList().Neighbour(nullptr, true); },
     };
     for (const auto& action : bad) EXPECT_EQ(errorOf(action), "tObjectList Index Eror!");
 }
@@ -231,7 +238,8 @@ TEST_F(ObjectList, NeighbourWalksBothWaysAndNamesAStranger) {
     EXPECT_EQ(list->Neighbour(list->Get(2), true), nullptr);
     EXPECT_EQ(list->Neighbour(list->Get(0), false), nullptr);
     Probe stranger;
-    EXPECT_EQ(errorOf([&] { list->Neighbour(&stranger, true); }), "tObject TProbe not in item list");
+    EXPECT_EQ(errorOf([&] { list->Neighbour(&stranger, true); }),
+              "tObject TProbe not in item list");
     EXPECT_EQ(list->IndexOf(&stranger), -1);
 }
 
@@ -240,14 +248,21 @@ TEST_F(ObjectList, BodyIsOwnsByteCountAndObjects) {
     EXPECT_EQ(mltlang_test::written([&](TStream& s) { empty.WriteData(s); }), Bytes({1, 0, 0}));
     EXPECT_FALSE(empty.HasObjectContainer());
     auto list = listOf(2);
-    const Bytes expected = ByteBuilder().hex("01 02 00").className("TProbe").word(0).className("TProbe").word(1);
+    const Bytes expected =
+        ByteBuilder().hex("01 02 00").className("TProbe").word(0).className("TProbe").word(1);
     EXPECT_EQ(list->ObjectContainer(), expected);
     EXPECT_TRUE(list->HasObjectContainer());
 }
 
 TEST_F(ObjectList, ReadingAppendsAfterTheEntriesPresent) {
     auto list = listOf(2);
-    TMemoryStream stream(ByteBuilder().hex("01 02 00").className("TProbe").word(7).className("TProbe").word(8).build());
+    TMemoryStream stream(ByteBuilder()
+                             .hex("01 02 00")
+                             .className("TProbe")
+                             .word(7)
+                             .className("TProbe")
+                             .word(8)
+                             .build());
     list->ReadData(stream);
     std::vector<int> values;
     for (int i = 0; i < list->Count(); ++i) values.push_back(valueAt(*list, i));
@@ -258,7 +273,13 @@ TEST_F(ObjectList, OwnsByteZeroIsKeptForWritingButWhatWasReadIsReleased) {
     Probe callers;
     {
         TObjectList list;
-        TMemoryStream stream(ByteBuilder().hex("00 02 00").className("TProbe").word(7).className("TProbe").word(8).build());
+        TMemoryStream stream(ByteBuilder()
+                                 .hex("00 02 00")
+                                 .className("TProbe")
+                                 .word(7)
+                                 .className("TProbe")
+                                 .word(8)
+                                 .build());
         list.ReadData(stream);
         EXPECT_EQ(list.OwnsObjects, 0);
         list.Add(&callers);
@@ -274,8 +295,16 @@ TEST_F(ObjectList, EntriesTakenOutOfAReadListAreTheTakersAndFreedOnce) {
         const char* how;
         std::function<void(TObjectList&)> takeOut;  // takes the entries 0 and 1 out
     } rows[] = {
-        {"Delete", [](TObjectList& l) { l.Delete(1); l.Delete(0); }},
-        {"Put", [](TObjectList& l) { l.Put(0, nullptr); l.Put(1, nullptr); }},
+        {"Delete",
+         [](TObjectList& l) {
+             l.Delete(1);
+             l.Delete(0);
+         }},
+        {"Put",
+         [](TObjectList& l) {
+             l.Put(0, nullptr);
+             l.Put(1, nullptr);
+         }},
         {"Clear", [](TObjectList& l) { l.Clear(); }},
         {"SetCount", [](TObjectList& l) { l.SetCount(0); }},
     };
@@ -285,8 +314,15 @@ TEST_F(ObjectList, EntriesTakenOutOfAReadListAreTheTakersAndFreedOnce) {
         std::vector<std::unique_ptr<TObject>> taken;
         {
             TObjectList list;
-            TMemoryStream stream(ByteBuilder().hex("00 03 00").className("TProbe").word(7)
-                                     .className("TProbe").word(8).className("TProbe").word(9).build());
+            TMemoryStream stream(ByteBuilder()
+                                     .hex("00 03 00")
+                                     .className("TProbe")
+                                     .word(7)
+                                     .className("TProbe")
+                                     .word(8)
+                                     .className("TProbe")
+                                     .word(9)
+                                     .build());
             list.ReadData(stream);
             taken.emplace_back(list.Get(0));
             taken.emplace_back(list.Get(1));

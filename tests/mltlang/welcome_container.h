@@ -10,7 +10,8 @@ namespace mltlang_test {
 
 inline Bytes cancelItemBytes(std::int32_t handle) {
     ByteBuilder b;
-    b.className("TCIStr").word(100).word(handle).counted("Caption").counted("Button2").word(1).word(1);
+    b.className("TCIStr").word(100).word(handle).counted("Caption").counted("Button2").word(1).word(
+        1);
     b.word(100).word(9).counted("Cancel").counted("").counted("Afbreken");
     for (int i = 0; i < 6; ++i) b.counted("");
     return b;
@@ -25,7 +26,8 @@ inline Bytes welcomeContainerBytes() {
     for (int i = 0; i < 6; ++i) b.counted("");
     b.bytes(cancelItemBytes(0));
     b.hex("01 09 00");
-    for (int id : {0x07, 0x0A, 0x06, 0x09, 0x12, 0x04, 0x16, 0x05, 0x15}) b.className("TLngId").word(id);
+    for (int id : {0x07, 0x0A, 0x06, 0x09, 0x12, 0x04, 0x16, 0x05, 0x15})
+        b.className("TLngId").word(id);
     return b;
 }
 

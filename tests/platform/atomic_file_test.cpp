@@ -74,8 +74,9 @@ TEST_F(AtomicFileTest, ReadWholeFileOfAMissingFileIsNothing) {
 
 TEST_F(AtomicFileTest, ReadWholeFileOfAFolderThrowsNamingIt) {
     fs::create_directory(m_folder / "folder");
-    EXPECT_NE(failureOf([&] { platform::readRegularFile(path("folder"), 1 << 24); }).find(path("folder")),
-              std::string::npos);
+    EXPECT_NE(
+        failureOf([&] { platform::readRegularFile(path("folder"), 1 << 24); }).find(path("folder")),
+        std::string::npos);
 }
 
 TEST_F(AtomicFileTest, ReplaceCreatesANewFileWithTheUmaskMode) {

@@ -1,7 +1,7 @@
 #include "platform/desktop_entry.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
 #include "desktop_entry_reader.h"
+#include "platform/process.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
@@ -65,7 +65,6 @@ std::string readWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
 
 const std::vector<std::string> kAwkwardPaths = {
     "/home/u/Quindor/QUINDOR.EXE",

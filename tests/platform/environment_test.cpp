@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <memory>
-#include <vector>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "child_test.h"
 #include "platform/process.h"
@@ -69,9 +69,10 @@ TEST(StandardDescriptors, AStartWithDescriptorZeroClosedStillExtracts) {
     EXPECT_TRUE(S_ISCHR(status.st_mode)) << "descriptor 0 is not /dev/null";
     const int archive = open((folder / "A.ZIP").c_str(), O_RDONLY);
     ASSERT_GT(archive, 2);
-    const platform::ProcessOutcome outcome = platform::runAndWait(
-        {"/usr/bin/unzip", "-o", "/dev/fd/" + std::to_string(archive), "-d", (folder / "out").string()},
-        [] {}, {archive});
+    const platform::ProcessOutcome outcome =
+        platform::runAndWait({"/usr/bin/unzip", "-o", "/dev/fd/" + std::to_string(archive), "-d",
+                              (folder / "out").string()},
+                             [] {}, {archive});
     close(archive);
     EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << outcome.error;
     EXPECT_TRUE(std::filesystem::exists(folder / "out/word.txt"));
@@ -110,16 +111,24 @@ TEST(EssentialEnvironment, KeepsPathHomeAndTheLocaleAlone) {
         bool kept;
     };
     const Row rows[] = {
-        {"PATH", "/usr/bin:/bin", true},      {"HOME", "/home/ann", true},
-        {"LANG", "de_DE.UTF-8", true},        {"LANGUAGE", "de:en", true},
-        {"LC_ALL", "C.UTF-8", true},          {"LC_CTYPE", "C.UTF-8", true},
-        {"UNZIP", "-:", false},               {"UNZIPOPT", "-:", false},
-        {"ZIPINFO", "-v", false},             {"LD_PRELOAD", "/tmp/x.so", false},
-        {"LD_LIBRARY_PATH", "/tmp", false},   {"TMPDIR", "/tmp/elsewhere", false},
-        {"LC_", "x", false},                  {"IFS", "x", false},
+        {"PATH", "/usr/bin:/bin", true},
+        {"HOME", "/home/ann", true},
+        {"LANG", "de_DE.UTF-8", true},
+        {"LANGUAGE", "de:en", true},
+        {"LC_ALL", "C.UTF-8", true},
+        {"LC_CTYPE", "C.UTF-8", true},
+        {"UNZIP", "-:", false},
+        {"UNZIPOPT", "-:", false},
+        {"ZIPINFO", "-v", false},
+        {"LD_PRELOAD", "/tmp/x.so", false},
+        {"LD_LIBRARY_PATH", "/tmp", false},
+        {"TMPDIR", "/tmp/elsewhere", false},
+        {"LC_", "x", false},
+        {"IFS", "x", false},
     };
     std::vector<std::unique_ptr<ScopedVariable>> set;
-    for (const Row& row : rows) set.push_back(std::make_unique<ScopedVariable>(row.name, row.value));
+    for (const Row& row : rows)
+        set.push_back(std::make_unique<ScopedVariable>(row.name, row.value));
     const std::vector<std::string> kept = platform::essentialEnvironment();
     for (const Row& row : rows) {
         const std::string entry = std::string(row.name) + "=" + row.value;

@@ -38,13 +38,15 @@ protected:
 
     void setHome(const fs::path& home) { m_variables.emplace_back("HOME", home.c_str()); }
 
-    void mount(const fs::path& source, const fs::path& target, const char* type, const char* options) {
+    void mount(const fs::path& source, const fs::path& target, const char* type,
+               const char* options) {
         fs::create_directories(target);
         m_mounts.emplace_back(source, target, type, type == nullptr ? MS_BIND : 0, options);
         ASSERT_TRUE(m_mounts.back().mounted()) << target << ": " << m_mounts.back().error();
     }
     void bind(const fs::path& from, const fs::path& onto) { mount(from, onto, nullptr, nullptr); }
-    void overlay(const std::string& lower, const fs::path& upper, const fs::path& work, const fs::path& at) {
+    void overlay(const std::string& lower, const fs::path& upper, const fs::path& work,
+                 const fs::path& at) {
         fs::create_directories(upper);
         fs::create_directories(work);
         const std::string options =
@@ -92,7 +94,8 @@ TEST_F(GuardPlaces, ADiscsUsersFolderHoldingTheBoundHomeIsRefused) {
     bind(disk / "users/u", m_base / "home-u");
     setHome(m_base / "home-u");
     expectRefused(disk / "users", "contains your home folder");
-    expectRefused(disk / "users/u", "is your home folder (the same folder as " + (m_base / "home-u").string());
+    expectRefused(disk / "users/u",
+                  "is your home folder (the same folder as " + (m_base / "home-u").string());
     expectRefused(disk / "users/u/.gnupg", "the hidden folder .gnupg of your home folder");
     EXPECT_EQ(reason(disk / "users/other"), "(allowed)");
     EXPECT_EQ(reason(disk / "users/u/Letters"), "(allowed)");

@@ -133,7 +133,8 @@ TEST_P(ReachTable, IsJudgedAlikeByAnUnprivilegedUser) {
     QUINDOR_RERUN_THROUGH(kAsNobody);
     ASSERT_EQ(geteuid(), 65534u);
     const std::string judged = reason(folder());
-    if (GetParam().says == nullptr || std::string(GetParam().folder).find("root") == std::string::npos) {
+    if (GetParam().says == nullptr ||
+        std::string(GetParam().folder).find("root") == std::string::npos) {
         expectJudged(folder(), GetParam().says, judged);
     } else {
         // Another user cannot look into /root; its hidden folders stay refused by name.
@@ -152,11 +153,13 @@ TEST_F(GuardReach, EveryAccountsHomeIsProtected) {
     std::vector<std::pair<std::string, std::string>> homes;
     setpwent();
     while (const passwd* entry = getpwent()) {
-        if (entry->pw_dir != nullptr && entry->pw_dir[0] == '/') homes.emplace_back(entry->pw_name, entry->pw_dir);
+        if (entry->pw_dir != nullptr && entry->pw_dir[0] == '/')
+            homes.emplace_back(entry->pw_name, entry->pw_dir);
     }
     endpwent();
     ASSERT_FALSE(homes.empty());
-    for (const auto& [name, home] : homes) EXPECT_NE(reason(home), "(allowed)") << name << ": " << home;
+    for (const auto& [name, home] : homes)
+        EXPECT_NE(reason(home), "(allowed)") << name << ": " << home;
 }
 
 TEST_F(GuardReach, TheProgramsOwnFoldersAreProtected) {
@@ -187,8 +190,8 @@ TEST_F(GuardReach, ARelativeOrOddHomeIsStillProtected) {
         EXPECT_NE(reason(m_home.string()).find("is your home folder"), std::string::npos);
         EXPECT_NE(reason(m_home.string() + "/.ssh").find("of your home folder"), std::string::npos);
     }
-    for (const std::string& odd : {m_home.string() + "/", "//" + m_home.string() + "//.",
-                                  m_home.string() + "/.ssh/../"}) {
+    for (const std::string& odd :
+         {m_home.string() + "/", "//" + m_home.string() + "//.", m_home.string() + "/.ssh/../"}) {
         ScopedVariable home("HOME", odd.c_str());
         EXPECT_NE(reason(m_home.string()).find("is your home folder"), std::string::npos) << odd;
     }
@@ -235,7 +238,8 @@ TEST_F(GuardMounts, AFolderBindMountedOntoHomeIsAHome) {
     bind(m_base / "data-home", "/home");
     const std::string bob = (m_base / "data-home/bob").string();
     EXPECT_NE(reason(bob).find("is a home folder in /home"), std::string::npos) << reason(bob);
-    EXPECT_NE(reason((m_base / "data-home").string()).find("is a system folder (the same folder as /home)"),
+    EXPECT_NE(reason((m_base / "data-home").string())
+                  .find("is a system folder (the same folder as /home)"),
               std::string::npos);
     EXPECT_EQ(reason(bob + "/Quindor"), "(allowed)");
 }
@@ -246,7 +250,8 @@ TEST_F(GuardMounts, AFolderHoldingAMountPointIsProtected) {
     ASSERT_EQ(mount("none", (m_base / "volume/mnt").c_str(), "tmpfs", 0, "size=1m"), 0)
         << std::strerror(errno);
     fs::create_directories(m_base / "volume/mnt/inside");
-    EXPECT_NE(reason((m_base / "volume").string()).find("contains the mount point"), std::string::npos);
+    EXPECT_NE(reason((m_base / "volume").string()).find("contains the mount point"),
+              std::string::npos);
     EXPECT_NE(reason((m_base / "volume/mnt").string()).find("is a mount point"), std::string::npos);
     EXPECT_EQ(reason((m_base / "volume/mnt/inside").string()), "(allowed)");
 }

@@ -281,8 +281,9 @@ TEST_F(FolderGuardTest, RefusesARecordThatReachesItsFolderThroughALink) {
     const std::string link = linkTo(path("{home}/Quindor"));
     const std::string parentLink = linkTo(path("{home}"));
     const std::string target = path("{home}/Quindor");
-    for (const std::string& record : {link, link + "/", link + "/.", link + "/sub/..", link + "//sub/./../",
-                                      parentLink + "/Quindor", parentLink + "/Quindor/sub/.."}) {
+    for (const std::string& record :
+         {link, link + "/", link + "/.", link + "/sub/..", link + "//sub/./../",
+          parentLink + "/Quindor", parentLink + "/Quindor/sub/.."}) {
         EXPECT_EQ(platform::refusalReason(record), "The recorded folder " + record +
                                                        " leads through a link to " + target +
                                                        ". Nothing was deleted.");

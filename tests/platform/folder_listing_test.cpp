@@ -25,7 +25,8 @@ std::map<std::string, platform::EntryType> listAll(const fs::path& folder, bool 
     auto reader = platform::FolderReader::open(folder);
     EXPECT_TRUE(reader);
     std::map<std::string, platform::EntryType> entries;
-    while (const auto* entry = reader->next(foldersOnly, hidden)) entries[std::string(entry->name)] = entry->type;
+    while (const auto* entry = reader->next(foldersOnly, hidden))
+        entries[std::string(entry->name)] = entry->type;
     return entries;
 }
 
@@ -38,11 +39,12 @@ TEST(FolderListing, KindsOfEntriesAndHiddenOnes) {
     fs::create_symlink("file", root / "to-file");
     fs::create_symlink("missing", root / "broken");
     using T = platform::EntryType;
-    const std::map<std::string, T> all{{"sub", T::Folder},         {".dot", T::Folder},
-                                       {"file", T::File},          {"to-sub", T::FolderLink},
-                                       {"to-file", T::FileLink},   {"broken", T::FileLink}};
+    const std::map<std::string, T> all{{"sub", T::Folder},       {".dot", T::Folder},
+                                       {"file", T::File},        {"to-sub", T::FolderLink},
+                                       {"to-file", T::FileLink}, {"broken", T::FileLink}};
     EXPECT_EQ(listAll(root, false, true), all);
-    EXPECT_EQ(listAll(root, true, false), (std::map<std::string, T>{{"sub", T::Folder}, {"to-sub", T::FolderLink}}));
+    EXPECT_EQ(listAll(root, true, false),
+              (std::map<std::string, T>{{"sub", T::Folder}, {"to-sub", T::FolderLink}}));
     EXPECT_EQ(listAll(root, false, false).count(".dot"), 0u);
 }
 
@@ -92,10 +94,12 @@ TEST(FolderListing, SubFolderTestBothWays) {
         EXPECT_EQ(test.hasSubFolder(path, true), row.withHidden && !linksOnly);
         EXPECT_EQ(test.hasSubFolder(path, false), row.withoutHidden && !linksOnly);
         // Reading the folder itself, as on file systems without link counts.
-        EXPECT_EQ(platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), true),
-                  row.withHidden);
-        EXPECT_EQ(platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), false),
-                  row.withoutHidden);
+        EXPECT_EQ(
+            platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), true),
+            row.withHidden);
+        EXPECT_EQ(
+            platform::readsSubFolder(platform::openFile(path, O_RDONLY | O_DIRECTORY).get(), false),
+            row.withoutHidden);
     }
     EXPECT_FALSE(test.hasSubFolder(root / "none", true));
 }

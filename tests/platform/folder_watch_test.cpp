@@ -37,7 +37,8 @@ public:
     }
     bool waitFor(std::uint32_t mask, const std::string& name) {
         std::unique_lock lock(m_mutex);
-        return m_arrived.wait_for(lock, std::chrono::seconds(30), [&] { return findLocked(mask, name); });
+        return m_arrived.wait_for(lock, std::chrono::seconds(30),
+                                  [&] { return findLocked(mask, name); });
     }
     bool has(std::uint32_t mask, const std::string& name) {
         std::lock_guard lock(m_mutex);
@@ -168,20 +169,23 @@ TEST_P(ChangeFilters, AskForTheirEventsOnlyAndReportThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     FolderWatch, ChangeFilters,
-    testing::Values(FilterRow{"file created, names", kNamesFilter, IN_CREATE, true},
-                    FilterRow{"folder moved in, names", kNamesFilter, IN_MOVED_TO | IN_ISDIR, true},
-                    FilterRow{"folder deleted, file names only", platform::kChangeFileName, IN_DELETE | IN_ISDIR, false},
-                    FilterRow{"file renamed, folder names only", platform::kChangeDirName, IN_MOVED_FROM, false},
-                    FilterRow{"contents written, names", kNamesFilter, IN_MODIFY, false},
-                    FilterRow{"time set, names", kNamesFilter, IN_ATTRIB, false},
-                    FilterRow{"file read, names", kNamesFilter, IN_ACCESS, false},
-                    FilterRow{"contents written, size", platform::kChangeSize, IN_MODIFY, true},
-                    FilterRow{"time set, last write", platform::kChangeLastWrite, IN_ATTRIB, true},
-                    FilterRow{"file read, last access", platform::kChangeLastAccess, IN_ACCESS, true},
-                    FilterRow{"mode changed, attributes", platform::kChangeAttributes, IN_ATTRIB, true},
-                    FilterRow{"owner changed, security", platform::kChangeSecurity, IN_ATTRIB, true},
-                    FilterRow{"time set, creation", platform::kChangeCreation, IN_ATTRIB, true},
-                    FilterRow{"file created, size", platform::kChangeSize, IN_CREATE, false}),
+    testing::Values(
+        FilterRow{"file created, names", kNamesFilter, IN_CREATE, true},
+        FilterRow{"folder moved in, names", kNamesFilter, IN_MOVED_TO | IN_ISDIR, true},
+        FilterRow{"folder deleted, file names only", platform::kChangeFileName,
+                  IN_DELETE | IN_ISDIR, false},
+        FilterRow{"file renamed, folder names only", platform::kChangeDirName, IN_MOVED_FROM,
+                  false},
+        FilterRow{"contents written, names", kNamesFilter, IN_MODIFY, false},
+        FilterRow{"time set, names", kNamesFilter, IN_ATTRIB, false},
+        FilterRow{"file read, names", kNamesFilter, IN_ACCESS, false},
+        FilterRow{"contents written, size", platform::kChangeSize, IN_MODIFY, true},
+        FilterRow{"time set, last write", platform::kChangeLastWrite, IN_ATTRIB, true},
+        FilterRow{"file read, last access", platform::kChangeLastAccess, IN_ACCESS, true},
+        FilterRow{"mode changed, attributes", platform::kChangeAttributes, IN_ATTRIB, true},
+        FilterRow{"owner changed, security", platform::kChangeSecurity, IN_ATTRIB, true},
+        FilterRow{"time set, creation", platform::kChangeCreation, IN_ATTRIB, true},
+        FilterRow{"file created, size", platform::kChangeSize, IN_CREATE, false}),
     [](const testing::TestParamInfo<FilterRow>& info) {
         std::string name = info.param.what;
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

@@ -3,8 +3,8 @@
 
 #include "platform/mount_info.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -57,7 +57,8 @@ struct SkippedLine {
 class MountInfoSkips : public testing::TestWithParam<SkippedLine> {};
 
 TEST_P(MountInfoSkips, ALineWithoutTheFieldsOfAMount) {
-    const std::string table = std::string(GetParam().line) + "\n27 1 254:0 / / rw - ext4 /dev/vda rw";
+    const std::string table =
+        std::string(GetParam().line) + "\n27 1 254:0 / / rw - ext4 /dev/vda rw";
     const platform::MountInfo mounts = platform::MountInfo::parse(table);
     ASSERT_EQ(mounts.entries().size(), 1u) << GetParam().line;
     EXPECT_EQ(mounts.entries()[0].mountPoint, "/");
@@ -65,7 +66,8 @@ TEST_P(MountInfoSkips, ALineWithoutTheFieldsOfAMount) {
 
 INSTANTIATE_TEST_SUITE_P(
     MountInfo, MountInfoSkips,
-    testing::Values(SkippedLine{"Empty", ""}, SkippedLine{"NoSeparator", "5 1 8:1 / /x rw ext4 /dev/x rw"},
+    testing::Values(SkippedLine{"Empty", ""},
+                    SkippedLine{"NoSeparator", "5 1 8:1 / /x rw ext4 /dev/x rw"},
                     SkippedLine{"NoType", "5 1 8:1 / /x rw -"},
                     SkippedLine{"BadId", "x5 1 8:1 / /x rw - ext4 /dev/x rw"},
                     SkippedLine{"IdTooLarge", "99999999999999999999 1 8:1 / /x rw - ext4 d rw"},
@@ -79,9 +81,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MountInfo, ThePathIsShownByTheDeepestLastMount) {
     const platform::MountInfo mounts = platform::MountInfo::parse(kTable);
     // The tmpfs mounted last on /home covers the bind mount under it.
-    for (const auto& [path, id] : std::vector<std::pair<std::string, std::uint64_t>>{
-             {"/", 27}, {"/homes", 27}, {"/home", 40}, {"/home/ann", 40}, {"/home/u x/y", 37},
-             {"/merged/a", 38}, {"/merged2", 39}, {"/proc/1", 22}}) {
+    for (const auto& [path, id] :
+         std::vector<std::pair<std::string, std::uint64_t>>{{"/", 27},
+                                                            {"/homes", 27},
+                                                            {"/home", 40},
+                                                            {"/home/ann", 40},
+                                                            {"/home/u x/y", 37},
+                                                            {"/merged/a", 38},
+                                                            {"/merged2", 39},
+                                                            {"/proc/1", 22}}) {
         const platform::MountInfoEntry* shown = mounts.showing(path);
         ASSERT_NE(shown, nullptr) << path;
         EXPECT_EQ(shown->id, id) << path;

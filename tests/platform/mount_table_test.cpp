@@ -16,14 +16,14 @@ TEST(MountTable, MountPointsWithEscapes) {
         "\n"
         "/dev/sdd1 /mnt/odd\\04 ext4 rw 0 0";
     EXPECT_EQ(platform::parseMountPoints(table),
-              (std::vector<std::string>{"/", "/proc", "/media/u/My Disk", "/run/media/u/back\\slash",
-                                        "/mnt/odd\\04"}));
+              (std::vector<std::string>{"/", "/proc", "/media/u/My Disk",
+                                        "/run/media/u/back\\slash", "/mnt/odd\\04"}));
 }
 
 TEST(MountTable, VolumesAreBelowTheMediaFoldersOrAtMnt) {
-    const std::vector<std::string> points = {"/", "/proc", "/media", "/media/u/usb", "/mnt",
-                                             "/mnt/data", "/run/media/u/x", "/run/user/0",
-                                             "/mediafolder", "/media/u/usb"};
+    const std::vector<std::string> points = {
+        "/",         "/proc",          "/media",      "/media/u/usb", "/mnt",
+        "/mnt/data", "/run/media/u/x", "/run/user/0", "/mediafolder", "/media/u/usb"};
     EXPECT_EQ(platform::volumeMountPoints(points),
               (std::vector<std::string>{"/media/u/usb", "/mnt", "/mnt/data", "/run/media/u/x"}));
 }

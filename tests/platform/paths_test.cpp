@@ -37,8 +37,12 @@ TEST(Paths, NormalFormsAndAncestors) {
         const char* parent;  // the first of ancestorsOf(normal), "" for the root
     };
     const Row rows[] = {
-        {"/", "/", ""},           {"//./", "/", ""},         {"/tmp/..", "/", ""},
-        {"/tmp/x/../../", "/", ""}, {"/../../a", "/a", "/"},  {"/a//b/./c/", "/a/b/c", "/a/b"},
+        {"/", "/", ""},
+        {"//./", "/", ""},
+        {"/tmp/..", "/", ""},
+        {"/tmp/x/../../", "/", ""},
+        {"/../../a", "/a", "/"},
+        {"/a//b/./c/", "/a/b/c", "/a/b"},
         {"/a/b/../../c", "/c", "/"},
     };
     for (const Row& row : rows) {
@@ -61,12 +65,13 @@ TEST(Paths, MasksMatchAsOnTheOriginalSystem) {
         bool matches;
     };
     const Row rows[] = {
-        {"*.*", "README", true},   {"*.*", ".hidden", true},  {"*.*", "a.b.c", true},
+        {"*.*", "README", true},      {"*.*", ".hidden", true}, {"*.*", "a.b.c", true},
         {"*.TXT", "notes.txt", true}, {"?.ini", "é.ini", true}, {"a?c", "ac", false},
-        {"[ab]", "[ab]", true},   {"[ab]", "a", false},       {"", "x", false},
-        {"*.dll", "x.dl", false}, {"x.*", "x", true},         {"**a", "bba", true},
+        {"[ab]", "[ab]", true},       {"[ab]", "a", false},     {"", "x", false},
+        {"*.dll", "x.dl", false},     {"x.*", "x", true},       {"**a", "bba", true},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(platform::maskMatches(row.mask, row.name), row.matches) << row.mask << " " << row.name;
+        EXPECT_EQ(platform::maskMatches(row.mask, row.name), row.matches)
+            << row.mask << " " << row.name;
     }
 }

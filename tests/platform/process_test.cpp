@@ -228,15 +228,17 @@ TEST_F(ProcessTest, ProgramsStartWithDefaultSignalsWhateverThisProcessBlocksOrIg
     // The program reads its own blocked and ignored sets (the shell becomes grep: a shell
     // blocks every signal for a moment while it starts a child); signal 15 (TERM) ignored and
     // signal 10 (USR1) blocked here must not reach it.
-    struct sigaction ignore {}, previous {};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGTERM, &ignore, &previous);
     sigset_t usr1, oldMask;
     sigemptyset(&usr1);
     sigaddset(&usr1, SIGUSR1);
     ::pthread_sigmask(SIG_BLOCK, &usr1, &oldMask);
-    const auto outcome = run({"/bin/sh", "-c", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status > \"$0\"",
-                              path("signals")});
+    const auto outcome =
+        run({"/bin/sh", "-c", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status > \"$0\"",
+             path("signals")});
     sigset_t afterwards;
     ::pthread_sigmask(SIG_BLOCK, nullptr, &afterwards);
     ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);

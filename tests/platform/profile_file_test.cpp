@@ -60,20 +60,23 @@ TEST_F(ProfileFileTest, SeveralKeysInOneWriteReadAsIfWrittenOneByOne) {
     const std::vector<platform::ProfileEntry> entries = {
         {"MarloLanguage", "DK"}, {"SpellLanguage", "DK"}, {"MarloLanguage", "NL"}};
     writeText(m_file, before);
-    for (const auto& entry : entries) platform::writeProfileString(m_file, "UserChoice", entry.key, entry.value);
+    for (const auto& entry : entries)
+        platform::writeProfileString(m_file, "UserChoice", entry.key, entry.value);
     const std::string oneByOne = readText(m_file).value_or("");
     writeText(m_file, before);
     platform::writeProfileStrings(m_file, "UserChoice", entries);
     EXPECT_EQ(readText(m_file), oneByOne);
-    EXPECT_EQ(oneByOne,
-              "; kept\n[Other]\nA=1\n\n[userchoice]\nspelllanguage=DK\nMarloLanguage=NL\n\n[Last]\n");
+    EXPECT_EQ(
+        oneByOne,
+        "; kept\n[Other]\nA=1\n\n[userchoice]\nspelllanguage=DK\nMarloLanguage=NL\n\n[Last]\n");
 }
 
 TEST_F(ProfileFileTest, OneRefusedKeyLeavesTheWholeWriteUndone) {
     writeText(m_file, "[UserChoice]\r\nMarloLanguage=US\r\n");
     const std::vector<platform::ProfileEntry> entries = {{"MarloLanguage", "DK"},
                                                          {"Spell=Language", "DK"}};
-    EXPECT_THROW(platform::writeProfileStrings(m_file, "UserChoice", entries), std::invalid_argument);
+    EXPECT_THROW(platform::writeProfileStrings(m_file, "UserChoice", entries),
+                 std::invalid_argument);
     EXPECT_EQ(readText(m_file), "[UserChoice]\r\nMarloLanguage=US\r\n");
 }
 
@@ -258,7 +261,8 @@ TEST_F(ProfileFileTest, SpecialFileAsSettingsFileFailsAndNothingIsWritten) {
     fs::create_directories(m_folder / "zero");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", zero);
-    for (const auto& [file, why] : {std::pair{fifo, "not a regular file"}, std::pair{zero, "a symbolic link"}}) {
+    for (const auto& [file, why] :
+         {std::pair{fifo, "not a regular file"}, std::pair{zero, "a symbolic link"}}) {
         try {
             platform::writeProfileString(file, "UserChoice", "MarloLanguage", "DK");
             ADD_FAILURE() << "no failure for " << file;

@@ -4,16 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <unordered_map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
+using platform::EHiveParseError;
 using platform::Hive;
 using platform::HiveKey;
-using platform::EHiveParseError;
 
 constexpr const char* kHeader = "Windows Registry Editor Version 5.00\n\n";
 

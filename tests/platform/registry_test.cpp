@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 using file_test_support::readText;
 using file_test_support::ScopedVariable;
 using file_test_support::writeText;
-using platform::Registry;
 using platform::ERegistryError;
+using platform::Registry;
 using platform::RootKey;
 
 namespace {
@@ -225,7 +225,8 @@ TEST_F(RegistryTest, MissingRegistryFolderUnderAReadOnlyFolderIsNotCreated) {
     fs::permissions(parent, fs::perms(0555));
     Registry registry((parent / "registry").string());
     EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, kFontsKey, true));
-    EXPECT_THROW(registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"), ERegistryError);
+    EXPECT_THROW(registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/"),
+                 ERegistryError);
     fs::permissions(parent, fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(parent / "registry"));
 }
@@ -435,7 +436,8 @@ TEST_F(RegistryTest, HundredThousandKeysAreReadAndWritten) {
     }
     fs::create_directories(m_folder);
     writeText(machineHive(), text);
-    EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, "Software\\Test\\Key99999", "V"), "99999");
+    EXPECT_EQ(m_registry.readString(RootKey::LocalMachine, "Software\\Test\\Key99999", "V"),
+              "99999");
     m_registry.writeString(RootKey::LocalMachine, kRecordKey, "", "/q/");
     const std::string written = *readText(machineHive());
     EXPECT_EQ(written.substr(0, text.size()), text) << "every key kept in its order";

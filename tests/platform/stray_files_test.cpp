@@ -27,7 +27,8 @@ namespace {
 // Bound through the folder's descriptor: a socket's path must be short.
 void makeSocket(const fs::path& path) {
     const int folder = ::open(path.parent_path().c_str(), O_PATH | O_DIRECTORY);
-    const std::string shortPath = "/proc/self/fd/" + std::to_string(folder) + "/" + path.filename().string();
+    const std::string shortPath =
+        "/proc/self/fd/" + std::to_string(folder) + "/" + path.filename().string();
     const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -58,8 +59,8 @@ TEST(StrayFiles, AnythingButFilesAndFoldersIsFoundAnywhereBelow) {
          ".hidden/a/b/QUINDOR", "a symbolic link"},
         {"a dangling link", [](const fs::path& f) { fs::create_symlink("/nowhere", f / "x"); }, "x",
          "a symbolic link"},
-        {"a named pipe", [](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "p").c_str(), 0644), 0); }, "p",
-         "a named pipe"},
+        {"a named pipe", [](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "p").c_str(), 0644), 0); },
+         "p", "a named pipe"},
         {"a socket", [](const fs::path& f) { makeSocket(f / "s"); }, "s", "a socket"},
     };
     for (const StrayRow& row : rows) {
@@ -82,7 +83,8 @@ TEST(StrayFiles, AMissingFolderHoldsNothingAndALinkInItsPlaceIsNotWalked) {
     const fs::path folder = testing_support::testFolder("stray");
     EXPECT_TRUE(platform::findStrayFiles((folder / "none").string(), true).empty());
     fs::create_symlink(testing_support::sandboxFolder(), folder / "link");
-    EXPECT_THROW(platform::findStrayFiles((folder / "link").string(), true), platform::ESystemError);
+    EXPECT_THROW(platform::findStrayFiles((folder / "link").string(), true),
+                 platform::ESystemError);
 }
 
 TEST(StrayFiles, DevicesAndMountsBelowAreFoundAndNotEntered) {

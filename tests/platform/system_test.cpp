@@ -90,13 +90,15 @@ TEST_F(SystemTest, WriteAllAndReadAllCarryEveryByte) {
     std::string bytes(300000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
     {
-        const platform::FileDescriptor out = platform::openFile(path("data"), O_WRONLY | O_CREAT, 0600);
+        const platform::FileDescriptor out =
+            platform::openFile(path("data"), O_WRONLY | O_CREAT, 0600);
         platform::writeAll(out.get(), bytes, path("data"));
     }
     const platform::FileDescriptor in = platform::openFile(path("data"), O_RDONLY);
     EXPECT_EQ(platform::readAll(in.get(), path("data"), bytes.size()), bytes);
     const platform::FileDescriptor again = platform::openFile(path("data"), O_RDONLY);
-    const auto error = errorOf([&] { platform::readAll(again.get(), path("data"), bytes.size() - 1); });
+    const auto error =
+        errorOf([&] { platform::readAll(again.get(), path("data"), bytes.size() - 1); });
     EXPECT_EQ(error.error(), EFBIG);
     EXPECT_EQ(error.path(), path("data"));
 }

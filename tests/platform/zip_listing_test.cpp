@@ -106,8 +106,7 @@ unsigned get16(const std::string& bytes, std::size_t at) {
 }  // namespace
 
 TEST_F(ZipListingTest, ListsFilesFoldersAndStoredLinks) {
-    const auto entries =
-        listed(zip("archive.zip", "-r -y \"$1\" a.txt sub link"));
+    const auto entries = listed(zip("archive.zip", "-r -y \"$1\" a.txt sub link"));
     ASSERT_TRUE(entries);
     auto map = byName(*entries);
     ASSERT_EQ(entries->size(), 4u);
@@ -273,9 +272,13 @@ TEST_F(ZipListingTest, EntriesBeyondTheAnnouncedCountAreNotHidden) {
 }
 
 TEST(UnpackedPath, IsWhereTheExtractorPutsAnEntry) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"a/b.txt", "a/b.txt"}, {"/etc/passwd", "etc/passwd"}, {"../../x", "x"},
-        {"a/./b//c/", "a/b/c"}, {"..", ""}, {"", ""}, {"a/../b", "a/b"}};
+    const std::pair<std::string, std::string> rows[] = {{"a/b.txt", "a/b.txt"},
+                                                        {"/etc/passwd", "etc/passwd"},
+                                                        {"../../x", "x"},
+                                                        {"a/./b//c/", "a/b/c"},
+                                                        {"..", ""},
+                                                        {"", ""},
+                                                        {"a/../b", "a/b"}};
     for (const auto& [name, path] : rows) EXPECT_EQ(platform::unpackedPath(name), path) << name;
 }
 
@@ -309,7 +312,8 @@ protected:
     // An archive with a stored and a deflated member (zip -0 stores, the default deflates).
     std::string archive() {
         std::string text;
-        for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + " of a compressible text\n";
+        for (int i = 0; i < 2000; ++i)
+            text += "line " + std::to_string(i) + " of a compressible text\n";
         std::ofstream(m_folder / "content" / "big.txt") << text;
         zip("member.zip", "\"$1\" big.txt");
         zip("member.zip", "-0 \"$1\" a.txt");
@@ -345,7 +349,8 @@ TEST_F(ZipMemberTest, MissingTooLargeOrDamagedMembersAreNotRead) {
     EXPECT_FALSE(platform::readZipMember(write("flipped.zip", flipped), "a.txt", 100));
     std::string inflated = whole;
     const std::size_t local = whole.find("PK\x03\x04");
-    inflated[local + 100] = static_cast<char>(inflated[local + 100] ^ 0x55);  // inside big.txt's data
+    inflated[local + 100] =
+        static_cast<char>(inflated[local + 100] ^ 0x55);  // inside big.txt's data
     EXPECT_FALSE(platform::readZipMember(write("garbled.zip", inflated), "big.txt", 1 << 20));
 }
 
@@ -353,8 +358,8 @@ namespace {
 
 using testing_support::asiExtra;
 using testing_support::unicodePathExtra;
-using testing_support::ZipMember;
 using testing_support::zipExtra;
+using testing_support::ZipMember;
 
 constexpr unsigned kLinkMode = 0120777;
 
@@ -384,20 +389,30 @@ TEST(ZipListingFields, EntriesTypedOrNamedByExtraFieldsAreSeenAsTheExtractorSees
     const std::string bad(4, '\0');
     const HostileRow rows[] = {
         {"a link typed only by ASi (the attributes give no type)",
-         [](ZipMember& m) { m.mode = 0; m.centralExtra = asiExtra(kLinkMode, "/home"); }, "", true},
+         [](ZipMember& m) {
+             m.mode = 0;
+             m.centralExtra = asiExtra(kLinkMode, "/home");
+         },
+         "", true},
         {"a link typed by the local header's ASi",
-         [](ZipMember& m) { m.mode = 0; m.localExtra = asiExtra(kLinkMode, "/home"); }, "", true},
+         [](ZipMember& m) {
+             m.mode = 0;
+             m.localExtra = asiExtra(kLinkMode, "/home");
+         },
+         "", true},
         {"a link named by the PKWARE Unix field",
-         [](ZipMember& m) { m.centralExtra = zipExtra(0x000d, std::string(12, '\0') + "/home"); }, "",
-         true},
+         [](ZipMember& m) { m.centralExtra = zipExtra(0x000d, std::string(12, '\0') + "/home"); },
+         "", true},
         {"ASi says link, the attributes say file",
-         [](ZipMember& m) { m.centralExtra = asiExtra(kLinkMode, "/home"); }, "different file types"},
+         [](ZipMember& m) { m.centralExtra = asiExtra(kLinkMode, "/home"); },
+         "different file types"},
         {"the local ASi says folder, the attributes say file",
          [](ZipMember& m) { m.localExtra = asiExtra(040755); }, "different file types"},
         {"a Unicode Path names another file",
          [](ZipMember& m) { m.centralExtra = unicodePathExtra(m.name, "../.bashrc"); }, "disagree"},
         {"a Unicode Path with a wrong checksum names another file",
-         [&](ZipMember& m) { m.centralExtra = zipExtra(0x7075, "\x01" + bad + "other"); }, "disagree"},
+         [&](ZipMember& m) { m.centralExtra = zipExtra(0x7075, "\x01" + bad + "other"); },
+         "disagree"},
         {"the local header's Unicode Path names another file",
          [](ZipMember& m) { m.localExtra = unicodePathExtra(m.name, "other"); }, "disagree"},
         {"the local header names another file", [](ZipMember& m) { m.localName = "QUINDOR"; },
@@ -406,13 +421,15 @@ TEST(ZipListingFields, EntriesTypedOrNamedByExtraFieldsAreSeenAsTheExtractorSees
          [](ZipMember& m) { m.centralExtra = zipExtra(0x5455, "abc").substr(0, 5); }, "damaged"},
         {"an ASi field too short for its mode",
          [](ZipMember& m) { m.centralExtra = zipExtra(0x756e, "\x01\x02"); }, "damaged"},
-        {"a Unicode Path naming the same file", [](ZipMember& m) {
-             m.centralExtra = m.localExtra = unicodePathExtra(m.name, m.name); }, ""},
+        {"a Unicode Path naming the same file",
+         [](ZipMember& m) { m.centralExtra = m.localExtra = unicodePathExtra(m.name, m.name); },
+         ""},
         {"an ASi field agreeing with the attributes",
          [](ZipMember& m) { m.centralExtra = asiExtra(0100600); }, ""},
-        {"a name cut short by a NUL byte", [](ZipMember& m) { m.name = m.localName = std::string("a\0b", 3); },
-         "NUL byte"},
-        {"padding after the last field", [](ZipMember& m) { m.localExtra = std::string(3, '\0'); }, ""},
+        {"a name cut short by a NUL byte",
+         [](ZipMember& m) { m.name = m.localName = std::string("a\0b", 3); }, "NUL byte"},
+        {"padding after the last field", [](ZipMember& m) { m.localExtra = std::string(3, '\0'); },
+         ""},
     };
     for (const HostileRow& row : rows) {
         ZipMember hostile = member("UK.DIC");

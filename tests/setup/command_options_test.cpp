@@ -28,7 +28,8 @@ TEST(CommandOptions, ModesAndTheirFlags) {
 }
 
 TEST(CommandOptions, InstallDefaultsAreThePagesDefaults) {
-    const engine::InstallChoices choices = parse({"--install", "--dictionaries", "UK"}).installChoices();
+    const engine::InstallChoices choices =
+        parse({"--install", "--dictionaries", "UK"}).installChoices();
     EXPECT_EQ(choices.folderText, std::string(std::getenv("HOME")) + "/Quindor/");
     EXPECT_EQ(choices.screenLanguageCode, "US");
     EXPECT_EQ(choices.dictionaryCodes, std::vector<std::string>{"UK"});
@@ -45,10 +46,33 @@ TEST(CommandOptions, InstallValuesInEitherSpelling) {
         bool desktop, startMenu, programs;
     };
     const std::vector<Row> rows = {
-        {{"--language", "Dansk", "--dictionaries", "ZA,uk,DA,UK"}, "DK", {"UK", "DA", "ZA"}, true, false, true},
-        {{"--language=dk", "--dictionaries=SP", "--shortcuts=none"}, "DK", {"SP"}, false, false, false},
-        {{"--language", "Fran\xC3\xA7" "ais", "--dictionaries", "FR", "--shortcuts", "StartMenu"}, "FR", {"FR"}, false, true, false},
-        {{"--language", "po polsku", "--dictionaries", "PL", "--shortcuts", "programs,desktop"}, "PL", {"PL"}, true, false, true},
+        {{"--language", "Dansk", "--dictionaries", "ZA,uk,DA,UK"},
+         "DK",
+         {"UK", "DA", "ZA"},
+         true,
+         false,
+         true},
+        {{"--language=dk", "--dictionaries=SP", "--shortcuts=none"},
+         "DK",
+         {"SP"},
+         false,
+         false,
+         false},
+        {{"--language",
+          "Fran\xC3\xA7"
+          "ais",
+          "--dictionaries", "FR", "--shortcuts", "StartMenu"},
+         "FR",
+         {"FR"},
+         false,
+         true,
+         false},
+        {{"--language", "po polsku", "--dictionaries", "PL", "--shortcuts", "programs,desktop"},
+         "PL",
+         {"PL"},
+         true,
+         false,
+         true},
     };
     for (const Row& row : rows) {
         std::vector<std::string> arguments{"--install"};
@@ -65,10 +89,16 @@ TEST(CommandOptions, InstallValuesInEitherSpelling) {
 
 // A folder is taken as typed, even one that looks like an option.
 TEST(CommandOptions, FolderIsTakenAsTyped) {
-    for (const std::string& folder : {std::string("--yes"), std::string(" /a b/"), std::string("")}) {
-        EXPECT_EQ(parse({"--install", "--folder", folder, "--dictionaries", "UK"}).installChoices().folderText, folder);
+    for (const std::string& folder :
+         {std::string("--yes"), std::string(" /a b/"), std::string("")}) {
+        EXPECT_EQ(parse({"--install", "--folder", folder, "--dictionaries", "UK"})
+                      .installChoices()
+                      .folderText,
+                  folder);
     }
-    EXPECT_EQ(parse({"--install", "--folder=/x=y/", "--dictionaries", "UK"}).installChoices().folderText, "/x=y/");
+    EXPECT_EQ(
+        parse({"--install", "--folder=/x=y/", "--dictionaries", "UK"}).installChoices().folderText,
+        "/x=y/");
 }
 
 TEST(CommandOptions, UsageErrorsSayWhatIsWrong) {
@@ -88,13 +118,17 @@ TEST(CommandOptions, UsageErrorsSayWhatIsWrong) {
         {{"--install"}, "Please select at least one language!"},
         {{"--install", "--dictionaries="}, "Please select at least one language!"},
         {{"--install", "--dictionaries", "UK,XX"},
-         "Unknown dictionary code \"XX\". The codes are: UK, US, DA, NL, DE, FR, PL, RU, CZ, SK, SI, IT, SP, SE, ZA."},
+         "Unknown dictionary code \"XX\". The codes are: UK, US, DA, NL, DE, FR, PL, RU, CZ, SK, "
+         "SI, IT, SP, SE, ZA."},
         {{"--install", "--dictionaries", "UK,"}, "Unknown dictionary code \"\""},
         {{"--install", "--dictionaries", "UK", "--language", "Danish"},
-         "Unknown screen language \"Danish\". The languages are: English (US), Czech (CZ), Dansk (DK), "
-         "Deutsch (DE), Fran\xC3\xA7" "ais (FR), Nederlands (NL), Po polsku (PL), Ruski (RU), Slovak (SK)."},
+         "Unknown screen language \"Danish\". The languages are: English (US), Czech (CZ), Dansk "
+         "(DK), "
+         "Deutsch (DE), Fran\xC3\xA7"
+         "ais (FR), Nederlands (NL), Po polsku (PL), Ruski (RU), Slovak (SK)."},
         {{"--install", "--dictionaries", "UK", "--shortcuts", "desk"}, "Unknown shortcut \"desk\""},
-        {{"--install", "--dictionaries", "UK", "--shortcuts", "none,desktop"}, "--shortcuts none stands alone."},
+        {{"--install", "--dictionaries", "UK", "--shortcuts", "none,desktop"},
+         "--shortcuts none stands alone."},
     };
     for (const auto& [arguments, expected] : rows) {
         SCOPED_TRACE(arguments.front());
@@ -109,9 +143,9 @@ TEST(CommandOptions, UsageErrorsSayWhatIsWrong) {
 
 TEST(CommandOptions, HelpListsTheLanguagesAndTheDictionaryCodes) {
     const std::string help = setup::helpText();
-    for (const char* part : {"--install", "--dictionaries CODES", "--shortcuts", "--uninstall", "--yes",
-                             "DK  Dansk", "US  English", "ZA  South-African", "UK  British English",
-                             "3  failed part-way"}) {
+    for (const char* part :
+         {"--install", "--dictionaries CODES", "--shortcuts", "--uninstall", "--yes", "DK  Dansk",
+          "US  English", "ZA  South-African", "UK  British English", "3  failed part-way"}) {
         EXPECT_NE(help.find(part), std::string::npos) << part;
     }
 }

@@ -4,10 +4,10 @@
 // that is set).
 
 #include <QEvent>
-#include <array>
 #include <QPixmap>
 #include <QTest>
 #include <QWindow>
+#include <array>
 #include <cstdlib>
 #include <functional>
 
@@ -42,14 +42,16 @@ std::vector<ControlState> controlStates(TForm& page) {
 }
 
 void resizeClient(TForm& page, int width, int height) {
-    page.setBounds(page.left(), page.top(), width + TForm::kFrameWidth, height + TForm::kFrameHeight);
+    page.setBounds(page.left(), page.top(), width + TForm::kFrameWidth,
+                   height + TForm::kFrameHeight);
     testing_support::settle();
 }
 
 std::filesystem::path screenshotFolder() {
     const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
-    const std::filesystem::path target =
-        folder != nullptr ? std::filesystem::path(folder) : testing_support::sandboxFolder() / "screens";
+    const std::filesystem::path target = folder != nullptr
+                                             ? std::filesystem::path(folder)
+                                             : testing_support::sandboxFolder() / "screens";
     std::filesystem::create_directories(target);
     return target;
 }
@@ -82,8 +84,9 @@ TEST_F(WizardTest, DoublingTheWelcomePageDoublesEveryControlAndItsFont) {
         resizeClient(page, width, height);
         const std::vector<ControlState> back = controlStates(page);
         for (std::size_t i = 0; i < before.size(); ++i) {
-            EXPECT_EQ((std::array{back[i].left, back[i].top, back[i].width, back[i].height}),
-                      (std::array{before[i].left, before[i].top, before[i].width, before[i].height}))
+            EXPECT_EQ(
+                (std::array{back[i].left, back[i].top, back[i].width, back[i].height}),
+                (std::array{before[i].left, before[i].top, before[i].width, before[i].height}))
                 << i;
         }
         resizeClient(page, 2 * width + 13, 2 * height - 7);
@@ -179,13 +182,14 @@ TEST_P(ScreenAdaptationTest, WelcomePageTakesTheDesignScreenOfItsCreationHandler
 
 INSTANTIATE_TEST_SUITE_P(
     Screens, ScreenAdaptationTest,
-    ::testing::Values(ScreenCase{640, 480, 373, 361, 8, 133, 59},      // design 640 x 480: as designed
-                      ScreenCase{800, 600, 373, 361, 8, 213, 119},     // design 800 x 600: as designed
-                      ScreenCase{720, 540, 336, 325, 7, 192, 107},     // between: slightly smaller
-                      ScreenCase{1024, 768, 373, 361, 8, 325, 203},    // design 1024 x 768: as designed
+    ::testing::Values(ScreenCase{640, 480, 373, 361, 8, 133, 59},   // design 640 x 480: as designed
+                      ScreenCase{800, 600, 373, 361, 8, 213, 119},  // design 800 x 600: as designed
+                      ScreenCase{720, 540, 336, 325, 7, 192, 107},  // between: slightly smaller
+                      ScreenCase{1024, 768, 373, 361, 8, 325,
+                                 203},  // design 1024 x 768: as designed
                       ScreenCase{1280, 1024, 466, 481, 10, 407, 271},  // 1.25 x 1.333
                       ScreenCase{1536, 1152, 560, 542, 12, 488, 305},
-                      ScreenCase{1920, 1080, 699, 508, 13, 610, 286},  // 1.875 x 1.40625
+                      ScreenCase{1920, 1080, 699, 508, 13, 610, 286},       // 1.875 x 1.40625
                       ScreenCase{3840, 2160, 1399, 1015, 26, 1220, 572}));  // 3.75 x 2.8125
 
 }  // namespace
@@ -196,7 +200,8 @@ TEST_F(WizardTest, AlignedPanelsOfTheFolderChooserFillThePageAfterARescale) {
     setup::TiForm10& chooser = *wizard.iForm10;
     chooser.Show();
     testing_support::settle();
-    for (const auto& [width, height] : {std::pair{500, 401}, std::pair{371, 337}, std::pair{733, 655}}) {
+    for (const auto& [width, height] :
+         {std::pair{500, 401}, std::pair{371, 337}, std::pair{733, 655}}) {
         resizeClient(chooser, width, height);
         EXPECT_EQ(chooser.Panel4->width(), width);
         EXPECT_EQ(chooser.Panel4->height(), elastic::RoundEven(41.0 * height / 328));

@@ -53,8 +53,9 @@ protected:
     void click(framework::TTreeNode* node, bool onSign = false) {
         auto* view = static_cast<QTreeView*>(tree().widget());
         const QRect row = view->visualRect(indexOf(node));
-        const QPoint at = onSign ? QPoint(row.left() - view->indentation() / 2, row.center().y())
-                                 : QPoint(row.left() + view->iconSize().width() + 8, row.center().y());
+        const QPoint at = onSign
+                              ? QPoint(row.left() - view->indentation() / 2, row.center().y())
+                              : QPoint(row.left() + view->iconSize().width() + 8, row.center().y());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         testing_support::settle();
     }
@@ -74,12 +75,16 @@ TEST(TargetFolder, QuindorIsAddedUnlessTheLastNameIsQuindor) {
         const char* box;
     };
     const Row rows[] = {
-        {"/tmp/x/", "/tmp/x/Quindor/"},   {"/tmp/x/QUINDOR/", "/tmp/x/QUINDOR/"},
-        {"/tmp/quindor/", "/tmp/quindor/"}, {"/tmp/QuInDoR/", "/tmp/QuInDoR/"},
-        {"/", "/Quindor/"},               {"/tmp/Quindors/", "/tmp/Quindors/Quindor/"},
+        {"/tmp/x/", "/tmp/x/Quindor/"},
+        {"/tmp/x/QUINDOR/", "/tmp/x/QUINDOR/"},
+        {"/tmp/quindor/", "/tmp/quindor/"},
+        {"/tmp/QuInDoR/", "/tmp/QuInDoR/"},
+        {"/", "/Quindor/"},
+        {"/tmp/Quindors/", "/tmp/Quindors/Quindor/"},
         {"/quindor/x/", "/quindor/x/Quindor/"},
     };
-    for (const Row& row : rows) EXPECT_EQ(setup::targetFolderFor(row.chosen), row.box) << row.chosen;
+    for (const Row& row : rows)
+        EXPECT_EQ(setup::targetFolderFor(row.chosen), row.box) << row.chosen;
 }
 
 TEST_F(FolderChoiceTest, ChooserOpensAtTheTypedFolderAndAcceptAddsQuindor) {
@@ -140,9 +145,12 @@ TEST_F(FolderChoiceTest, AFolderTwoHundredFiftyLevelsDownOpensAndIsAccepted) {
 TEST_F(FolderChoiceTest, ShowingTheChooserAppliesItsCaptionBeforeActivationSetsThePath) {
     wizard.isForm3->Edit1->setText(base + "/Tools");
     std::vector<std::string> seen;
-    chooser().OnShow = [&](framework::Component*) { seen.push_back("shown: " + chooser().caption()); };
+    chooser().OnShow = [&](framework::Component*) {
+        seen.push_back("shown: " + chooser().caption());
+    };
     const auto hook = chooser().addMessageHook([&](const framework::FormMessage& message) {
-        if (message.kind == framework::FormMessageKind::Activate) seen.push_back("activating: " + chooser().caption());
+        if (message.kind == framework::FormMessageKind::Activate)
+            seen.push_back("activating: " + chooser().caption());
     });
     testing_support::whenModal([&] {
         chooser().widget()->activateWindow();
@@ -273,16 +281,19 @@ TEST_F(FolderChoiceTest, NewFolderEdgeCases) {
 // Pictures of both dialogs as the user sees them (saved to QUINDOR_SCREENSHOT_DIR when set).
 TEST_F(FolderChoiceTest, DialogsPaint) {
     const char* target = std::getenv("QUINDOR_SCREENSHOT_DIR");
-    const fs::path shots = target != nullptr ? fs::path(target) : testing_support::sandboxFolder() / "screens";
+    const fs::path shots =
+        target != nullptr ? fs::path(target) : testing_support::sandboxFolder() / "screens";
     fs::create_directories(shots);
     wizard.isForm3->Edit1->setText(base + "/Tools");
     chooseWith([&] {
         testing_support::settle();
-        EXPECT_TRUE(chooser().widget()->grab().save(QString::fromStdString((shots / "iForm10.png").string())));
+        EXPECT_TRUE(chooser().widget()->grab().save(
+            QString::fromStdString((shots / "iForm10.png").string())));
         newFolderWith([&] {
             newFolder().Edit1->setText("Data");
             testing_support::settle();
-            EXPECT_TRUE(newFolder().widget()->grab().save(QString::fromStdString((shots / "iForm11.png").string())));
+            EXPECT_TRUE(newFolder().widget()->grab().save(
+                QString::fromStdString((shots / "iForm11.png").string())));
             newFolder().Button2->Click();
         });
         chooser().Button3->Click();

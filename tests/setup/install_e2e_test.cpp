@@ -14,18 +14,18 @@
 
 #include <unistd.h>
 
+#include "desktop_entry_reader.h"
 #include "engine/linux_machine.h"
 #include "framework/application.h"
+#include "gui_test_environment.h"
+#include "install_log.h"
 #include "platform/environment.h"
 #include "platform/registry.h"
 #include "platform/xdg_folders.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
-#include "desktop_entry_reader.h"
-#include "install_log.h"
 #include "test_distribution.h"
 #include "zip_builder.h"
-#include "gui_test_environment.h"
 
 namespace fs = std::filesystem;
 
@@ -130,14 +130,15 @@ TEST_F(EndToEndTest, InstallsAllFifteenDictionariesInRowOrder) {
     std::vector<int> rows(15);
     for (int i = 0; i < 15; ++i) rows[static_cast<std::size_t>(i)] = i;
     install(folder() + "/", rows);
-    EXPECT_EQ(log(), testing_support::logFor({"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU", "CZ", "SK",
-                                              "SI", "IT", "SP", "SE", "ZA"},
+    EXPECT_EQ(log(), testing_support::logFor({"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU", "CZ",
+                                              "SK", "SI", "IT", "SP", "SE", "ZA"},
                                              true));
 }
 
 TEST_F(EndToEndTest, DanskWithDanishWritesDKAndUnpacksDA) {
     install(folder() + "/", {2}, 2);
-    EXPECT_EQ(readFile(folder() + "/MARLO.INI"), "[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n");
+    EXPECT_EQ(readFile(folder() + "/MARLO.INI"),
+              "[UserChoice]\r\nMarloLanguage=DK\r\nSpellLanguage=DK\r\n");
     EXPECT_TRUE(fs::exists(folder() + "/QUINDOR/DA.DIC"));
 }
 
@@ -149,9 +150,11 @@ TEST_F(EndToEndTest, NoShortcutBoxCheckedMakesNoShortcut) {
 }
 
 TEST_F(EndToEndTest, ShortcutsPassTheDesktopEntryValidator) {
-    if (!fs::exists("/usr/bin/desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate missing";
+    if (!fs::exists("/usr/bin/desktop-file-validate"))
+        GTEST_SKIP() << "desktop-file-validate missing";
     install(folder() + "/", {0}, 0, true, true, true);
-    for (const fs::path& entry : {desktop() / "Quindor.desktop", applications() / "Quindor.desktop"}) {
+    for (const fs::path& entry :
+         {desktop() / "Quindor.desktop", applications() / "Quindor.desktop"}) {
         const platform::ProcessOutcome outcome =
             platform::runAndWait({"/usr/bin/desktop-file-validate", entry.string()}, [] {});
         EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << entry;
@@ -194,8 +197,9 @@ TEST_F(EndToEndTest, UninstallYesRemovesEverythingItMade) {
     uninstall();
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].kind, "question");
-    EXPECT_EQ(messages.shown[0].text,
-              "Do you really want to delete all files and subdirs from\rthe directory " + folder() + "/");
+    EXPECT_EQ(
+        messages.shown[0].text,
+        "Do you really want to delete all files and subdirs from\rthe directory " + folder() + "/");
     EXPECT_TRUE(wizard->isform6->isShowing());
     EXPECT_EQ(wizard->isform6->Label2->caption(), "You have succesfully removed Quindor");
     wizard->isform6->FormActivate(wizard->isform6.get());
@@ -258,15 +262,25 @@ TEST_F(EndToEndTest, RefusedRecordsDeleteNothing) {
     fs::create_directories(data + "/fonts");
     std::ofstream(data + "/applications/other.desktop") << "[Desktop Entry]\n";
     std::ofstream(data + "/fonts/mine.ttf") << "x";
-    const std::vector<std::string> records = {
-        "/", "//", "/.", home.string() + "/", home.string(), (home / "..").string() + "/",
-        platform::userFolders().desktop + "/", "/usr/", (root / "links/to-home").string() + "/",
-        "Quindor/", home.string() + "/sub/../", (root / "links/to-behind/sub/..").string(),
-        (root / "links/to-behind").string() + "/", data + "/applications/", data + "/fonts"};
+    const std::vector<std::string> records = {"/",
+                                              "//",
+                                              "/.",
+                                              home.string() + "/",
+                                              home.string(),
+                                              (home / "..").string() + "/",
+                                              platform::userFolders().desktop + "/",
+                                              "/usr/",
+                                              (root / "links/to-home").string() + "/",
+                                              "Quindor/",
+                                              home.string() + "/sub/../",
+                                              (root / "links/to-behind/sub/..").string(),
+                                              (root / "links/to-behind").string() + "/",
+                                              data + "/applications/",
+                                              data + "/fonts"};
     for (const std::string& record : records) {
         SCOPED_TRACE(record);
-        platform::Registry().writeString(platform::RootKey::LocalMachine, "Software\\Quindor\\InstallTO",
-                                         "", record);
+        platform::Registry().writeString(platform::RootKey::LocalMachine,
+                                         "Software\\Quindor\\InstallTO", "", record);
         messages.shown.clear();
         app().resetTermination();
         wizard->isForm1->Show();
@@ -283,9 +297,10 @@ TEST_F(EndToEndTest, RefusedRecordsDeleteNothing) {
 }
 
 TEST_F(EndToEndTest, SpecialCharactersInFoldersInstallStartAndUninstall) {
-    for (const std::string& name : {std::string("with space"), std::string("quote\"d"), std::string("it's"),
-                                    std::string("$HOME"), std::string("back`tick`"), std::string("100%"),
-                                    std::string("-dash"), std::string("[1]"), std::string("Übersetzung")}) {
+    for (const std::string& name :
+         {std::string("with space"), std::string("quote\"d"), std::string("it's"),
+          std::string("$HOME"), std::string("back`tick`"), std::string("100%"),
+          std::string("-dash"), std::string("[1]"), std::string("Übersetzung")}) {
         SCOPED_TRACE(name);
         const fs::path target = root / name / "Quindor";
         wizard = std::make_unique<setup::Wizard>(std::make_unique<engine::LinuxMachine>(), dist);
@@ -334,8 +349,8 @@ protected:
 TEST_F(WithoutExtractorTest, EachArchiveStepReportsAndTheSettingsAreStillWritten) {
     install(folder() + "/", {0});
     ASSERT_GE(messages.shown.size(), 3U);
-    EXPECT_EQ(messages.shown[0].text, "Executing \r" + dist + "unzip -d \"" + folder() + "\" -o " + dist +
-                                          "QUINDOR.ZIP\r failed!");
+    EXPECT_EQ(messages.shown[0].text, "Executing \r" + dist + "unzip -d \"" + folder() + "\" -o " +
+                                          dist + "QUINDOR.ZIP\r failed!");
     EXPECT_TRUE(fs::exists(folder() + "/MARLO.INI"));
 }
 
@@ -365,9 +380,10 @@ TEST_F(EndToEndTest, HostileArchivesWriteNothingOutsideTheFolder) {
     fs::create_directories(outside);
     fs::remove(dist + "QUINDOR.ZIP");
     fs::remove(dist + "UK.ZIP");
-    const platform::ProcessOutcome made = platform::runAndWait(
-        {"/usr/bin/python3", "-c", kHostileArchives, dist + "QUINDOR.ZIP", dist + "UK.ZIP", outside.string()},
-        [] {});
+    const platform::ProcessOutcome made =
+        platform::runAndWait({"/usr/bin/python3", "-c", kHostileArchives, dist + "QUINDOR.ZIP",
+                              dist + "UK.ZIP", outside.string()},
+                             [] {});
     ASSERT_TRUE(made.exitedNormally && made.exitStatus == 0);
     install(folder() + "/", {0});
     EXPECT_TRUE(fs::is_empty(outside));
@@ -422,8 +438,10 @@ TEST_F(EndToEndTest, Zip64AndPrefixedArchivesHoldingALinkAreRefused) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(folder() + "/QUINDOR/link")));
         EXPECT_FALSE(fs::exists(folder() + "/QUINDOR/UK.DIC")) << "nothing of it unpacked";
         ASSERT_EQ(messages.shown.size(), 1U);
-        EXPECT_EQ(messages.shown[0].text, "UK.ZIP holds a symbolic link (link) and was not unpacked.");
-        EXPECT_FALSE(wizard->isform6->widget()->isVisible()) << "the finish page must not report success";
+        EXPECT_EQ(messages.shown[0].text,
+                  "UK.ZIP holds a symbolic link (link) and was not unpacked.");
+        EXPECT_FALSE(wizard->isform6->widget()->isVisible())
+            << "the finish page must not report success";
         EXPECT_FALSE(recorded());
     }
 }
@@ -459,8 +477,10 @@ TEST_F(EndToEndTest, ALinkTypedByItsAsiFieldOrANameFromAUnicodePathWritesNothing
     EXPECT_FALSE(fs::exists(home / "UK.DIC"));
     EXPECT_FALSE(fs::is_symlink(folder() + "/QUINDOR"));
     ASSERT_EQ(messages.shown.size(), 1U);
-    EXPECT_EQ(messages.shown[0].text, "QUINDOR.ZIP holds a symbolic link (QUINDOR) and was not unpacked.");
-    EXPECT_FALSE(wizard->isform6->widget()->isVisible()) << "the finish page must not report success";
+    EXPECT_EQ(messages.shown[0].text,
+              "QUINDOR.ZIP holds a symbolic link (QUINDOR) and was not unpacked.");
+    EXPECT_FALSE(wizard->isform6->widget()->isVisible())
+        << "the finish page must not report success";
 
     writeArchive(dist + "QUINDOR.ZIP", {plainMember("QUINDOR.EXE", "#!/bin/sh\n")});
     messages.shown.clear();
@@ -470,8 +490,9 @@ TEST_F(EndToEndTest, ALinkTypedByItsAsiFieldOrANameFromAUnicodePathWritesNothing
     install(folder() + "/", {0});
     EXPECT_EQ(readFile(home / ".bashrc"), "mine");
     ASSERT_FALSE(messages.shown.empty());
-    EXPECT_NE(messages.shown[0].text.find("UK.ZIP cannot be checked: its entry \"UK.DIC\" is also named"),
-              std::string::npos)
+    EXPECT_NE(
+        messages.shown[0].text.find("UK.ZIP cannot be checked: its entry \"UK.DIC\" is also named"),
+        std::string::npos)
         << messages.shown[0].text;
 }
 
@@ -482,7 +503,8 @@ TEST_F(EndToEndTest, TheUsersExtractorOptionsDoNotReachTheExtractor) {
                                         plainMember("../escaped-by-options.txt", "x")});
     install(folder() + "/", {0});
     EXPECT_FALSE(fs::exists(root / "escaped-by-options.txt"));
-    EXPECT_TRUE(fs::exists(folder() + "/escaped-by-options.txt")) << "unpacked inside, as without UNZIP";
+    EXPECT_TRUE(fs::exists(folder() + "/escaped-by-options.txt"))
+        << "unpacked inside, as without UNZIP";
 }
 
 TEST_F(EndToEndTest, AnExistingFolderHoldingALinkIsRefusedBeforeAnythingIsWritten) {
@@ -492,8 +514,9 @@ TEST_F(EndToEndTest, AnExistingFolderHoldingALinkIsRefusedBeforeAnythingIsWritte
     install(folder() + "/", {0});
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text,
-              "The folder " + folder() + " holds a symbolic link (QUINDOR), which the archives could be "
-              "unpacked through. Please choose another folder.");
+              "The folder " + folder() +
+                  " holds a symbolic link (QUINDOR), which the archives could be "
+                  "unpacked through. Please choose another folder.");
     EXPECT_FALSE(fs::exists(home / "UK.DIC"));
     EXPECT_FALSE(fs::exists(folder() + "/QUINDOR.EXE"));
     EXPECT_FALSE(wizard->isForm7->isShowing()) << "refused before the progress page";
@@ -505,8 +528,9 @@ TEST_F(EndToEndTest, AnExistingFolderHoldingALinkIsRefusedBeforeAnythingIsWritte
 TEST_F(EndToEndTest, ALinkAnywhereInTheFolderAfterAnExtractionEndsTheInstall) {
     const fs::path home = platform::homeFolder();
     fs::remove(dist + "unzip");
-    std::ofstream(dist + "unzip") << "#!/bin/sh\n/usr/bin/unzip \"$@\" || exit\n"
-                                     "mkdir -p \"$2/.deep/er\" && ln -s \"$HOME\" \"$2/.deep/er/home\"\n";
+    std::ofstream(dist + "unzip")
+        << "#!/bin/sh\n/usr/bin/unzip \"$@\" || exit\n"
+           "mkdir -p \"$2/.deep/er\" && ln -s \"$HOME\" \"$2/.deep/er/home\"\n";
     fs::permissions(dist + "unzip", fs::perms::owner_all);
     install(folder() + "/", {0});
     ASSERT_FALSE(messages.shown.empty());

@@ -15,10 +15,10 @@
 
 #include "engine/linux_machine.h"
 #include "framework/application.h"
+#include "gui_test_environment.h"
 #include "platform/xdg_folders.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
-#include "gui_test_environment.h"
 #include "test_distribution.h"
 
 namespace fs = std::filesystem;
@@ -48,9 +48,11 @@ protected:
     // Lets the window system make the page the active window, as it does for a shown page.
     static void activate(framework::TForm& page) {
         page.widget()->activateWindow();
-        for (int i = 0; i < 50 && QApplication::activeWindow() != page.widget(); ++i) testing_support::settle();
+        for (int i = 0; i < 50 && QApplication::activeWindow() != page.widget(); ++i)
+            testing_support::settle();
     }
-    static void type(framework::TForm& page, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    static void type(framework::TForm& page, int key,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(page.widget()->windowHandle(), Qt::Key(key), modifiers);
     }
     static void typeText(framework::TForm& page, const std::string& text) {
@@ -133,7 +135,7 @@ TEST_F(KeyboardTest, AWholeInstallWithTheKeyboardAlone) {
     type(dictionaries, Qt::Key_Space);  // "British English"
     type(dictionaries, Qt::Key_Down);
     type(dictionaries, Qt::Key_Down);
-    type(dictionaries, Qt::Key_Space);  // "Danish"
+    type(dictionaries, Qt::Key_Space);   // "Danish"
     type(dictionaries, Qt::Key_Return);  // "Next>"
 
     setup::TisForm5& shortcuts = *wizard->isForm5;
@@ -141,7 +143,7 @@ TEST_F(KeyboardTest, AWholeInstallWithTheKeyboardAlone) {
     activate(shortcuts);
     EXPECT_EQ(focused(shortcuts), "CheckBox1");
     type(shortcuts, Qt::Key_Tab);
-    type(shortcuts, Qt::Key_Space);  // "Add to Start menu"
+    type(shortcuts, Qt::Key_Space);   // "Add to Start menu"
     type(shortcuts, Qt::Key_Return);  // "Install"
 
     setup::Tisform6& finish = *wizard->isform6;
@@ -218,7 +220,8 @@ TEST_F(KeyboardTest, ShiftF10OpensTheItemMenuLikeTheMenuKey) {
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             if (menu == nullptr) return;
-            if (!menu->actions().empty()) menuFirstItem = menu->actions().front()->text().toStdString();
+            if (!menu->actions().empty())
+                menuFirstItem = menu->actions().front()->text().toStdString();
             menu->close();
         });
         poll.start(0);

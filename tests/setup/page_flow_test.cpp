@@ -33,7 +33,8 @@ TEST_F(WizardTest, UnInstallWithNothingInstalledEndsTheProgramWithoutAnotherPage
     wizard.isForm1->RadioButton2->Click();
     wizard.isForm1->Button3->Click();
     ASSERT_EQ(messages.shown.size(), 1U);
-    EXPECT_EQ(messages.shown[0].text, "You have never installed Quindor!\rSo we do not have to UnInstall it.");
+    EXPECT_EQ(messages.shown[0].text,
+              "You have never installed Quindor!\rSo we do not have to UnInstall it.");
     EXPECT_TRUE(app().terminated());
     EXPECT_TRUE(showingPages().empty());
 }
@@ -116,7 +117,8 @@ TEST_F(WizardTest, LanguagePageGoesBackAndOnWithoutCheckingTheFolder) {
 TEST_F(WizardTest, DictionaryPageRequiresOneMark) {
     wizard.isForm1->Button3->Click();
     wizard.isForm3->Button3->Click();
-    wizard.isform4->CheckListBox1->listWidget()->item(3)->setSelected(true);  // selected, not marked
+    wizard.isform4->CheckListBox1->listWidget()->item(3)->setSelected(
+        true);  // selected, not marked
     wizard.isform4->Button3->Click();
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].kind, "message");
@@ -205,7 +207,8 @@ TEST_F(WizardTest, FinishPageDisablesStartAfterAnUninstall) {
     wizard.isForm1->Hide();
     wizard.isform6->Show();
     testing_support::settle();
-    wizard.isform6->FormActivate(wizard.isform6.get());  // activation as the window system reports it
+    wizard.isform6->FormActivate(
+        wizard.isform6.get());  // activation as the window system reports it
     EXPECT_FALSE(wizard.isform6->Button2->enabled());
 
     wizard.isForm1->RadioButton1->Click();  // never enabled again

@@ -145,7 +145,8 @@ TEST_F(PageLayoutTest, PagesHaveTheirCaptionSizeAndFont) {
 TEST_F(PageLayoutTest, ControlsStandWhereDesigned) {
     for (const ControlRow& row : kControls) {
         SCOPED_TRACE(std::string(row.page) + "." + row.control);
-        auto* control = dynamic_cast<framework::TControl*>(page(row.page)->findComponent(row.control));
+        auto* control =
+            dynamic_cast<framework::TControl*>(page(row.page)->findComponent(row.control));
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->className(), row.className);
         const QRect geometry = control->widget()->geometry();
@@ -165,10 +166,11 @@ TEST_F(PageLayoutTest, TabOrderIsAsDesigned) {
         framework::TForm* p = page(pageName);
         p->Show();
         testing_support::settle();
-        QWidget* first = static_cast<framework::TControl*>(p->findComponent(expected.front()))->widget();
+        QWidget* first =
+            static_cast<framework::TControl*>(p->findComponent(expected.front()))->widget();
         const auto isTabStop = [&](QWidget* w) {
-            auto* control = dynamic_cast<framework::TControl*>(
-                p->findComponent(w->objectName().toStdString()));
+            auto* control =
+                dynamic_cast<framework::TControl*>(p->findComponent(w->objectName().toStdString()));
             return control != nullptr && control->widget() == w &&
                    (w->focusPolicy() & Qt::TabFocus) != 0;
         };
@@ -208,12 +210,15 @@ TEST_F(PageLayoutTest, WelcomeTextIsTheIntroductionLineByLine) {
 
 TEST_F(PageLayoutTest, ListsHoldTheirRowsInOrder) {
     EXPECT_EQ(wizard.isForm3->ComboBox1->Items().toList(),
-              (framework::StringList{"English", "Czech", "Dansk", "Deutsch", "Fran\xC3\xA7" "ais",
+              (framework::StringList{"English", "Czech", "Dansk", "Deutsch",
+                                     "Fran\xC3\xA7"
+                                     "ais",
                                      "Nederlands", "Po polsku", "Ruski", "Slovak"}));
-    EXPECT_EQ(wizard.isform4->CheckListBox1->Items().toList(),
-              (framework::StringList{"British English", "American English", "Danish", "Dutch",
-                                     "German", "French", "Polish", "Russian", "Czeck", "Slovak",
-                                     "Slovenian", "Italian", "Spanish", "Swedish", "South-African"}));
+    EXPECT_EQ(
+        wizard.isform4->CheckListBox1->Items().toList(),
+        (framework::StringList{"British English", "American English", "Danish", "Dutch", "German",
+                               "French", "Polish", "Russian", "Czeck", "Slovak", "Slovenian",
+                               "Italian", "Spanish", "Swedish", "South-African"}));
     EXPECT_TRUE(wizard.isform4->CheckListBox1->multiSelect());
     EXPECT_EQ(wizard.isform4->CheckListBox1->itemHeight(), 15);
     EXPECT_EQ(wizard.isForm7->LB->itemHeight(), 14);

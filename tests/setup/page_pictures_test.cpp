@@ -32,8 +32,9 @@ TEST_F(WizardTest, FolderButtonHasANormalAndADisabledGlyph) {
 
 TEST_F(WizardTest, EveryPagePaintsAtDesignSize) {
     const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
-    const std::filesystem::path target =
-        folder != nullptr ? std::filesystem::path(folder) : testing_support::sandboxFolder() / "screens";
+    const std::filesystem::path target = folder != nullptr
+                                             ? std::filesystem::path(folder)
+                                             : testing_support::sandboxFolder() / "screens";
     std::filesystem::create_directories(target);
     for (framework::TForm* page : allPages()) {
         page->Show();
@@ -46,7 +47,8 @@ TEST_F(WizardTest, EveryPagePaintsAtDesignSize) {
         const QImage image = shot.toImage();
         int differing = 0;
         for (int y = 0; y < image.height(); y += 4) {
-            for (int x = 0; x < image.width(); x += 4) differing += image.pixel(x, y) != image.pixel(1, 1);
+            for (int x = 0; x < image.width(); x += 4)
+                differing += image.pixel(x, y) != image.pixel(1, 1);
         }
         EXPECT_GT(differing, 20) << page->name();
         page->Hide();

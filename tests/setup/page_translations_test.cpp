@@ -31,7 +31,8 @@ TEST_F(PageTranslations, EveryPageHoldsItsItemsAndItsLanguages) {
         EXPECT_EQ(lang->Items().Count(), items) << page->name();
         EXPECT_EQ(lang->MaxLang(), 9) << page->name();
         EXPECT_EQ(lang->LangId(), mltlang::lgENGLISH) << page->name();
-        for (int i = 0; i < lang->Items().Count(); ++i) EXPECT_NE(lang->Items().Item(i)->Component, nullptr);
+        for (int i = 0; i < lang->Items().Count(); ++i)
+            EXPECT_NE(lang->Items().Item(i)->Component, nullptr);
     }
     // The finish page stores no list: it keeps the languages its MaxLang gave it.
     EXPECT_EQ(wizard.isform6->MltLang1->Items().Languages.GetId(8), mltlang::lgKOREAN);
@@ -80,11 +81,13 @@ TEST_F(PageTranslations, DutchByIdentifierReachesTheOtherPagesAndFiresTheirEvent
     std::vector<std::string> fired;
     for (framework::TForm* page : allPages()) {
         auto* lang = dynamic_cast<TMltLang*>(page->findComponent("MltLang1"));
-        lang->OnLanguageChanged = [&fired, page](framework::Component*) { fired.push_back(page->name()); };
+        lang->OnLanguageChanged = [&fired, page](framework::Component*) {
+            fired.push_back(page->name());
+        };
     }
     wizard.isForm1->MltLang1->SetActiveLangById(mltlang::lgDUTCH);
-    EXPECT_EQ(fired, (std::vector<std::string>{"isForm2", "isForm3", "iForm10", "isform4", "isForm5",
-                                               "iForm11", "isForm1"}));
+    EXPECT_EQ(fired, (std::vector<std::string>{"isForm2", "isForm3", "iForm10", "isform4",
+                                               "isForm5", "iForm11", "isForm1"}));
     for (framework::TForm* page : allPages()) {
         auto* lang = dynamic_cast<TMltLang*>(page->findComponent("MltLang1"));
         const bool hasDutch = page != wizard.isform6.get() && page != wizard.isForm7.get();
@@ -97,7 +100,8 @@ TEST_F(PageTranslations, DutchByIdentifierReachesTheOtherPagesAndFiresTheirEvent
 // index 2 is French in its list, with the same text).
 TEST_F(PageTranslations, EveryPagesStoredLanguage2TextsReadAsShipped) {
     const std::string exitText =
-        "U heb de de Marlo installatie onderbroken. Als u nu stopt dan is Marlo niet geinstalleerd.\r\n\r\n"
+        "U heb de de Marlo installatie onderbroken. Als u nu stopt dan is Marlo niet "
+        "geinstalleerd.\r\n\r\n"
         "U kunt de installatie nu stoppen en later alsnog uitvoeren.\r\n\r\n"
         "Door op de \"Ga door\" knop te drukken zal de installatie doorgaan.";
     const struct {
@@ -127,7 +131,7 @@ TEST_F(PageTranslations, EveryPagesStoredLanguage2TextsReadAsShipped) {
         {wizard.iForm11.get(), "Caption", "Nieuwe map"},
         {wizard.iForm11->Label1, "Caption", "Huidige map"},
         {wizard.iForm11->Label3, "Caption", "Nieuw"},
-        {wizard.iForm11->Button1, "Caption", "Help"},   // empty in Dutch: language 0 shows
+        {wizard.iForm11->Button1, "Caption", "Help"},  // empty in Dutch: language 0 shows
         {wizard.iForm11->Button2, "Caption", "Cancel"},
     };
     wizard.isForm1->MltLang1->SetActiveLang(2);

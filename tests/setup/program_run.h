@@ -33,7 +33,8 @@ public:
     TestTerminal()
         : m_master(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)),
           m_slave(grantpt(m_master) == 0 && unlockpt(m_master) == 0
-                      ? ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC) : -1) {
+                      ? ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC)
+                      : -1) {
         if (m_slave < 0) throw std::runtime_error("no terminal for the test");
     }
     ~TestTerminal() {
@@ -42,7 +43,8 @@ public:
     }
     std::string path() const { return ptsname(m_master); }
     void type(const std::string& keys) const {
-        if (::write(m_master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) throw std::runtime_error("typing");
+        if (::write(m_master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size()))
+            throw std::runtime_error("typing");
     }
 
 private:
@@ -76,16 +78,17 @@ inline std::string contentOf(const std::filesystem::path& file) {
 }
 
 // Starts the program with its output and error going to these files (none: to /dev/null).
-inline pid_t startProgram(std::vector<std::string> argv, const std::string& input, const std::string& out,
-                          const std::string& err, std::vector<std::string> env) {
+inline pid_t startProgram(std::vector<std::string> argv, const std::string& input,
+                          const std::string& out, const std::string& err,
+                          std::vector<std::string> env) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDWR, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    const int failed =
-        posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointersTo(argv).data(), pointersTo(env).data());
+    const int failed = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr,
+                                   pointersTo(argv).data(), pointersTo(env).data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
     return pid;
@@ -97,7 +100,8 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     static std::atomic<int> runs = 0;  // two runs may start at once
     const std::filesystem::path out = sandboxFolder() / ("run" + std::to_string(++runs));
-    const pid_t pid = startProgram(argv, input, out.string() + ".out", out.string() + ".err", headlessEnvironment());
+    const pid_t pid = startProgram(argv, input, out.string() + ".out", out.string() + ".err",
+                                   headlessEnvironment());
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
     }

@@ -48,7 +48,8 @@ void expectTold(framework::TControl& control, const Told& row) {
     QAccessibleInterface* view = readerView(control);
     ASSERT_NE(view, nullptr) << row.name;
     EXPECT_EQ(view->role(), row.role) << row.page->name() << " " << row.control;
-    EXPECT_EQ(view->text(QAccessible::Name).toStdString(), row.name) << row.page->name() << " " << row.control;
+    EXPECT_EQ(view->text(QAccessible::Name).toStdString(), row.name)
+        << row.page->name() << " " << row.control;
     EXPECT_EQ(view->text(QAccessible::Description).toStdString(), row.description)
         << row.page->name() << " " << row.control;
 }
@@ -66,7 +67,8 @@ TEST_F(ScreenReaderNames, EveryControlHasItsRoleAndName) {
         {wizard.isForm2.get(), "Button1", R::Button, "Resume", ""},
         {wizard.isForm3.get(), "", R::Window, "Installing", ""},
         {wizard.isForm3.get(), "Edit1", R::EditableText, "Install to:", ""},
-        {wizard.isForm3.get(), "BitBtn1", R::Button, "Choose Module folder", "Choose Module folder"},
+        {wizard.isForm3.get(), "BitBtn1", R::Button, "Choose Module folder",
+         "Choose Module folder"},
         {wizard.iForm10.get(), "Button2", R::Button, "Accept", "Use highlighted folder "},
         {wizard.iForm10.get(), "BitBtn1", R::Button, "Create folder", "Create a new folder"},
         {wizard.iForm10.get(), "Button3", R::Button, "Abort", "Quit folder selection"},
@@ -99,7 +101,9 @@ TEST_F(ScreenReaderNames, TheNamesFollowTheActiveLanguage) {
 // introduces it; screen readers say the label first.
 TEST_F(ScreenReaderNames, BoxesAreLabelledByTheLabelThatIntroducesThem) {
     EXPECT_EQ(labelOf(control(*wizard.isForm3, "ComboBox1")), "Quindor Screen language");
-    EXPECT_EQ(readerView(control(*wizard.isForm3, "ComboBox1"))->text(QAccessible::Value).toStdString(), "English");
+    EXPECT_EQ(
+        readerView(control(*wizard.isForm3, "ComboBox1"))->text(QAccessible::Value).toStdString(),
+        "English");
     EXPECT_EQ(labelOf(control(*wizard.isForm3, "Edit1")), "Install to:");
     EXPECT_EQ(labelOf(control(*wizard.iForm11, "Edit1")), "New");
 }
@@ -112,7 +116,8 @@ TEST_F(ScreenReaderNames, PicturesAreLeftOutOfEveryPage) {
         for (int i = 0; i < view->childCount(); ++i) read.push_back(view->child(i)->object());
         std::vector<QObject*> expected;
         for (framework::TControl* child : page->childControls()) {
-            if (dynamic_cast<framework::TImage*>(child) == nullptr) expected.push_back(child->widget());
+            if (dynamic_cast<framework::TImage*>(child) == nullptr)
+                expected.push_back(child->widget());
         }
         EXPECT_EQ(read, expected) << page->name();
         for (QObject* object : read) {

@@ -10,11 +10,23 @@
 
 TEST(ScreenLanguageCode, ExactNamesGiveTheirCodesAndAnythingElseUS) {
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"English", "US"},   {"Czech", "CZ"},      {"Dansk", "DK"},
-        {"Deutsch", "DE"},   {"Fran\xC3\xA7" "ais", "FR"}, {"Nederlands", "NL"},
-        {"Po polsku", "PL"}, {"Ruski", "RU"},      {"Slovak", "SK"},
-        {"deutsch", "US"},   {"DEUTSCH", "US"},    {"Deutsch ", "US"},
-        {"Francais", "US"},  {"", "US"},           {"Danish", "US"},
+        {"English", "US"},
+        {"Czech", "CZ"},
+        {"Dansk", "DK"},
+        {"Deutsch", "DE"},
+        {"Fran\xC3\xA7"
+         "ais",
+         "FR"},
+        {"Nederlands", "NL"},
+        {"Po polsku", "PL"},
+        {"Ruski", "RU"},
+        {"Slovak", "SK"},
+        {"deutsch", "US"},
+        {"DEUTSCH", "US"},
+        {"Deutsch ", "US"},
+        {"Francais", "US"},
+        {"", "US"},
+        {"Danish", "US"},
     };
     for (const auto& [text, code] : rows) EXPECT_EQ(setup::screenLanguageCode(text), code) << text;
 }
@@ -22,8 +34,8 @@ TEST(ScreenLanguageCode, ExactNamesGiveTheirCodesAndAnythingElseUS) {
 TEST(DesignScreen, FollowsTheWidthOfTheScreen) {
     const setup::DesignScreen stored{800, 600};
     const std::vector<std::tuple<int, int, int>> rows = {
-        {600, 640, 480},  {640, 640, 480},  {641, 800, 600},   {700, 800, 600},
-        {800, 800, 600},  {801, 1024, 768}, {1024, 1024, 768}, {1920, 1024, 768},
+        {600, 640, 480}, {640, 640, 480},  {641, 800, 600},   {700, 800, 600},
+        {800, 800, 600}, {801, 1024, 768}, {1024, 1024, 768}, {1920, 1024, 768},
     };
     for (const auto& [width, designWidth, designHeight] : rows) {
         const setup::DesignScreen screen = setup::designScreenFor(width, stored);
@@ -33,14 +45,15 @@ TEST(DesignScreen, FollowsTheWidthOfTheScreen) {
 }
 
 TEST_F(WizardTest, EveryPageSelectsItsDesignScreenWhenCreated) {
-    for (const auto& [width, expected] : std::vector<std::pair<int, int>>{{640, 640}, {1280, 1024}}) {
+    for (const auto& [width, expected] :
+         std::vector<std::pair<int, int>>{{640, 640}, {1280, 1024}}) {
         app().setScreenSizeOverride({width, width * 3 / 4});
         setup::Wizard other;
         other.createPages();
-        for (setup::WizardPage* page :
-             std::initializer_list<setup::WizardPage*>{other.isForm1.get(), other.isForm2.get(), other.isForm3.get(),
-              other.iForm10.get(), other.isform4.get(), other.isForm5.get(), other.isform6.get(),
-              other.isForm7.get(), other.iForm11.get()}) {
+        for (setup::WizardPage* page : std::initializer_list<setup::WizardPage*>{
+                 other.isForm1.get(), other.isForm2.get(), other.isForm3.get(), other.iForm10.get(),
+                 other.isform4.get(), other.isForm5.get(), other.isform6.get(), other.isForm7.get(),
+                 other.iForm11.get()}) {
             EXPECT_EQ(page->ElasticForm1->settings().DesignScreenWidth, expected) << page->name();
         }
     }
@@ -70,7 +83,8 @@ TEST_F(WizardTest, ScreenLanguageCodeFollowsTheBox) {
 TEST_F(WizardTest, InitialStateOfThePages) {
     EXPECT_EQ(wizard.isForm3->ComboBox1->text(), "English");
     EXPECT_EQ(wizard.isForm3->ComboBox1->itemIndex(), 0);
-    EXPECT_EQ(wizard.isForm3->Edit1->text(), (testing_support::sandboxFolder() / "home/Quindor/").string());
+    EXPECT_EQ(wizard.isForm3->Edit1->text(),
+              (testing_support::sandboxFolder() / "home/Quindor/").string());
     EXPECT_EQ(wizard.isform4->DictionaryCodes,
               (framework::StringList{"UK", "US", "DA", "NL", "DE", "FR", "PL", "RU", "CZ", "SK",
                                      "SI", "IT", "SP", "SE", "ZA"}));

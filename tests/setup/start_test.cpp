@@ -48,7 +48,8 @@ Ended run(const std::vector<std::string>& command, const std::vector<std::string
     ::close(pipe[1]);
     Ended ended;
     char buffer[4096];
-    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;) ended.errors.append(buffer, got);
+    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        ended.errors.append(buffer, got);
     ::close(pipe[0]);
     int status = 0;
     if (spawned != 0 || ::waitpid(child, &status, 0) != child) return ended;
@@ -64,8 +65,8 @@ void expectOneLineAndStatus1(const Ended& ended, const std::string& part) {
 }
 
 TEST(ProgramStart, ADisplayThatCannotBeReachedIsOneLineAndStatus1) {
-    const Ended ended = run({QUINDOR_SETUP_PROGRAM},
-                            {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY=:4711"});
+    const Ended ended = run({QUINDOR_SETUP_PROGRAM}, {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
+                                                      "XDG_SESSION_TYPE", "DISPLAY=:4711"});
     expectOneLineAndStatus1(ended, ":4711");
 }
 
@@ -75,8 +76,9 @@ std::string withoutSanitizerLines(const std::string& errors) {
     std::istringstream lines(errors);
     std::string kept;
     for (std::string line; std::getline(lines, line);) {
-        const bool runtimes = line.starts_with("==") || line.starts_with("False positive error reports") ||
-                              line.starts_with("For details see https://github.com/google/sanitizers");
+        const bool runtimes =
+            line.starts_with("==") || line.starts_with("False positive error reports") ||
+            line.starts_with("For details see https://github.com/google/sanitizers");
         if (!runtimes) kept += line + '\n';
     }
     return kept;
@@ -86,10 +88,9 @@ std::string withoutSanitizerLines(const std::string& errors) {
 // program's own.
 TEST(ProgramStart, WithoutProcTheMissingFolderIsOneLineAndStatus1) {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting over /proc needs root";
-    Ended ended =
-        run({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c",
-             "mount -t tmpfs none /proc || exit 77; exec \"$0\"", QUINDOR_SETUP_PROGRAM},
-            {"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=detect_leaks=0"});
+    Ended ended = run({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c",
+                       "mount -t tmpfs none /proc || exit 77; exec \"$0\"", QUINDOR_SETUP_PROGRAM},
+                      {"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=detect_leaks=0"});
     if (ended.status == 77) GTEST_SKIP() << "no mount namespace here: " << ended.errors;
     ended.errors = withoutSanitizerLines(ended.errors);
     expectOneLineAndStatus1(ended, "own folder");

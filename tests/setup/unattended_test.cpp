@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <future>
 #include <optional>
 #include <sstream>
@@ -37,17 +36,21 @@ protected:
         if (kSetup.empty()) GTEST_SKIP() << "no distribution in a sanitized build";
         ASSERT_TRUE(fs::exists(kSetup)) << "no demo distribution: build the target distribution";
     }
-    static ProgramRun setup(const std::vector<std::string>& arguments, const std::string& input = "/dev/null") {
+    static ProgramRun setup(const std::vector<std::string>& arguments,
+                            const std::string& input = "/dev/null") {
         return testing_support::runProgram(kSetup, arguments, input);
     }
     ProgramRun install(const std::string& dictionaries = "ZA") const {
-        return setup({"--install", "--folder", folder.string() + "/", "--dictionaries", dictionaries});
+        return setup(
+            {"--install", "--folder", folder.string() + "/", "--dictionaries", dictionaries});
     }
     static std::optional<std::string> recorded() {
         return platform::Registry().readString(platform::RootKey::LocalMachine, kRecord, "");
     }
     static fs::path desktopEntry() { return platform::userFolders().desktop + "/Quindor.desktop"; }
-    static fs::path menuEntry() { return platform::userFolders().dataHome + "/applications/Quindor.desktop"; }
+    static fs::path menuEntry() {
+        return platform::userFolders().dataHome + "/applications/Quindor.desktop";
+    }
     void expectInstalled(bool installed) const {
         EXPECT_EQ(fs::exists(folder / "QUINDOR.EXE"), installed);
         EXPECT_EQ(fs::exists(desktopEntry()), installed);
@@ -57,30 +60,50 @@ protected:
     const fs::path home = std::getenv("HOME");
     const fs::path folder = home / "apps/Quindor";
     const std::string question =
-        "Do you really want to delete all files and subdirs from the directory " + folder.string() + "/\n";
+        "Do you really want to delete all files and subdirs from the directory " + folder.string() +
+        "/\n";
 };
 
 }  // namespace
 
 TEST_F(UnattendedTest, InstallsAndUninstallsWithoutADisplay) {
-    const ProgramRun installed = setup({"--install", "--folder", folder.string() + "/", "--language", "Dansk",
-                                        "--dictionaries", "ZA,SI", "--shortcuts", "startmenu"});
+    const ProgramRun installed =
+        setup({"--install", "--folder", folder.string() + "/", "--language", "Dansk",
+               "--dictionaries", "ZA,SI", "--shortcuts", "startmenu"});
     EXPECT_EQ(installed.status, 0) << installed.err;
     EXPECT_EQ(linesOf(installed.out),
-              (std::vector<std::string>{"Extracting Quindor file...", std::string(25, '='), "", "",
-                                        "Extracting language SI", std::string(22, '='), "", "",
-                                        "Extracting language ZA", std::string(22, '='), "", "",
-                                        "Extracting HTML Quindor help files...", std::string(36, '='), "", "",
-                                        "Creating MARLO.INI file", std::string(22, '='), "",
-                                        "Testing/installing Tahoma font", std::string(30, '='), "",
-                                        "Creating shortcuts", std::string(18, '='),
+              (std::vector<std::string>{"Extracting Quindor file...",
+                                        std::string(25, '='),
+                                        "",
+                                        "",
+                                        "Extracting language SI",
+                                        std::string(22, '='),
+                                        "",
+                                        "",
+                                        "Extracting language ZA",
+                                        std::string(22, '='),
+                                        "",
+                                        "",
+                                        "Extracting HTML Quindor help files...",
+                                        std::string(36, '='),
+                                        "",
+                                        "",
+                                        "Creating MARLO.INI file",
+                                        std::string(22, '='),
+                                        "",
+                                        "Testing/installing Tahoma font",
+                                        std::string(30, '='),
+                                        "",
+                                        "Creating shortcuts",
+                                        std::string(18, '='),
                                         "You have successfully installed Quindor."}));
     EXPECT_EQ(installed.err, "");
     EXPECT_TRUE(fs::exists(menuEntry()));
     EXPECT_FALSE(fs::exists(desktopEntry()));
     EXPECT_EQ(recorded(), folder.string() + "/");
     // The installed program sees what was chosen.
-    const std::string seen = testing_support::runProgram((folder / "QUINDOR.EXE").string(), {"--print"}).out;
+    const std::string seen =
+        testing_support::runProgram((folder / "QUINDOR.EXE").string(), {"--print"}).out;
     EXPECT_NE(seen.find("Screen language: Dansk (DK)"), std::string::npos) << seen;
     EXPECT_NE(seen.find("Dictionaries: 2"), std::string::npos) << seen;
 
@@ -122,7 +145,8 @@ TEST_F(UnattendedTest, UsageErrorsAndRefusals) {
         expectInstalled(false);
         EXPECT_FALSE(fs::exists(home / "Quindor"));
     }
-    EXPECT_EQ(setup({"--uninstall"}).err, "You have never installed Quindor! So we do not have to UnInstall it.\n");
+    EXPECT_EQ(setup({"--uninstall"}).err,
+              "You have never installed Quindor! So we do not have to UnInstall it.\n");
     EXPECT_EQ(setup({"--install"}).err.substr(0, 37), "Please select at least one language!\n");
 }
 
@@ -158,7 +182,8 @@ TEST_F(UnattendedTest, StepsThatFailMakeExitStatusThree) {
     const ProgramRun ended = install();
     EXPECT_EQ(ended.status, 3);
     EXPECT_EQ(linesOf(ended.out).back(), std::string(22, '='));
-    EXPECT_EQ(ended.err.find("Unable to write to " + (folder / "MARLO.INI").string()), 0U) << ended.err;
+    EXPECT_EQ(ended.err.find("Unable to write to " + (folder / "MARLO.INI").string()), 0U)
+        << ended.err;
     EXPECT_TRUE(fs::exists(folder / "QUINDOR/ZA.DIC"));
     EXPECT_FALSE(recorded());
     fs::remove_all(folder);
@@ -169,14 +194,17 @@ TEST_F(UnattendedTest, StepsThatFailMakeExitStatusThree) {
     const ProgramRun shown = install();
     EXPECT_EQ(shown.status, 3);
     EXPECT_EQ(linesOf(shown.out).back(), "You have successfully installed Quindor.");
-    EXPECT_NE(shown.err.find("unzip -d \"" + (folder / "QUINDOR").string() + "\" -o "), std::string::npos) << shown.err;
+    EXPECT_NE(shown.err.find("unzip -d \"" + (folder / "QUINDOR").string() + "\" -o "),
+              std::string::npos)
+        << shown.err;
     expectInstalled(true);
 }
 
 TEST_F(UnattendedTest, TwoInstallsAtOnceLoseNothing) {
     const fs::path other = home / "other/Quindor";
     auto second = std::async(std::launch::async, [&] {
-        return setup({"--install", "--folder", other.string() + "/", "--dictionaries", "SI"}).status;
+        return setup({"--install", "--folder", other.string() + "/", "--dictionaries", "SI"})
+            .status;
     });
     EXPECT_EQ(install().status, 0);
     EXPECT_EQ(second.get(), 0);

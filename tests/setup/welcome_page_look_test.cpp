@@ -30,14 +30,16 @@ protected:
     // Loads the faces as the program does at start, before the pages exist.
     static void SetUpTestSuite() {
         s_installed = tahomaInstalled();
-        const std::string dist =
-            testing_support::makeDistribution(testing_support::sandboxFolder() / "welcome-look" / "dist");
+        const std::string dist = testing_support::makeDistribution(
+            testing_support::sandboxFolder() / "welcome-look" / "dist");
         engine::LinuxMachine machine;
         const std::vector<std::string> faces = engine::pageFacesToLoad(machine, dist);
         EXPECT_EQ(faces.size(), s_installed ? 0U : 2U);
         framework::Application::instance().addFaces(faces);
     }
-    QPlainTextEdit* memo() const { return static_cast<QPlainTextEdit*>(wizard.isForm1->Memo1->widget()); }
+    QPlainTextEdit* memo() const {
+        return static_cast<QPlainTextEdit*>(wizard.isForm1->Memo1->widget());
+    }
     static bool s_installed;
 };
 
@@ -57,7 +59,8 @@ TEST_F(WelcomePageLookTest, TheMemoUsesTahomaAndWrapsItsLinesAsListed) {
     int bottom = 0;
     for (QTextBlock block = memo()->document()->begin(); block.isValid(); block = block.next()) {
         EXPECT_EQ(block.layout()->lineCount(), 1) << block.text().toStdString();
-        bottom = static_cast<int>(block.layout()->position().y() + block.layout()->boundingRect().bottom());
+        bottom = static_cast<int>(block.layout()->position().y() +
+                                  block.layout()->boundingRect().bottom());
     }
     EXPECT_LE(bottom, memo()->viewport()->height()) << "the last line is cut off";
 }
@@ -66,7 +69,9 @@ TEST_F(WelcomePageLookTest, ThePagePaints) {
     const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
     if (folder == nullptr) return;
     std::filesystem::create_directories(folder);
-    const std::string name = s_installed ? "welcome-installed-tahoma.png" : "welcome-tahoma-from-archive.png";
+    const std::string name =
+        s_installed ? "welcome-installed-tahoma.png" : "welcome-tahoma-from-archive.png";
     const QPixmap shot = wizard.isForm1->widget()->grab();
-    EXPECT_TRUE(shot.save(QString::fromStdString((std::filesystem::path(folder) / name).string()), "PNG"));
+    EXPECT_TRUE(
+        shot.save(QString::fromStdString((std::filesystem::path(folder) / name).string()), "PNG"));
 }

@@ -9,9 +9,9 @@
 #include <QWidget>
 
 #include "framework/application.h"
+#include "gui_test_environment.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
-#include "gui_test_environment.h"
 
 class WizardTest : public ::testing::Test {
 protected:

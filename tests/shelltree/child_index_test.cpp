@@ -19,7 +19,9 @@ struct PlainNode {
     std::string name;
 };
 
-IDList entry(ItemKind kind, const std::string& name) { return std::move(*makeItemList(kind, name)); }
+IDList entry(ItemKind kind, const std::string& name) {
+    return std::move(*makeItemList(kind, name));
+}
 
 std::unique_ptr<PlainNode> node(ItemKind kind, const std::string& name, bool seen = true) {
     auto result = std::make_unique<PlainNode>();
@@ -53,7 +55,8 @@ TEST(ChildIndex, FirstUnseenChildWithTheSameBytes) {
 // Enough children that their slots collide and probe past each other.
 TEST(ChildIndex, ManyChildrenEachFoundOnceInAnyOrder) {
     std::vector<std::unique_ptr<PlainNode>> owned;
-    for (int i = 0; i < 3000; ++i) owned.push_back(node(ItemKind::Folder, "f" + std::to_string(i % 2500)));
+    for (int i = 0; i < 3000; ++i)
+        owned.push_back(node(ItemKind::Folder, "f" + std::to_string(i % 2500)));
     owned.push_back(node(ItemKind::File, ""));
     std::vector<PlainNode*> children;
     for (auto& child : owned) children.push_back(child.get());
@@ -78,10 +81,12 @@ TEST(SiblingOrder, FilesFollowTheSettingsFoldersAlwaysByNameAscending) {
     auto folder = std::make_shared<FileSystemFolder>(root.string());
     std::vector<std::unique_ptr<PlainNode>> nodes;
     for (const char* name : {"b", "A", "c"}) nodes.push_back(node(ItemKind::Folder, name));
-    for (const char* name : {"x.txt", "z.doc", "Y.txt"}) nodes.push_back(node(ItemKind::File, name));
+    for (const char* name : {"x.txt", "z.doc", "Y.txt"})
+        nodes.push_back(node(ItemKind::File, name));
     for (auto& n : nodes) {
         n->Info.ParentFolder = folder;
-        n->Info.ItemAttributes = *folder->GetAttributesOf(n->Info.RelativeIDList.get(), kRequestedAttributes);
+        n->Info.ItemAttributes =
+            *folder->GetAttributesOf(n->Info.RelativeIDList.get(), kRequestedAttributes);
         n->Info.sortKey = folder->nameSortKey(n->Info.RelativeIDList.get());
     }
     const auto sorted = [&](TFileSortType type, TFileSortOrder order) {

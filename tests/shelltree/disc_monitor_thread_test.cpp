@@ -44,7 +44,9 @@ protected:
         monitor->OnFolderInvalid = [this](TDiscMonitorThread&) { ++invalid; };
         return monitor;
     }
-    static void mkdir(const fs::path& folder) { ASSERT_EQ(runProgram({"mkdir", "-p", folder.string()}), 0); }
+    static void mkdir(const fs::path& folder) {
+        ASSERT_EQ(runProgram({"mkdir", "-p", folder.string()}), 0);
+    }
     // The thread opens its watch in its own time: makes a new folder in folder at every
     // turn until done() holds.
     bool pokeUntil(const fs::path& folder, const std::function<bool()>& done) {
@@ -95,10 +97,12 @@ TEST_F(DiscMonitor, ABurstDuringAReportMakesOneMoreReport) {
         ++changes;
         if (changes == 1) {
             // The monitor waits for this handler: everything made now is one more report.
-            for (int i = 0; i < 50; ++i) fs::create_directory(tree / ("watched/burst" + std::to_string(i)));
+            for (int i = 0; i < 50; ++i)
+                fs::create_directory(tree / ("watched/burst" + std::to_string(i)));
         }
         if (changes == 2) fs::create_directory(tree / "watched/final");
-        if (reportsUntilFinal == 0 && fs::exists(tree / "watched/final")) reportsUntilFinal = changes;
+        if (reportsUntilFinal == 0 && fs::exists(tree / "watched/final"))
+            reportsUntilFinal = changes;
     };
     monitor->Resume();
     ASSERT_TRUE(pokeUntil(tree / "watched", [&] { return changes >= 1; }));
@@ -153,8 +157,9 @@ TEST_F(DiscMonitor, DestroyedWhileItsReportWaitsItNeitherBlocksNorReports) {
     queue.setWakeup([&] { queued = true; });
     auto monitor = watching(tree / "watched");
     monitor->Resume();
-    ASSERT_TRUE(testing_support::waitUntil([&] { return queued.load(); },
-                                           [&] { fs::create_directory(tree / ("watched/poke" + std::to_string(++pokes))); }));
+    ASSERT_TRUE(testing_support::waitUntil(
+        [&] { return queued.load(); },
+        [&] { fs::create_directory(tree / ("watched/poke" + std::to_string(++pokes))); }));
     const auto start = std::chrono::steady_clock::now();
     monitor.reset();  // serves the waiting report, which finds no handler
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);

@@ -16,13 +16,16 @@ namespace fs = std::filesystem;
 namespace shelltree {
 namespace {
 
-IDList entry(ItemKind kind, const std::string& name) { return std::move(*makeItemList(kind, name)); }
+IDList entry(ItemKind kind, const std::string& name) {
+    return std::move(*makeItemList(kind, name));
+}
 
 std::set<std::string> listNames(ShellFolder& folder, std::uint32_t flags) {
     std::set<std::string> names;
     auto items = folder.EnumObjects(nullptr, flags);
     EXPECT_TRUE(items);
-    while (IDList item = items->Next()) names.insert(*folder.GetDisplayNameOf(item.get(), SHGDN_NORMAL));
+    while (IDList item = items->Next())
+        names.insert(*folder.GetDisplayNameOf(item.get(), SHGDN_NORMAL));
     return names;
 }
 
@@ -36,10 +39,10 @@ class FileSystemFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         root = testing_support::testFolder("fs_folder");
-        shelltree_testing::makeTree(root, {"docs/", "docs/old/", "Beta/", "alpha/", ".cache/x/",
-                                           "notes.txt", "zeta.TXT", ".profile", "link->docs",
-                                           "filelink->notes.txt", "broken->nowhere",
-                                           "dotonly/.git/", "filesonly/a.txt"});
+        shelltree_testing::makeTree(
+            root, {"docs/", "docs/old/", "Beta/", "alpha/", ".cache/x/", "notes.txt", "zeta.TXT",
+                   ".profile", "link->docs", "filelink->notes.txt", "broken->nowhere",
+                   "dotonly/.git/", "filesonly/a.txt"});
         folder = std::make_shared<FileSystemFolder>(root.string());
     }
     fs::path root;
@@ -74,8 +77,8 @@ TEST_F(FileSystemFolderTest, AttributesFromTheListingAndAfresh) {
         std::uint32_t set, clear;
     };
     const Row rows[] = {
-        {ItemKind::Folder, "docs", SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HASSUBFOLDER | SFGAO_CANRENAME,
-         SFGAO_LINK},
+        {ItemKind::Folder, "docs",
+         SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HASSUBFOLDER | SFGAO_CANRENAME, SFGAO_LINK},
         {ItemKind::Folder, "alpha", SFGAO_FOLDER | SFGAO_FILESYSTEM, SFGAO_HASSUBFOLDER},
         {ItemKind::Folder, "dotonly", SFGAO_FOLDER, SFGAO_HASSUBFOLDER},
         {ItemKind::Folder, "filesonly", SFGAO_FOLDER, SFGAO_HASSUBFOLDER},
@@ -98,19 +101,22 @@ TEST_F(FileSystemFolderTest, AttributesFromTheListingAndAfresh) {
             EXPECT_TRUE(isFileItem(*attributes) == !isFolderKind(row.kind)) << row.name;
         }
         if (id->text == "docs") {
-            EXPECT_FALSE(folder->GetAttributesOf(entry(ItemKind::FolderLink, "docs").get(), kRequestedAttributes))
+            EXPECT_FALSE(folder->GetAttributesOf(entry(ItemKind::FolderLink, "docs").get(),
+                                                 kRequestedAttributes))
                 << "the entry just listed answers only for its own kind";
         }
     }
     EXPECT_EQ(listed, 7);
     // ... and afresh, by item.
     for (const Row& row : rows) {
-        const auto attributes = folder->GetAttributesOf(entry(row.kind, row.name).get(), kRequestedAttributes);
+        const auto attributes =
+            folder->GetAttributesOf(entry(row.kind, row.name).get(), kRequestedAttributes);
         ASSERT_TRUE(attributes) << row.name;
         EXPECT_EQ(*attributes & row.set, row.set) << row.name;
         EXPECT_EQ(*attributes & row.clear, 0u) << row.name;
     }
-    EXPECT_FALSE(folder->GetAttributesOf(entry(ItemKind::Folder, "none").get(), kRequestedAttributes));
+    EXPECT_FALSE(
+        folder->GetAttributesOf(entry(ItemKind::Folder, "none").get(), kRequestedAttributes));
     EXPECT_FALSE(folder->GetAttributesOf(entry(ItemKind::File, "docs").get(), kRequestedAttributes))
         << "an item whose kind changed is gone";
 }
@@ -143,7 +149,8 @@ TEST_F(FileSystemFolderTest, UnreadableFolderFailsAndTellsTheOwner) {
 
 TEST_F(FileSystemFolderTest, OrderFoldersFirstThenNamesCaseBlind) {
     const IDList alpha = entry(ItemKind::Folder, "alpha"), beta = entry(ItemKind::Folder, "Beta");
-    const IDList notes = entry(ItemKind::File, "notes.txt"), zeta = entry(ItemKind::File, "zeta.TXT");
+    const IDList notes = entry(ItemKind::File, "notes.txt"),
+                 zeta = entry(ItemKind::File, "zeta.TXT");
     EXPECT_LT(folder->CompareIDs(0, alpha.get(), beta.get()), 0);
     EXPECT_GT(folder->CompareIDs(0, beta.get(), alpha.get()), 0);
     EXPECT_GT(folder->CompareIDs(0, zeta.get(), notes.get()), 0);
@@ -158,20 +165,24 @@ TEST_F(FileSystemFolderTest, OrderFoldersFirstThenNamesCaseBlind) {
 TEST_F(FileSystemFolderTest, DisplayNames) {
     const IDList notes = entry(ItemKind::File, "notes.txt");
     EXPECT_EQ(*folder->GetDisplayNameOf(notes.get(), SHGDN_NORMAL), "notes.txt");
-    EXPECT_EQ(*folder->GetDisplayNameOf(notes.get(), SHGDN_FORPARSING), (root / "notes.txt").string());
-    EXPECT_EQ(*folder->GetDisplayNameOf(notes.get(), SHGDN_FORPARSING | SHGDN_INFOLDER), "notes.txt");
+    EXPECT_EQ(*folder->GetDisplayNameOf(notes.get(), SHGDN_FORPARSING),
+              (root / "notes.txt").string());
+    EXPECT_EQ(*folder->GetDisplayNameOf(notes.get(), SHGDN_FORPARSING | SHGDN_INFOLDER),
+              "notes.txt");
     EXPECT_EQ(FileSystemFolder("/").entryPath("etc"), "/etc");
 }
 
 TEST_F(FileSystemFolderTest, RenameKeepsTheKindAndNeverReplaces) {
     RecordedMessages messages;
-    const IDList renamed = folder->SetNameOf(&messages, entry(ItemKind::Folder, "alpha").get(), "gamma");
+    const IDList renamed =
+        folder->SetNameOf(&messages, entry(ItemKind::Folder, "alpha").get(), "gamma");
     ASSERT_TRUE(renamed);
     EXPECT_EQ(readItem(renamed.get())->kind, ItemKind::Folder);
     EXPECT_EQ(readItem(renamed.get())->text, "gamma");
     EXPECT_TRUE(fs::is_directory(root / "gamma"));
     for (const char* refused : {"docs", "", ".", "..", "a/b"}) {
-        EXPECT_FALSE(folder->SetNameOf(&messages, entry(ItemKind::Folder, "gamma").get(), refused)) << refused;
+        EXPECT_FALSE(folder->SetNameOf(&messages, entry(ItemKind::Folder, "gamma").get(), refused))
+            << refused;
     }
     EXPECT_EQ(messages.shown.size(), 5u);
     EXPECT_TRUE(fs::is_directory(root / "docs/old")) << "an existing folder is never replaced";

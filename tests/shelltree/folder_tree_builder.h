@@ -10,7 +10,8 @@
 namespace shelltree_testing {
 
 // Each entry: "a/b/" a folder (with its parents), "a/f" a file, "a/l->target" a link.
-inline void makeTree(const std::filesystem::path& root, std::initializer_list<std::string> entries) {
+inline void makeTree(const std::filesystem::path& root,
+                     std::initializer_list<std::string> entries) {
     namespace fs = std::filesystem;
     for (const std::string& entry : entries) {
         const auto arrow = entry.find("->");

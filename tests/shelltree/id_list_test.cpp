@@ -16,7 +16,8 @@ IDList item(ItemKind kind, const std::string& name) { return std::move(*makeItem
 
 IDList path(const std::vector<std::string>& names) {
     IDList list = IDList::empty();
-    for (const std::string& name : names) list = ChildIDList(list.get(), item(ItemKind::Folder, name).get());
+    for (const std::string& name : names)
+        list = ChildIDList(list.get(), item(ItemKind::Folder, name).get());
     return list;
 }
 
@@ -48,7 +49,8 @@ TEST(IDList, OnlyTheCountStopsAtTwoHundredItems) {
     IDList copy;
     CopyIDList(copy, deep.get());
     EXPECT_EQ(bytesOf(copy), bytes);
-    EXPECT_EQ(bytesOf(*IDList::fromBytes(bytes)), bytes) << "a stored list as deep as a folder lies";
+    EXPECT_EQ(bytesOf(*IDList::fromBytes(bytes)), bytes)
+        << "a stored list as deep as a folder lies";
     EXPECT_EQ(readItem(itemAt(deep.get(), 249))->text, "249");
     EXPECT_EQ(readItem(lastItem(deep.get()))->text, "249");
     names.pop_back();
@@ -105,12 +107,12 @@ TEST(IDList, SameItemIdComparesTheFirstItemOnly) {
 
 TEST(IDList, StoredBytesNeedSoundFraming) {
     const std::vector<std::vector<std::uint8_t>> bad = {
-        {},                    // no terminator
-        {0},                   // half a terminator
-        {1, 0, 0, 0},          // a count too small to hold itself
+        {},                      // no terminator
+        {0},                     // half a terminator
+        {1, 0, 0, 0},            // a count too small to hold itself
         {5, 0, 'd', 'x', 0, 0},  // runs past the end
-        {3, 0, 'd', 0, 0, 9},  // bytes after the terminator
-        {3, 0, 'd'},           // no terminator after the item
+        {3, 0, 'd', 0, 0, 9},    // bytes after the terminator
+        {3, 0, 'd'},             // no terminator after the item
     };
     for (const auto& bytes : bad) EXPECT_FALSE(IDList::fromBytes(bytes)) << bytes.size();
     const auto good = IDList::fromBytes(std::vector<std::uint8_t>{3, 0, 'd', 4, 0, 'd', 'y', 0, 0});

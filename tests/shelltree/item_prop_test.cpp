@@ -25,7 +25,9 @@ public:
     }
     bool openInFileManager(const std::string& path) override { return record("open " + path); }
     bool copyPath(const std::string& path) override { return record("copy " + path); }
-    bool showProperties(const std::string& path, std::uint32_t) override { return record("properties " + path); }
+    bool showProperties(const std::string& path, std::uint32_t) override {
+        return record("properties " + path);
+    }
     bool renameItem(PItemIDList) override { return record("rename"); }
     bool canRename() const override { return renaming; }
     bool canOpenInFileManager() const override { return opening; }
@@ -56,7 +58,8 @@ protected:
 };
 
 TEST_F(ItemPropTest, MenuOfAFolder) {
-    const ItemMenu menu = itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_HASPROPSHEET, true, true);
+    const ItemMenu menu =
+        itemMenuFor("/x/docs", SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_HASPROPSHEET, true, true);
     ASSERT_EQ(menu.entries.size(), 4u);
     EXPECT_EQ(menu.entries[0].caption, "Open in file manager");
     EXPECT_TRUE(menu.entries[0].isDefault);
@@ -65,7 +68,8 @@ TEST_F(ItemPropTest, MenuOfAFolder) {
     EXPECT_FALSE(readOnly.entries[1].enabled) << "no rename without the attribute";
     const ItemMenu noPath = itemMenuFor("", SFGAO_FOLDER, true, true);
     for (const ItemMenuEntry& entry : noPath.entries) EXPECT_FALSE(entry.enabled) << entry.caption;
-    EXPECT_FALSE(itemMenuFor("/x/docs", SFGAO_FOLDER, true, false).entries[0].enabled) << "no opener";
+    EXPECT_FALSE(itemMenuFor("/x/docs", SFGAO_FOLDER, true, false).entries[0].enabled)
+        << "no opener";
 }
 
 TEST_F(ItemPropTest, CancellingReturnsTrueAndRunsNothing) {
@@ -95,7 +99,8 @@ TEST_F(ItemPropTest, ChosenCommandRunsOnTheItem) {
     host.renaming = false;
     host.ran.clear();
     host.choice = ItemCommandKind::Rename;
-    EXPECT_FALSE(ShowItemMenu(folder, docs.get(), 0, host, 0, 0)) << "a disabled entry runs nothing";
+    EXPECT_FALSE(ShowItemMenu(folder, docs.get(), 0, host, 0, 0))
+        << "a disabled entry runs nothing";
     EXPECT_TRUE(host.ran.empty());
 }
 
@@ -108,14 +113,18 @@ TEST_F(ItemPropTest, PropertiesAndDefaultWithoutAMenu) {
     EXPECT_EQ(host.ran, (std::vector<std::string>{"properties " + path, "open " + path}));
     EXPECT_TRUE(host.shownMenus.empty());
     const IDList notes = std::move(*makeItemList(ItemKind::File, "notes.txt"));
-    EXPECT_FALSE(ItemCommand({}, folder, notes.get(), 0, 2, host, 0, 0)) << "a file has no folder to open";
+    EXPECT_FALSE(ItemCommand({}, folder, notes.get(), 0, 2, host, 0, 0))
+        << "a file has no folder to open";
 }
 
 TEST_F(ItemPropTest, ItemsByPathIncludingTheRoot) {
-    EXPECT_TRUE(ItemCommand((root / "docs").string(), nullptr, nullptr, SFGAO_HASPROPSHEET, 1, host, 0, 0));
+    EXPECT_TRUE(
+        ItemCommand((root / "docs").string(), nullptr, nullptr, SFGAO_HASPROPSHEET, 1, host, 0, 0));
     EXPECT_TRUE(ItemCommand("/", nullptr, nullptr, SFGAO_HASPROPSHEET, 1, host, 0, 0));
-    EXPECT_EQ(host.ran, (std::vector<std::string>{"properties " + (root / "docs").string(), "properties /"}));
-    EXPECT_FALSE(ItemCommand((root / "none").string(), nullptr, nullptr, SFGAO_HASPROPSHEET, 1, host, 0, 0));
+    EXPECT_EQ(host.ran,
+              (std::vector<std::string>{"properties " + (root / "docs").string(), "properties /"}));
+    EXPECT_FALSE(
+        ItemCommand((root / "none").string(), nullptr, nullptr, SFGAO_HASPROPSHEET, 1, host, 0, 0));
 }
 
 }  // namespace

@@ -14,17 +14,26 @@ TEST(Masks, MaskMatches) {
         bool matches;
     };
     const Row rows[] = {
-        {"*.*", "readme", false},       {"*.*", "a.b", true},
-        {"*", "readme", true},          {"*", "", true},
-        {"a?", "ab", true},             {"a?", "a", false},
-        {"a?", "abc", false},           {"ab*cd", "abxcd", true},
-        {"ab*cd", "abcd", true},        {"ab*cd", "abcdx", false},
-        {"a*.txt", "abc.txt", true},    {"*.txt", "a.txt.txt", false},
-        {"*.txt", "a.txt", true},       {"*.TXT", "Notes.txt", true},
-        {"notes.txt", "NOTES.TXT", true}, {"notes.txt", "notes.txt2", false},
-        {"?", "\xC3\xA9", true},        // one character of two bytes
+        {"*.*", "readme", false},
+        {"*.*", "a.b", true},
+        {"*", "readme", true},
+        {"*", "", true},
+        {"a?", "ab", true},
+        {"a?", "a", false},
+        {"a?", "abc", false},
+        {"ab*cd", "abxcd", true},
+        {"ab*cd", "abcd", true},
+        {"ab*cd", "abcdx", false},
+        {"a*.txt", "abc.txt", true},
+        {"*.txt", "a.txt.txt", false},
+        {"*.txt", "a.txt", true},
+        {"*.TXT", "Notes.txt", true},
+        {"notes.txt", "NOTES.TXT", true},
+        {"notes.txt", "notes.txt2", false},
+        {"?", "\xC3\xA9", true},  // one character of two bytes
         {"*.\xC3\x89T\xC3\x89", "x.\xC3\xA9t\xC3\xA9", true},
-        {"*a*b", "xaxb", true},         {"*a*b", "xab", true},
+        {"*a*b", "xaxb", true},
+        {"*a*b", "xab", true},
         {"?*", "", false},
     };
     for (const Row& row : rows) {

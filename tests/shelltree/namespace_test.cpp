@@ -42,8 +42,8 @@ TEST(Places, CanonicalPlaceIsTheLongestMatchingFolder) {
         const char* place;
     };
     const Row rows[] = {
-        {home + "/Quindor", "H"}, {home, "H"},       {home + "/vol/x", "V"},
-        {home + "x/y", "R"},      {"/etc", "R"},     {"/", "R"},
+        {home + "/Quindor", "H"}, {home, "H"},   {home + "/vol/x", "V"},
+        {home + "x/y", "R"},      {"/etc", "R"}, {"/", "R"},
     };
     for (const Row& row : rows) {
         const Place* place = canonicalPlace(places, row.path);
@@ -60,8 +60,7 @@ TEST(Namespace, HomeFolderPathsOpenUnderTheHomePlace) {
     auto desktop = desktopFolder();
     const IDList list = desktop->ParseDisplayName(nullptr, home + "/Quindor/", nullptr);
     ASSERT_TRUE(list);
-    EXPECT_EQ(itemTexts(list.get()),
-              (std::vector<std::string>{"C", "H" + home, "dQuindor"}));
+    EXPECT_EQ(itemTexts(list.get()), (std::vector<std::string>{"C", "H" + home, "dQuindor"}));
     EXPECT_EQ(PathFromIDList(list.get()), home + "/Quindor");
     const IDList root = desktop->ParseDisplayName(nullptr, "/", nullptr);
     EXPECT_EQ(itemTexts(root.get()), (std::vector<std::string>{"C", "R/"}));
@@ -95,9 +94,11 @@ TEST(Namespace, DesktopHoldsComputerFirstThenTheDesktopFolder) {
     EXPECT_EQ(DisplayNameOf(*computer, root.get(), SHGDN_FORPARSING), "/");
     IDList homePlace = places->Next();
     EXPECT_EQ(DisplayNameOf(*computer, homePlace.get(), SHGDN_NORMAL), "Home");
-    EXPECT_TRUE(*computer->GetAttributesOf(homePlace.get(), kRequestedAttributes) & SFGAO_FILESYSTEM);
+    EXPECT_TRUE(*computer->GetAttributesOf(homePlace.get(), kRequestedAttributes) &
+                SFGAO_FILESYSTEM);
     EXPECT_FALSE(computer->SetNameOf(nullptr, homePlace.get(), "x")) << "places cannot be renamed";
-    EXPECT_FALSE(*computer->GetAttributesOf(homePlace.get(), kRequestedAttributes) & SFGAO_CANRENAME);
+    EXPECT_FALSE(*computer->GetAttributesOf(homePlace.get(), kRequestedAttributes) &
+                 SFGAO_CANRENAME);
 }
 
 TEST(Namespace, SpecialFoldersMapToTheUsersFolders) {
@@ -156,8 +157,10 @@ TEST(Namespace, IconsByKindOfTheLastItem) {
     auto desktop = desktopFolder();
     EXPECT_EQ(systemIconIndex(IDList::empty().get(), false), iconDesktop);
     EXPECT_EQ(systemIconIndex(specialFolderLocation(17).get(), false), iconComputer);
-    EXPECT_EQ(systemIconIndex(desktop->ParseDisplayName(nullptr, "/", nullptr).get(), false), iconFileSystem);
-    EXPECT_EQ(systemIconIndex(desktop->ParseDisplayName(nullptr, home, nullptr).get(), false), iconHome);
+    EXPECT_EQ(systemIconIndex(desktop->ParseDisplayName(nullptr, "/", nullptr).get(), false),
+              iconFileSystem);
+    EXPECT_EQ(systemIconIndex(desktop->ParseDisplayName(nullptr, home, nullptr).get(), false),
+              iconHome);
     const IDList usr = desktop->ParseDisplayName(nullptr, "/usr", nullptr);
     EXPECT_EQ(systemIconIndex(usr.get(), false), iconFolder);
     EXPECT_EQ(systemIconIndex(usr.get(), true), iconFolderOpen);

@@ -106,7 +106,8 @@ TEST_F(ShellTreeMonitorTest, ACollapsedFolderShowsTheChangeAtItsNextExpansion) {
     TShellNode* c = childNamed(b, "c");  // empty: no monitor; "b" reports what happens in it
     int* reportsOfA = countReports(a);
     run({"mkdir", (root / "a/new").string()});
-    run({"mkdir", (root / "b/c/marker").string()});  // reported after a/new: events keep their order
+    run({"mkdir",
+         (root / "b/c/marker").string()});  // reported after a/new: events keep their order
     ASSERT_TRUE(processUntil([&] { return c->hasChildren(); }));
     ASSERT_TRUE(processUntil([&] { return *reportsOfA >= 1; }));
     EXPECT_EQ(childNamed(a, "new"), nullptr) << "a collapsed folder is not read";
@@ -237,8 +238,10 @@ TEST_F(ShellTreeMonitorTest, MoreThan128ExpandedNodesKeepReporting) {
         ASSERT_TRUE(node->Monitor);
         nodes.push_back(node);
     }
-    for (int i = 0; i < kNodes; i += 30) run({"mkdir", (root / ("n" + std::to_string(i)) / "made").string()});
-    for (int i = 0; i < kNodes; i += 30) EXPECT_TRUE(appears(nodes[static_cast<std::size_t>(i)], "made")) << i;
+    for (int i = 0; i < kNodes; i += 30)
+        run({"mkdir", (root / ("n" + std::to_string(i)) / "made").string()});
+    for (int i = 0; i < kNodes; i += 30)
+        EXPECT_TRUE(appears(nodes[static_cast<std::size_t>(i)], "made")) << i;
 }
 
 TEST_F(ShellTreeMonitorTest, ARenamedNodesMonitorFollowsItsFolder) {

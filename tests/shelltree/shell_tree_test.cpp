@@ -6,18 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <fstream>
-#include <optional>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
+#include <fstream>
+#include <optional>
 
 #include "folder_tree_builder.h"
 #include "framework/application.h"
-#include "platform/environment.h"
 #include "gui_test_environment.h"
+#include "platform/environment.h"
 
 namespace fs = std::filesystem;
 
@@ -40,7 +40,8 @@ protected:
     }
     void TearDown() override { framework::Application::instance().setMessages(nullptr); }
 
-    std::unique_ptr<TShellTree> treeAt(const std::string& folder, TVisOptions options = TF_FOLDERS) {
+    std::unique_ptr<TShellTree> treeAt(const std::string& folder,
+                                       TVisOptions options = TF_FOLDERS) {
         auto tree = std::make_unique<TShellTree>(nullptr);
         tree->setRootUsePIDL(false);
         tree->SetRootDir(folder);
@@ -92,7 +93,8 @@ TEST_F(ShellTreeTest, PathSelectsFoldersAndTheirNearestAncestor) {
     for (const Row& row : rows) {
         tree->SetPath(row.path);
         EXPECT_EQ(tree->GetPath(), row.selected) << row.path;
-        EXPECT_EQ(tree->Selected()->text(), row.selected == "/" ? "File System" : fs::path(row.selected).filename().string());
+        EXPECT_EQ(tree->Selected()->text(),
+                  row.selected == "/" ? "File System" : fs::path(row.selected).filename().string());
     }
     tree->SetPath("");
     EXPECT_EQ(tree->Selected(), tree->RootNode()) << "an empty path selects the root";
@@ -182,9 +184,11 @@ TEST_F(ShellTreeTest, FilesSortByTheSettingsFoldersStayAscending) {
     auto tree = treeAt(base, TF_FOLDERS | TF_NONFOLDERS);
     tree->setFileMask("*.txt; *.doc");
     tree->setFileMaskUse(true);
-    EXPECT_EQ(childTexts(tree->RootNode()), (std::vector<std::string>{"a", "b", "x.txt", "y.txt", "z.doc"}));
+    EXPECT_EQ(childTexts(tree->RootNode()),
+              (std::vector<std::string>{"a", "b", "x.txt", "y.txt", "z.doc"}));
     tree->setFileSortOrder(so_Descending);
-    EXPECT_EQ(childTexts(tree->RootNode()), (std::vector<std::string>{"a", "b", "z.doc", "y.txt", "x.txt"}));
+    EXPECT_EQ(childTexts(tree->RootNode()),
+              (std::vector<std::string>{"a", "b", "z.doc", "y.txt", "x.txt"}));
     std::vector<std::string> offered;
     tree->OnFileAdd = [&](const std::string& name, std::uint32_t, bool& allow) {
         offered.push_back(name);
@@ -208,7 +212,8 @@ TEST_F(ShellTreeTest, RenameResortsAndDescendantsFollow) {
     EXPECT_GE(changes, 1);
     EXPECT_TRUE(fs::is_directory(root / "z/inner/deep"));
     EXPECT_EQ(tree->RootNode()->child(1), a) << "moved to its sorted place";
-    EXPECT_EQ(tree->GetPath(), base + "/z/inner/deep") << "descendants' lists start with the new name";
+    EXPECT_EQ(tree->GetPath(), base + "/z/inner/deep")
+        << "descendants' lists start with the new name";
     EXPECT_FALSE(a->Rename("m")) << "an existing name is refused";
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(fs::is_directory(root / "m"));
@@ -229,7 +234,9 @@ TEST_F(ShellTreeTest, LabelEditingRenamesOrKeepsTheOldLabel) {
     edit("b");
     EXPECT_EQ(a->text(), "a") << "a refused rename keeps the old label";
     ASSERT_EQ(boxes.shown.size(), 1u) << "the file system's refusal is told";
-    tree->OnEdited = [](framework::Component*, framework::TTreeNode*, std::string& text) { text += "1"; };
+    tree->OnEdited = [](framework::Component*, framework::TTreeNode*, std::string& text) {
+        text += "1";
+    };
     edit("c");
     EXPECT_EQ(a->text(), "c1");
     EXPECT_TRUE(fs::is_directory(root / "c1"));
@@ -303,7 +310,8 @@ TEST_F(ShellTreeTest, OpenInFileManagerIsOffWhereNoOpenerExists) {
     shelltree_testing::makeTree(root, {"docs/", "bin/", "empty/"});
     std::ofstream(root / "bin/xdg-open") << "#!/bin/sh\n";
     fs::permissions(root / "bin/xdg-open", fs::perms::owner_all);
-    for (const auto& [folders, offered] : {std::pair{root / "bin", true}, std::pair{root / "empty", false}}) {
+    for (const auto& [folders, offered] :
+         {std::pair{root / "bin", true}, std::pair{root / "empty", false}}) {
         SCOPED_TRACE(folders.string());
         const testing_support::ScopedVariable path("PATH", folders.c_str());
         auto tree = treeAt(base);

@@ -38,7 +38,8 @@ public:
         for (const auto& [name, entry] : entries) names.push_back(name);
         return std::make_unique<Listing>(names);
     }
-    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item, std::uint32_t requested) override {
+    std::optional<std::uint32_t> GetAttributesOf(PItemIDList item,
+                                                 std::uint32_t requested) override {
         const Entry* entry = find(item);
         if (entry == nullptr) return std::nullopt;
         return entry->attributes & requested;
@@ -54,7 +55,9 @@ public:
         return std::string(nameOf(item));
     }
     IDList SetNameOf(ShellMessages*, PItemIDList, const std::string&) override { return {}; }
-    IDList ParseDisplayName(ShellMessages*, const std::string&, std::uint32_t*) override { return {}; }
+    IDList ParseDisplayName(ShellMessages*, const std::string&, std::uint32_t*) override {
+        return {};
+    }
 
 private:
     static std::string_view nameOf(PItemIDList item) {

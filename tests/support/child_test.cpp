@@ -55,7 +55,8 @@ ChildOutcome rerunCurrentTest(const std::vector<std::string>& prefix,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
-    for (const int descriptor : closedDescriptors) posix_spawn_file_actions_addclose(&actions, descriptor);
+    for (const int descriptor : closedDescriptors)
+        posix_spawn_file_actions_addclose(&actions, descriptor);
     setenv(kChildVariable, "1", 1);
     pid_t child = -1;
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);

@@ -11,7 +11,8 @@ namespace testing_support {
 
 // The commands: a private mount namespace (root only; mounts made there are never seen
 // outside the child), and the unprivileged user nobody.
-inline const std::vector<std::string> kPrivateMounts = {"unshare", "-m", "--propagation", "private"};
+inline const std::vector<std::string> kPrivateMounts = {"unshare", "-m", "--propagation",
+                                                        "private"};
 inline const std::vector<std::string> kAsNobody = {"setpriv", "--reuid=65534", "--regid=65534",
                                                    "--clear-groups", "--inh-caps=-all"};
 
@@ -35,14 +36,14 @@ ChildOutcome rerunCurrentTest(const std::vector<std::string>& prefix,
 // In the parent: reruns this test through prefix and reports the child's result (skipping
 // with the child's output when the command could not start it, for instance where mount
 // namespaces or other users are not available); in the child: goes on with the test.
-#define QUINDOR_RERUN_THROUGH(...)                                                          \
-    do {                                                                                    \
-        if (!testing_support::inChildTest()) {                                              \
-            const testing_support::ChildOutcome outcome =                                   \
-                testing_support::rerunCurrentTest(__VA_ARGS__);                             \
+#define QUINDOR_RERUN_THROUGH(...)                                                               \
+    do {                                                                                         \
+        if (!testing_support::inChildTest()) {                                                   \
+            const testing_support::ChildOutcome outcome =                                        \
+                testing_support::rerunCurrentTest(__VA_ARGS__);                                  \
             if (!outcome.ran) GTEST_SKIP() << "cannot run in a child here:\n" << outcome.output; \
-            if (outcome.skipped) GTEST_SKIP() << outcome.output;                            \
-            EXPECT_TRUE(outcome.passed) << outcome.output;                                  \
-            return;                                                                         \
-        }                                                                                   \
+            if (outcome.skipped) GTEST_SKIP() << outcome.output;                                 \
+            EXPECT_TRUE(outcome.passed) << outcome.output;                                       \
+            return;                                                                              \
+        }                                                                                        \
     } while (false)

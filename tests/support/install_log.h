@@ -14,7 +14,8 @@ inline std::vector<std::string> logFor(const std::vector<std::string>& codes, bo
         log.insert(log.end(), {"", "Extracting language " + code, std::string(22, '='), ""});
     }
     if (help) {
-        log.insert(log.end(), {"", "Extracting HTML Quindor help files...", std::string(36, '='), ""});
+        log.insert(log.end(),
+                   {"", "Extracting HTML Quindor help files...", std::string(36, '='), ""});
     }
     log.insert(log.end(), {"", "Creating MARLO.INI file", std::string(22, '='), "",
                            "Testing/installing Tahoma font", std::string(30, '='), "",

@@ -24,7 +24,8 @@ bool g_closedAtStart[3] = {false, false, false};
 
 std::filesystem::path newTemporaryFolder(const std::filesystem::path& parent) {
     std::string pattern = (parent / "quindor-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a sandbox folder");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a sandbox folder");
     return pattern;
 }
 

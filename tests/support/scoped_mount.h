@@ -15,7 +15,8 @@ class ScopedMount {
 public:
     ScopedMount(const std::filesystem::path& source, const std::filesystem::path& target,
                 const char* type, unsigned long flags, const char* options)
-        : m_target(target), m_mounted(mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
+        : m_target(target),
+          m_mounted(mount(source.c_str(), target.c_str(), type, flags, options) == 0) {
         if (!m_mounted) m_error = std::strerror(errno);
     }
     ScopedMount(const ScopedMount&) = delete;

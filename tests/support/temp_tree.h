@@ -24,8 +24,10 @@ namespace testing_support {
 class TempTree {
 public:
     TempTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quindor-watch-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quindor-watch-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make a temporary folder");
         m_root = pattern;
     }
     ~TempTree() {
@@ -53,7 +55,8 @@ private:
 // returns its exit status.
 inline int runProgram(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;

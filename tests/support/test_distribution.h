@@ -17,7 +17,8 @@ inline void runZip(const std::filesystem::path& folder, const std::filesystem::p
     std::vector<std::string> args{"/usr/bin/zip", "-q", "-X", "-j", archive.string()};
     for (const std::string& name : names) args.push_back((folder / name).string());
     const platform::ProcessOutcome outcome = platform::runAndWait(args, [] {});
-    if (!outcome.started || outcome.exitStatus != 0) throw std::runtime_error("zip failed for " + archive.string());
+    if (!outcome.started || outcome.exitStatus != 0)
+        throw std::runtime_error("zip failed for " + archive.string());
 }
 
 // Lays out the distribution in folder (made afresh); returns it with its final '/'.
@@ -33,8 +34,8 @@ inline std::string makeDistribution(const std::filesystem::path& folder, bool wi
         std::ofstream exe(work / "product/QUINDOR.EXE");
         exe << "#!/bin/sh\necho \"$0|$(pwd)\" >> \"$HOME/quindor-started\"\n";
     }
-    fs::permissions(work / "product/QUINDOR.EXE", fs::perms::owner_all | fs::perms::group_read |
-                                                      fs::perms::group_exec);
+    fs::permissions(work / "product/QUINDOR.EXE",
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
     fs::copy_file("/usr/share/wine/fonts/tahoma.ttf", work / "product/TAHOMA.TTF");
     fs::copy_file("/usr/share/wine/fonts/tahomabd.ttf", work / "product/TAHOMABD.TTF");
     runZip(work / "product", folder / "QUINDOR.ZIP", {"QUINDOR.EXE", "TAHOMA.TTF", "TAHOMABD.TTF"});

@@ -54,11 +54,11 @@ inline std::string unicodePathExtra(const std::string& headerName, const std::st
 struct ZipMember {
     std::string name;
     std::string data;
-    unsigned mode = 0100644;      // in the external attributes' high half
-    std::string centralExtra;     // extra fields of the directory entry
-    std::string localExtra;       // extra fields of the local header
-    std::string localName;        // the local header's name; empty: the same as name
-    unsigned madeBy = 3 << 8;     // unix
+    unsigned mode = 0100644;   // in the external attributes' high half
+    std::string centralExtra;  // extra fields of the directory entry
+    std::string localExtra;    // extra fields of the local header
+    std::string localName;     // the local header's name; empty: the same as name
+    unsigned madeBy = 3 << 8;  // unix
 };
 
 inline std::string zipArchive(const std::vector<ZipMember>& members) {

@@ -1,8 +1,12 @@
 #include "check_page.h"
 
-void TCheckPage::FormCreate(framework::Component*) { calls.push_back("created " + Button1->caption()); }
+void TCheckPage::FormCreate(framework::Component*) {
+    calls.push_back("created " + Button1->caption());
+}
 
-void TCheckPage::ButtonClick(framework::Component* Sender) { calls.push_back("click " + Sender->name()); }
+void TCheckPage::ButtonClick(framework::Component* Sender) {
+    calls.push_back("click " + Sender->name());
+}
 
 // The build compiles this file twice more, each time with one fault: the handler with
 // parameters other than its event's, and the handler left out.

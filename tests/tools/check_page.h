@@ -11,8 +11,7 @@
 class TCheckPage : public framework::TForm {
     TCheckPage_GENERATED
 
-public:
-    TCheckPage() = default;
+        public : TCheckPage() = default;
 
     std::vector<std::string> calls;
 };

@@ -51,7 +51,8 @@ std::map<std::string, std::type_index> publishedEvents(const ClassInfo& info) {
 void expectSameEvents(const page_compiler::ComponentClass& c, const ClassInfo& info) {
     std::map<std::string, std::type_index> listed;
     for (const page_compiler::EventSlot& slot : c.events) {
-        ASSERT_NE(page_compiler::findEventKind(slot.kind), nullptr) << c.storedName << "." << slot.name;
+        ASSERT_NE(page_compiler::findEventKind(slot.kind), nullptr)
+            << c.storedName << "." << slot.name;
         listed.emplace(std::string(slot.name), kindSignatures().at(slot.kind));
     }
     EXPECT_EQ(listed, publishedEvents(info)) << c.storedName;

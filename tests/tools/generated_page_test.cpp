@@ -32,7 +32,7 @@ TEST(GeneratedPage, FieldsAreBoundAndEventsReachTheHandlers) {
     bool allowed = true;
     framework::raiseEvent(page->Tree1->OnExpanding, page->Tree1, nullptr, allowed);
     EXPECT_FALSE(allowed);
-    EXPECT_EQ(page->calls,
-              (std::vector<std::string>{"created One", "click Button1", "click Button2", "expanding"}));
+    EXPECT_EQ(page->calls, (std::vector<std::string>{"created One", "click Button1",
+                                                     "click Button2", "expanding"}));
     EXPECT_EQ(page->Tree1->OnExpanding.methodName(), "Tree1Expanding");
 }

@@ -52,9 +52,10 @@ end
     EXPECT_TRUE(contains(header, "    shelltree::TShellTree* ShellTree1 = nullptr; \\\n"));
     EXPECT_TRUE(contains(header, "    framework::TButton* Button3 = nullptr; \\\n"));
     EXPECT_TRUE(contains(header, "    mltlang::TMltLang* MltLang1 = nullptr; \\\n"));
-    EXPECT_TRUE(contains(header, "        ShellTree1 = field<shelltree::TShellTree>(\"ShellTree1\"); \\\n"));
-    for (const char* include : {"framework/containers.h", "shelltree/shell_tree.h", "framework/buttons.h",
-                                "mltlang/mltlang.h", "framework/form.h"}) {
+    EXPECT_TRUE(contains(
+        header, "        ShellTree1 = field<shelltree::TShellTree>(\"ShellTree1\"); \\\n"));
+    for (const char* include : {"framework/containers.h", "shelltree/shell_tree.h",
+                                "framework/buttons.h", "mltlang/mltlang.h", "framework/form.h"}) {
         EXPECT_TRUE(contains(header, "#include \"" + std::string(include) + "\"\n")) << include;
     }
     EXPECT_TRUE(contains(header, "#define TPage1_GENERATED \\\n"));
@@ -71,9 +72,11 @@ TEST(PageCompiler, InheritedFieldsAreBoundButNotDeclaredAgain) {
   object Button1: TButton
   end
 end
-)", {"TPage1.page", {"MltLang1"}});
+)",
+                                        {"TPage1.page", {"MltLang1"}});
     EXPECT_FALSE(contains(header, "MltLang1 = nullptr"));
-    EXPECT_TRUE(contains(header, "        MltLang1 = field<mltlang::TMltLang>(\"MltLang1\"); \\\n"));
+    EXPECT_TRUE(
+        contains(header, "        MltLang1 = field<mltlang::TMltLang>(\"MltLang1\"); \\\n"));
     EXPECT_TRUE(contains(header, "framework::TButton* Button1 = nullptr;"));
 }
 
@@ -90,11 +93,14 @@ class HandlerSignatures : public testing::TestWithParam<SignatureCase> {};
 
 TEST_P(HandlerSignatures, FollowTheEventTheHandlerServes) {
     const SignatureCase& c = GetParam();
-    const std::string component = c.component[0] == '\0' ? "" : std::string("  object ") + c.component + "\n";
+    const std::string component =
+        c.component[0] == '\0' ? "" : std::string("  object ") + c.component + "\n";
     const std::string body = std::string("  ") + c.event + " = Handle\n";
     const std::string end = c.component[0] == '\0' ? "" : "  end\n";
-    const std::string header = generate("object Page1: TPage1\n" + component + body + end + "end\n");
-    EXPECT_TRUE(contains(header, std::string("    void Handle(") + c.parameters + "); \\\n")) << header;
+    const std::string header =
+        generate("object Page1: TPage1\n" + component + body + end + "end\n");
+    EXPECT_TRUE(contains(header, std::string("    void Handle(") + c.parameters + "); \\\n"))
+        << header;
     EXPECT_TRUE(contains(header, "        publish(\"Handle\", &TPage1::Handle); \\\n"));
     EXPECT_TRUE(contains(header, std::string("), ") + c.kind + ">,\n")) << header;
 }
@@ -104,11 +110,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SignatureCase{"", "OnCreate", "framework::Component* Sender", "framework::NotifyEvent"},
         SignatureCase{"", "onactivate", "framework::Component* Sender", "framework::NotifyEvent"},
-        SignatureCase{"Button1: TButton", "OnClick", "framework::Component* Sender", "framework::NotifyEvent"},
-        SignatureCase{"Edit1: TEdit", "OnChange", "framework::Component* Sender", "framework::NotifyEvent"},
-        SignatureCase{"MltLang1: TMltLang", "OnBeforeChanging", "framework::Component* Sender, bool& Allowed",
-                      "framework::ChangingEvent"},
-        SignatureCase{"Tree1: TTreeView", "OnChange", "framework::Component* Sender, framework::TTreeNode* Node",
+        SignatureCase{"Button1: TButton", "OnClick", "framework::Component* Sender",
+                      "framework::NotifyEvent"},
+        SignatureCase{"Edit1: TEdit", "OnChange", "framework::Component* Sender",
+                      "framework::NotifyEvent"},
+        SignatureCase{"MltLang1: TMltLang", "OnBeforeChanging",
+                      "framework::Component* Sender, bool& Allowed", "framework::ChangingEvent"},
+        SignatureCase{"Tree1: TTreeView", "OnChange",
+                      "framework::Component* Sender, framework::TTreeNode* Node",
                       "framework::TVChangedEvent"},
         SignatureCase{"Tree1: TShellTree", "OnExpanding",
                       "framework::Component* Sender, framework::TTreeNode* Node, bool& Allowed",
@@ -139,7 +148,8 @@ end
 }
 
 TEST(PageCompiler, APageWithoutHandlersStillBindsItsFields) {
-    const std::string header = generate("object Page1: TPage1\n  object Label1: TLabel\n  end\nend\n");
+    const std::string header =
+        generate("object Page1: TPage1\n  object Label1: TLabel\n  end\nend\n");
     EXPECT_FALSE(contains(header, "static_assert"));
     EXPECT_TRUE(contains(header, "    void publishHandlers() override { \\\n    } \\\n"));
     EXPECT_TRUE(contains(header, "Label1 = field<framework::TLabel>(\"Label1\");"));
@@ -163,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
     PageCompiler, Refusals,
     testing::Values(
         RefusalCase{"an event the class does not have",
-                    "object Page1: TPage1\n  object Button1: TButton\n    Left = 8\n    OnDblClick = Twice\n  end\nend\n",
+                    "object Page1: TPage1\n  object Button1: TButton\n    Left = 8\n    OnDblClick "
+                    "= Twice\n  end\nend\n",
                     "pages/TPage1.page:4: unknown event kind: TButton has no event OnDblClick"},
         RefusalCase{"an event the page does not have",
                     "object Page1: TPage1\n  OnPaint = Paint\nend\n",
@@ -171,26 +182,31 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"an unknown class",
                     "object Page1: TPage1\n  object Grid1: TStringGrid\n  end\nend\n",
                     "pages/TPage1.page:2: unknown component class TStringGrid of Grid1"},
-        RefusalCase{"a component named twice, in another case and deeper down",
-                    "object Page1: TPage1\n  object Button1: TButton\n  end\n  object Panel1: TPanel\n"
-                    "    object button1: TButton\n    end\n  end\nend\n",
-                    "pages/TPage1.page:5: button1 is named twice (first on line 2)"},
+        RefusalCase{
+            "a component named twice, in another case and deeper down",
+            "object Page1: TPage1\n  object Button1: TButton\n  end\n  object Panel1: TPanel\n"
+            "    object button1: TButton\n    end\n  end\nend\n",
+            "pages/TPage1.page:5: button1 is named twice (first on line 2)"},
         RefusalCase{"a component named like the page",
                     "object Page1: TPage1\n  object Page1: TButton\n  end\nend\n",
                     "pages/TPage1.page:2: Page1 is named twice (first on line 1)"},
-        RefusalCase{"a handler named like a component",
-                    "object Page1: TPage1\n  object Button1: TButton\n    OnClick = Button1\n  end\nend\n",
-                    "pages/TPage1.page:3: handler Button1 has the name of the component on line 2"},
-        RefusalCase{"one handler for events of different kinds",
-                    "object Page1: TPage1\n  OnCreate = Changed\n  object MltLang1: TMltLang\n"
-                    "    OnBeforeChanging = Changed\n  end\nend\n",
-                    "pages/TPage1.page:4: handler Changed serves a framework::ChangingEvent here and a "
-                    "framework::NotifyEvent on line 2"},
-        RefusalCase{"an event given a text",
-                    "object Page1: TPage1\n  object Button1: TButton\n    OnClick = 'Click'\n  end\nend\n",
-                    "pages/TPage1.page:3: OnClick of Button1 needs a method name"},
+        RefusalCase{
+            "a handler named like a component",
+            "object Page1: TPage1\n  object Button1: TButton\n    OnClick = Button1\n  end\nend\n",
+            "pages/TPage1.page:3: handler Button1 has the name of the component on line 2"},
+        RefusalCase{
+            "one handler for events of different kinds",
+            "object Page1: TPage1\n  OnCreate = Changed\n  object MltLang1: TMltLang\n"
+            "    OnBeforeChanging = Changed\n  end\nend\n",
+            "pages/TPage1.page:4: handler Changed serves a framework::ChangingEvent here and a "
+            "framework::NotifyEvent on line 2"},
+        RefusalCase{
+            "an event given a text",
+            "object Page1: TPage1\n  object Button1: TButton\n    OnClick = 'Click'\n  end\nend\n",
+            "pages/TPage1.page:3: OnClick of Button1 needs a method name"},
         RefusalCase{"a handler path",
-                    "object Page1: TPage1\n  object Button1: TButton\n    OnClick = Other.Click\n  end\nend\n",
+                    "object Page1: TPage1\n  object Button1: TButton\n    OnClick = Other.Click\n  "
+                    "end\nend\n",
                     "pages/TPage1.page:3: OnClick of Button1 needs a method name"},
         RefusalCase{"a component name that is no C++ name",
                     "object Page1: TPage1\n  object Button.1: TButton\n  end\nend\n",

@@ -7,7 +7,8 @@
 // kind of each, known by the event's signature, and the C++ type its factory creates. The
 // header that declares the type is found in the libraries' include roots: the one holding
 // "class <name>" with its FRAMEWORK_CLASS line within "namespace <namespace>". The output is
-// replaced only when its text changes. Errors read "component_table_writer: error: ...", exit status 1.
+// replaced only when its text changes. Errors read "component_table_writer: error: ...", exit
+// status 1.
 
 #include <cxxabi.h>
 
@@ -42,11 +43,13 @@ struct KnownKind {
 
 // Every event kind a page handler may serve, by its signature, with the parameters the
 // generated handler declares. The type's name is the framework's own, spelled once.
-#define EVENT_KIND(Type, parameters) KnownKind{typeid(Type::Signature), #Type, parameters}
+#define EVENT_KIND(Type, parameters) \
+    KnownKind { typeid(Type::Signature), #Type, parameters }
 const KnownKind kKinds[] = {
     EVENT_KIND(framework::NotifyEvent, "framework::Component* Sender"),
     EVENT_KIND(framework::ChangingEvent, "framework::Component* Sender, bool& Allowed"),
-    EVENT_KIND(framework::TVChangedEvent, "framework::Component* Sender, framework::TTreeNode* Node"),
+    EVENT_KIND(framework::TVChangedEvent,
+               "framework::Component* Sender, framework::TTreeNode* Node"),
     EVENT_KIND(framework::TVExpandingEvent,
                "framework::Component* Sender, framework::TTreeNode* Node, bool& Allowed"),
     EVENT_KIND(framework::TVEditedEvent,
@@ -67,17 +70,19 @@ using Declarations = std::map<std::string, std::string>;
 std::string nameAfter(const std::string& line, std::string_view word) {
     const std::size_t end = line.find_first_not_of(
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:", word.size());
-    return line.substr(word.size(), end == std::string::npos ? std::string::npos : end - word.size());
+    return line.substr(word.size(),
+                       end == std::string::npos ? std::string::npos : end - word.size());
 }
 
 void readDeclarations(const fs::path& file, const std::string& header, Declarations& declarations) {
     std::ifstream in(file);
     std::string line, space, name;
     while (std::getline(in, line)) {
-        if (line.starts_with("namespace ") && line.ends_with(" {")) space = nameAfter(line, "namespace ");
+        if (line.starts_with("namespace ") && line.ends_with(" {"))
+            space = nameAfter(line, "namespace ");
         if (line.starts_with("class ")) name = nameAfter(line, "class ");
         if (line.find("FRAMEWORK_CLASS(") != std::string::npos && !name.empty()) {
-            declarations.emplace(space + "::" + name, header);
+            declarations.emplace(std::string(space).append("::").append(name), header);
         }
     }
 }
@@ -87,11 +92,13 @@ Declarations declarationsIn(const std::vector<fs::path>& roots) {
     for (const fs::path& root : roots) {
         std::vector<fs::path> headers;
         for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-            if (entry.path().extension() == ".h" && entry.is_regular_file()) headers.push_back(entry.path());
+            if (entry.path().extension() == ".h" && entry.is_regular_file())
+                headers.push_back(entry.path());
         }
         std::sort(headers.begin(), headers.end());
         for (const fs::path& header : headers) {
-            readDeclarations(header, header.lexically_relative(root).generic_string(), declarations);
+            readDeclarations(header, header.lexically_relative(root).generic_string(),
+                             declarations);
         }
     }
     return declarations;
@@ -101,7 +108,8 @@ const KnownKind& kindOf(const framework::PropertyInfo& event, const std::string&
     for (const KnownKind& kind : kKinds) {
         if (kind.signature == *event.signature) return kind;
     }
-    throw ETableError(className + "." + event.name + " is an event of a kind no page handler can serve");
+    throw ETableError(className + "." + event.name +
+                      " is an event of a kind no page handler can serve");
 }
 
 std::string qualifiedName(const std::type_info& type) {
@@ -117,7 +125,8 @@ std::string classEntry(const framework::ClassInfo& info, const std::type_info& t
                        const Declarations& declarations) {
     const std::string typeName = qualifiedName(type);
     const auto found = declarations.find(typeName);
-    if (found == declarations.end()) throw ETableError(typeName + " is declared in no header of the include roots");
+    if (found == declarations.end())
+        throw ETableError(typeName + " is declared in no header of the include roots");
     std::string events;
     for (const framework::ClassInfo* c = &info; c != nullptr; c = c->parent()) {
         for (const framework::PropertyInfo& p : c->ownProperties()) {
@@ -126,8 +135,8 @@ std::string classEntry(const framework::ClassInfo& info, const std::type_info& t
             events += "{" + quoted(p.name) + ", " + quoted(kindOf(p, info.name()).type) + "}";
         }
     }
-    return "{" + quoted(info.name()) + ", " + quoted(typeName) + ", " + quoted(found->second) + ", {" +
-           events + "}}";
+    return "{" + quoted(info.name()) + ", " + quoted(typeName) + ", " + quoted(found->second) +
+           ", {" + events + "}}";
 }
 
 std::string tableSource(const std::vector<fs::path>& roots) {
@@ -144,12 +153,14 @@ std::string tableSource(const std::vector<fs::path>& roots) {
     out << "    };\n    return kinds;\n}\n\n"
         << "const std::vector<ComponentClass>& componentClasses() {\n"
         << "    static const std::vector<ComponentClass> table{\n";
-    for (const framework::ClassRegistry::RegisteredClass& c : framework::ClassRegistry::instance().classes()) {
+    for (const framework::ClassRegistry::RegisteredClass& c :
+         framework::ClassRegistry::instance().classes()) {
         out << "        " << classEntry(*c.info, *c.type, declarations) << ",\n";
     }
     out << "    };\n    return table;\n}\n\n"
         << "const ComponentClass& formClass() {\n"
-        << "    static const ComponentClass form" << classEntry(framework::TForm::staticClassInfo(), typeid(framework::TForm), declarations)
+        << "    static const ComponentClass form"
+        << classEntry(framework::TForm::staticClassInfo(), typeid(framework::TForm), declarations)
         << ";\n    return form;\n}\n\n}  // namespace page_compiler\n";
     return out.str();
 }
@@ -173,7 +184,8 @@ int main(int argc, char** argv) {
     }
     try {
         const std::string source = tableSource(std::vector<fs::path>(argv + 2, argv + argc));
-        if (!writeIfChanged(argv[1], source)) throw ETableError(std::string("cannot write ") + argv[1]);
+        if (!writeIfChanged(argv[1], source))
+            throw ETableError(std::string("cannot write ") + argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "component_table_writer: error: %s\n", e.what());
         return 1;

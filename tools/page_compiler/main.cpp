@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     } catch (const page_compiler::EGeneratorError& e) {
-        std::fprintf(stderr, "%s:%d: error: %s\n", e.fileName().c_str(), e.line(), e.message().c_str());
+        std::fprintf(stderr, "%s:%d: error: %s\n", e.fileName().c_str(), e.line(),
+                     e.message().c_str());
         return 1;
     }
     return 0;

@@ -139,27 +139,16 @@ void TElasticForm::handleMessage(const FormMessage& message) {
         m_form->setBounds(position->left, position->top, position->width, position->height);
     }
     switch (message.kind) {
-        case FormMessageKind::Show:
-            shown();
-            break;
-        case FormMessageKind::Activate:
-            m_activated = true;
-            break;
-        case FormMessageKind::Move:
-            positionChanged();
-            break;
+        case FormMessageKind::Show: shown(); break;
+        case FormMessageKind::Activate: m_activated = true; break;
+        case FormMessageKind::Move: positionChanged(); break;
         case FormMessageKind::Resize:
             positionChanged();
             resized(message);
             break;
-        case FormMessageKind::WindowState:
-            windowStateChanged(message);
-            break;
-        case FormMessageKind::Destroy:
-            m_hook.reset();
-            return;
-        default:
-            break;
+        case FormMessageKind::WindowState: windowStateChanged(message); break;
+        case FormMessageKind::Destroy: m_hook.reset(); return;
+        default: break;
     }
     m_lastWidth = m_form->width();
     m_lastHeight = m_form->height();

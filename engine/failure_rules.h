@@ -33,13 +33,9 @@ void runStep(SetupUi& ui, OnFailure rule, Action&& action) {
         action();
     } catch (const std::exception& error) {
         switch (rule) {
-            case OnFailure::Ends:
-                throw;
-            case OnFailure::Shown:
-                ui.showMessage(error.what());
-                break;
-            case OnFailure::PassedOver:
-                break;
+            case OnFailure::Ends: throw;
+            case OnFailure::Shown: ui.showMessage(error.what()); break;
+            case OnFailure::PassedOver: break;
         }
     }
 }

@@ -44,9 +44,7 @@ const ClassInfo& TPanel::staticClassInfo() {
 void TPanel::setBevelOuter(TBevelCut value) {
     auto* frame = static_cast<QFrame*>(widget());
     switch (value) {
-        case TBevelCut::bvNone:
-            frame->setFrameShape(QFrame::NoFrame);
-            break;
+        case TBevelCut::bvNone: frame->setFrameShape(QFrame::NoFrame); break;
         case TBevelCut::bvLowered:
         case TBevelCut::bvRaised:
             frame->setFrameShape(QFrame::Panel);

@@ -210,9 +210,7 @@ void TControl::realignChildren() {
                     right -= child->m_width;
                     child->setBounds(right, top, child->m_width, bottom - top);
                     break;
-                default:
-                    child->setBounds(left, top, right - left, bottom - top);
-                    break;
+                default: child->setBounds(left, top, right - left, bottom - top); break;
             }
         }
     }

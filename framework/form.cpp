@@ -56,12 +56,9 @@ void keepOver(QWidget& page, const TForm* opener) {
 
 Qt::WindowStates qtWindowState(WindowState state) {
     switch (state) {
-        case WindowState::Minimized:
-            return Qt::WindowMinimized;
-        case WindowState::Maximized:
-            return Qt::WindowMaximized;
-        default:
-            return Qt::WindowNoState;
+        case WindowState::Minimized: return Qt::WindowMinimized;
+        case WindowState::Maximized: return Qt::WindowMaximized;
+        default: return Qt::WindowNoState;
     }
 }
 
@@ -100,17 +97,12 @@ protected:
             case QEvent::WindowDeactivate:
                 m_form->windowActivated(event.type() == QEvent::WindowActivate);
                 break;
-            case QEvent::Move:
-                m_form->windowMoved(origin);
-                break;
-            case QEvent::Resize:
-                resized(origin);
-                break;
+            case QEvent::Move: m_form->windowMoved(origin); break;
+            case QEvent::Resize: resized(origin); break;
             case QEvent::WindowStateChange:
                 windowStateChanged(static_cast<QWindowStateChangeEvent&>(event), origin);
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     void windowStateChanged(const QWindowStateChangeEvent& event, MessageOrigin origin) {

@@ -6,12 +6,9 @@ namespace framework {
 
 SizeKind sizeKindOf(WindowState state) {
     switch (state) {
-        case WindowState::Minimized:
-            return SizeKind::Minimized;
-        case WindowState::Maximized:
-            return SizeKind::Maximized;
-        default:
-            return SizeKind::Restored;
+        case WindowState::Minimized: return SizeKind::Minimized;
+        case WindowState::Maximized: return SizeKind::Maximized;
+        default: return SizeKind::Restored;
     }
 }
 

@@ -60,8 +60,7 @@ private:
                 m_pending.push_back(
                     {target.object, target.info, toIdentifier(p.value, p.name), where, p.line});
                 break;
-            default:
-                target.info->set(*target.object, p.value);
+            default: target.info->set(*target.object, p.value);
         }
     }
 

@@ -24,36 +24,21 @@ int mulDiv(int a, int b, int c) {
 QColor toQColor(TColor color) {
     const QPalette palette = QApplication::palette();
     switch (color) {
-        case TColor::clBlack:
-            return Qt::black;
-        case TColor::clMaroon:
-            return QColor(0x80, 0, 0);
-        case TColor::clGreen:
-            return QColor(0, 0x80, 0);
-        case TColor::clNavy:
-            return QColor(0, 0, 0x80);
-        case TColor::clGray:
-            return QColor(0x80, 0x80, 0x80);
-        case TColor::clSilver:
-            return QColor(0xC0, 0xC0, 0xC0);
-        case TColor::clRed:
-            return Qt::red;
-        case TColor::clBlue:
-            return Qt::blue;
-        case TColor::clWhite:
-            return Qt::white;
-        case TColor::clBtnFace:
-            return palette.color(QPalette::Button);
-        case TColor::clWindow:
-            return palette.color(QPalette::Base);
-        case TColor::clWindowText:
-            return Qt::black;
-        case TColor::clHighlight:
-            return palette.color(QPalette::Highlight);
-        case TColor::clHighlightText:
-            return palette.color(QPalette::HighlightedText);
-        case TColor::clGrayText:
-            return palette.color(QPalette::Disabled, QPalette::Text);
+        case TColor::clBlack: return Qt::black;
+        case TColor::clMaroon: return QColor(0x80, 0, 0);
+        case TColor::clGreen: return QColor(0, 0x80, 0);
+        case TColor::clNavy: return QColor(0, 0, 0x80);
+        case TColor::clGray: return QColor(0x80, 0x80, 0x80);
+        case TColor::clSilver: return QColor(0xC0, 0xC0, 0xC0);
+        case TColor::clRed: return Qt::red;
+        case TColor::clBlue: return Qt::blue;
+        case TColor::clWhite: return Qt::white;
+        case TColor::clBtnFace: return palette.color(QPalette::Button);
+        case TColor::clWindow: return palette.color(QPalette::Base);
+        case TColor::clWindowText: return Qt::black;
+        case TColor::clHighlight: return palette.color(QPalette::Highlight);
+        case TColor::clHighlightText: return palette.color(QPalette::HighlightedText);
+        case TColor::clGrayText: return palette.color(QPalette::Disabled, QPalette::Text);
     }
     return Qt::black;
 }

@@ -61,13 +61,11 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
     if (node == nullptr) return {};
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole:
-            return QString::fromStdU16String(shownText(node->text()));
+        case Qt::EditRole: return QString::fromStdU16String(shownText(node->text()));
         case Qt::DecorationRole:
             if (m_images == nullptr) return {};
             return m_images->icon(node->imageIndex(), node->overlayIndex());
-        default:
-            return {};
+        default: return {};
     }
 }
 

@@ -176,18 +176,15 @@ std::optional<std::string> sameOrAbove(const Level& folder, const GuardedFolder&
 std::optional<std::string> below(const Chain& levels, const GuardedFolder& guarded,
                                  std::size_t openBelow) {
     switch (guarded.folder->protection) {
-        case Protection::WithEverythingBelow:
-            return belowTree(levels, guarded, openBelow);
+        case Protection::WithEverythingBelow: return belowTree(levels, guarded, openBelow);
         case Protection::HomesInside:
             if (levels.size() > 1 && same(levels[1], guarded)) {
                 return "is a home folder in " + guarded.texts.front();
             }
             return std::nullopt;
-        case Protection::Home:
-            return inHiddenFolder(levels, guarded);
+        case Protection::Home: return inHiddenFolder(levels, guarded);
         case Protection::Folder:
-        case Protection::OpenBelow:
-            return std::nullopt;
+        case Protection::OpenBelow: return std::nullopt;
     }
     return std::nullopt;
 }

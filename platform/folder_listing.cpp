@@ -143,10 +143,8 @@ bool keepsFolderLinkCounts(int descriptor) {
     switch (static_cast<unsigned long>(info.f_type)) {
         case EXT4_SUPER_MAGIC:  // also ext2 and ext3
         case XFS_SUPER_MAGIC:
-        case TMPFS_MAGIC:
-            return true;
-        default:
-            return false;
+        case TMPFS_MAGIC: return true;
+        default: return false;
     }
 }
 

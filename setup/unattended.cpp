@@ -102,14 +102,10 @@ int print(const std::string& text) {
 
 int run(const CommandOptions& options) {
     switch (options.mode()) {
-        case CommandOptions::Mode::Install:
-            return install(options);
-        case CommandOptions::Mode::Uninstall:
-            return uninstall(options);
-        case CommandOptions::Mode::Help:
-            return print(helpText());
-        case CommandOptions::Mode::Version:
-            return print("setup (Quindor) " QUINDOR_VERSION "\n");
+        case CommandOptions::Mode::Install: return install(options);
+        case CommandOptions::Mode::Uninstall: return uninstall(options);
+        case CommandOptions::Mode::Help: return print(helpText());
+        case CommandOptions::Mode::Version: return print("setup (Quindor) " QUINDOR_VERSION "\n");
     }
     return kUsageError;
 }

@@ -24,10 +24,8 @@ public:
             case QEvent::Wheel:
             case QEvent::Close:
             case QEvent::Shortcut:
-            case QEvent::TouchBegin:
-                return true;
-            default:
-                return QObject::eventFilter(watched, event);
+            case QEvent::TouchBegin: return true;
+            default: return QObject::eventFilter(watched, event);
         }
     }
 };

@@ -37,12 +37,9 @@ private:
 
 int kindRank(ItemKind kind) {
     switch (kind) {
-        case ItemKind::RootPlace:
-            return 0;
-        case ItemKind::HomePlace:
-            return 1;
-        default:
-            return 2;
+        case ItemKind::RootPlace: return 0;
+        case ItemKind::HomePlace: return 1;
+        default: return 2;
     }
 }
 

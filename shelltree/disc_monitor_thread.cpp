@@ -119,11 +119,8 @@ Wake watchUntilDisturbed(TDiscMonitorThread::Core& core, TThread& self, FolderWa
         const Wake wake = waitFor(core, watch.descriptor());
         if (wake != Wake::Notified) return wake;
         switch (watch.takeEvents()) {
-            case FolderWatch::Outcome::Nothing:
-                break;
-            case FolderWatch::Outcome::Changed:
-                report(core, self, Report::Change);
-                break;
+            case FolderWatch::Outcome::Nothing: break;
+            case FolderWatch::Outcome::Changed: report(core, self, Report::Change); break;
             case FolderWatch::Outcome::FolderGone:
                 report(core, self, Report::Change);
                 report(core, self, Report::Invalid);

@@ -35,14 +35,10 @@ int sign(long long value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 ItemKind itemKindOf(platform::EntryType type) {
     switch (type) {
-        case platform::EntryType::Folder:
-            return ItemKind::Folder;
-        case platform::EntryType::FolderLink:
-            return ItemKind::FolderLink;
-        case platform::EntryType::FileLink:
-            return ItemKind::FileLink;
-        case platform::EntryType::File:
-            break;
+        case platform::EntryType::Folder: return ItemKind::Folder;
+        case platform::EntryType::FolderLink: return ItemKind::FolderLink;
+        case platform::EntryType::FileLink: return ItemKind::FileLink;
+        case platform::EntryType::File: break;
     }
     return ItemKind::File;
 }

@@ -25,10 +25,8 @@ std::optional<ItemId> readItem(PItemIDList item) {
         case ItemKind::Computer:
         case ItemKind::RootPlace:
         case ItemKind::HomePlace:
-        case ItemKind::VolumePlace:
-            break;
-        default:
-            return std::nullopt;
+        case ItemKind::VolumePlace: break;
+        default: return std::nullopt;
     }
     const std::string_view text(reinterpret_cast<const char*>(data.data()) + 1, data.size() - 1);
     return ItemId{kind, text};

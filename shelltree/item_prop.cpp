@@ -16,14 +16,10 @@ bool runEntry(const ItemMenuEntry& entry, const ItemMenu& menu, PItemIDList item
               std::uint32_t attributes, ItemMenuHost& owner) {
     if (!entry.enabled) return false;
     switch (entry.command) {
-        case ItemCommandKind::Open:
-            return owner.openInFileManager(menu.path);
-        case ItemCommandKind::Rename:
-            return owner.renameItem(item);
-        case ItemCommandKind::CopyPath:
-            return owner.copyPath(menu.path);
-        case ItemCommandKind::Properties:
-            return owner.showProperties(menu.path, attributes);
+        case ItemCommandKind::Open: return owner.openInFileManager(menu.path);
+        case ItemCommandKind::Rename: return owner.renameItem(item);
+        case ItemCommandKind::CopyPath: return owner.copyPath(menu.path);
+        case ItemCommandKind::Properties: return owner.showProperties(menu.path, attributes);
     }
     return false;
 }
@@ -52,15 +48,12 @@ bool runOnItem(ShellFolder& folder, PItemIDList item, std::uint32_t attributes, 
                                  : std::string();
     const ItemMenu menu = itemMenuFor(path, known, owner.canRename(), owner.canOpenInFileManager());
     switch (mode) {
-        case kMenuMode:
-            return runMenu(menu, item, known, owner, x, y);
+        case kMenuMode: return runMenu(menu, item, known, owner, x, y);
         case kPropertiesMode:
             if ((attributes & SFGAO_HASPROPSHEET) == 0) return false;
             return owner.showProperties(menu.path, known);
-        case kDefaultMode:
-            return runDefault(menu, item, known, owner);
-        default:
-            return false;
+        case kDefaultMode: return runDefault(menu, item, known, owner);
+        default: return false;
     }
 }
 

@@ -22,47 +22,33 @@ std::string specialFolderPath(int csidl) {
         case 2:   // programs
         case 11:  // start menu
             return folders.dataHome + "/applications";
-        case 5:
-            return folders.documents;
-        case 7:
-            return folders.configHome + "/autostart";
-        case 10:
-            return folders.dataHome + "/Trash/files";
-        case 16:
-            return folders.desktop;
-        case 20:
-            return folders.dataHome + "/fonts";
-        case 21:
-            return folders.templates;
+        case 5: return folders.documents;
+        case 7: return folders.configHome + "/autostart";
+        case 10: return folders.dataHome + "/Trash/files";
+        case 16: return folders.desktop;
+        case 20: return folders.dataHome + "/fonts";
+        case 21: return folders.templates;
         case 3:
         case 4:
         case 6:
         case 8:
         case 9:
         case 18:
-        case 19:
-            return "/";
-        default:
-            return {};
+        case 19: return "/";
+        default: return {};
     }
 }
 
 // The icon of the last item of a list.
 int itemIcon(const ItemId& id, bool open) {
     switch (id.kind) {
-        case ItemKind::Computer:
-            return iconComputer;
-        case ItemKind::RootPlace:
-            return iconFileSystem;
-        case ItemKind::HomePlace:
-            return iconHome;
-        case ItemKind::VolumePlace:
-            return iconVolume;
+        case ItemKind::Computer: return iconComputer;
+        case ItemKind::RootPlace: return iconFileSystem;
+        case ItemKind::HomePlace: return iconHome;
+        case ItemKind::VolumePlace: return iconVolume;
         case ItemKind::Folder:
-        case ItemKind::FolderLink:
-            return open ? iconFolderOpen : iconFolder;
-        default:
-            return iconFile;
+        case ItemKind::FolderLink: return open ? iconFolderOpen : iconFolder;
+        default: return iconFile;
     }
 }
 

@@ -268,8 +268,7 @@ protected:
                 mountHere(source, homes, nullptr, nullptr);
                 return source.parent_path();
             case HeldHome::OverlayLower:
-            case HeldHome::OverlayUpper:
-                break;
+            case HeldHome::OverlayUpper: break;
         }
         const fs::path other = m_base / "layer";
         fs::create_directories(other);

@@ -49,9 +49,12 @@ protected:
         chooser().BitBtn1->Click();
     }
 
-    // Clicks a shown node's row with the mouse: on its label, or on its expand sign.
+    // Clicks a shown node's row with the mouse: on its label, or on its expand sign. The row
+    // is scrolled into view first, as a user would: a folder the chooser's monitors re-read
+    // (here the temporary folder, where other tests come and go) may push it out.
     void click(framework::TTreeNode* node, bool onSign = false) {
         auto* view = static_cast<QTreeView*>(tree().widget());
+        view->scrollTo(indexOf(node));
         const QRect row = view->visualRect(indexOf(node));
         const QPoint at = onSign
                               ? QPoint(row.left() - view->indentation() / 2, row.center().y())

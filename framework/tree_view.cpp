@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPersistentModelIndex>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -32,6 +33,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
@@ -41,6 +43,9 @@ private:
 
     TTreeView* m_tree;
     bool m_fitting = false;
+    // The row to bring into view once the hidden tree shows.
+    QPersistentModelIndex m_pendingScroll;
+    ScrollHint m_pendingHint = EnsureVisible;
 };
 
 namespace {
@@ -105,11 +110,25 @@ void TreeViewWidget::scrollContentsBy(int dx, int dy) {
 // takes to show the row's expand sign and label, keeping the place the user scrolled to
 // when the row is already in view.
 void TreeViewWidget::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // A hidden tree scrolls when it shows, at its shown size: scrolling now would lay out
+    // every row, and load the font of its labels, at the start of the program for nothing.
+    if (!isVisible()) {
+        m_pendingScroll = index;
+        m_pendingHint = hint;
+        return;
+    }
     const int sideways = horizontalScrollBar()->value();
     QTreeView::scrollTo(index, hint);
     fitColumn();
     horizontalScrollBar()->setValue(sideways);
     showHorizontally(index);
+}
+
+void TreeViewWidget::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    const QModelIndex pending = m_pendingScroll;
+    m_pendingScroll = QPersistentModelIndex();
+    if (pending.isValid()) scrollTo(pending, m_pendingHint);
 }
 
 void TreeViewWidget::showHorizontally(const QModelIndex& index) {

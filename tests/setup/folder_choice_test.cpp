@@ -137,6 +137,9 @@ TEST_F(FolderChoiceTest, AFolderTwoHundredFiftyLevelsDownOpensAndIsAccepted) {
     chooseWith([&] {
         EXPECT_EQ(tree().GetPath(), deep);
         EXPECT_EQ(chooser().caption(), deep);
+        const auto* view = static_cast<QTreeView*>(tree().widget());
+        const QRect row = view->visualRect(view->currentIndex());
+        EXPECT_TRUE(view->viewport()->rect().contains(row.center())) << "the folder is in view";
         chooser().Button2->Click();
     });
     EXPECT_EQ(chooser().ChosenFolder, deep + "/");

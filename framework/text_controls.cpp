@@ -321,6 +321,9 @@ private:
 
 TComboBox::TComboBox(Component* owner) : TControl(owner), m_items(std::make_unique<Rows>(*this)) {
     auto* c = new QComboBox;
+    // Sized before it turns editable: a box never sized works out its size from its contents
+    // there, which costs time at the program's start and which its bounds replace anyway.
+    c->resize(c->size());
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     // The typed text is what counts: nothing is completed inline.

@@ -9,10 +9,12 @@ namespace {
 
 // The toolkit paints a scaled picture of more than about a hundred rows on worker threads,
 // which it starts on first use: milliseconds at the program's start, for a picture this
-// small. Painted in bands of 64 rows it stays on this thread, pixel for pixel the same.
+// small. Painted in bands of 64 rows it stays on this thread, pixel for pixel the same;
+// the stored colours are turned into the painter's own format once, not for every band.
 constexpr int kBandRows = 64;
 
-void drawStretched(QPainter& painter, const QRect& frame, const QImage& picture) {
+void drawStretched(QPainter& painter, const QRect& frame, const QImage& stored) {
+    const QImage picture = stored.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int top = frame.top(); top <= frame.bottom(); top += kBandRows) {
         painter.setClipRect(QRect(frame.left(), top, frame.width(), kBandRows));
         painter.drawImage(frame, picture);

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -24,6 +25,21 @@ Application* g_instance = nullptr;
 std::string& startFailureLead() {
     static std::string lead = "Cannot start the window system";
     return lead;
+}
+
+// Where the page faces are missing, prefer faces of about the same widths over the
+// desktop's general fallback, so that designed texts keep fitting their controls. A face
+// the program loaded itself is not missing: stand-ins named for it would only make the
+// toolkit work out the desktop's fallbacks for it at the first text of the start.
+void insertStandIns(const std::vector<std::string>& loaded) {
+    const std::pair<const char*, QStringList> standIns[] = {
+        {"Tahoma", {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")}},
+        {"Arial", {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")}},
+        {"Courier New", {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")}}};
+    for (const auto& [family, faces] : standIns) {
+        if (std::find(loaded.begin(), loaded.end(), family) == loaded.end())
+            QFont::insertSubstitutions(QString::fromLatin1(family), faces);
+    }
 }
 
 }  // namespace
@@ -54,14 +70,7 @@ Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     addFaces(faces);
     m_qt->setQuitOnLastWindowClosed(false);
     m_title = QCoreApplication::applicationName().toStdString();
-    // Where the page faces are missing, prefer faces of about the same widths over the
-    // desktop's general fallback, so that designed texts keep fitting their controls.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")});
+    insertStandIns(m_startupFamilies);
     attachUiThreadQueue();
     installPageReaderInterfaces();
     g_instance = this;

@@ -14,6 +14,7 @@
 #include "form.h"
 #include "page_reader_interface.h"
 #include "start_messages.h"
+#include "thread/handler_failure.h"
 #include "ui_thread.h"
 
 namespace framework {
@@ -72,6 +73,7 @@ Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     m_title = QCoreApplication::applicationName().toStdString();
     insertStandIns(m_startupFamilies);
     attachUiThreadQueue();
+    setHandlerFailureReport([this](const std::string& message) { m_messages->showError(message); });
     installPageReaderInterfaces();
     g_instance = this;
 }
@@ -87,6 +89,7 @@ void Application::addFaces(const std::vector<std::string>& faces) {
 }
 
 Application::~Application() {
+    setHandlerFailureReport({});
     detachUiThreadQueue();
     g_instance = nullptr;
 }
@@ -135,10 +138,6 @@ void Application::processMessages() { QCoreApplication::processEvents(); }
 
 void Application::setMessages(MessageBoxes* messages) {
     m_messages = messages != nullptr ? messages : &m_windowMessages;
-}
-
-void Application::showException(const std::exception& error) {
-    m_messages->showError(error.what());
 }
 
 ScreenSize Application::screenSize() const {

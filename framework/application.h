@@ -2,7 +2,6 @@
 // The application object: the one user-interface thread's event loop, the main page,
 // termination, message boxes, the hourglass cursor, the screen size and help.
 
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,7 +64,6 @@ public:
     MessageBoxes& messages() { return *m_messages; }
     // Tests install scripted message boxes; nullptr restores the real ones.
     void setMessages(MessageBoxes* messages);
-    void showException(const std::exception& error);
 
     // Registers font files (their bytes) for this program alone; files that are no font
     // are skipped. The families registered so far, in order.

@@ -29,10 +29,6 @@ private:
 
 }  // namespace
 
-void reportHandlerError(const std::exception& error) {
-    Application::instance().showException(error);
-}
-
 TControl::TControl(Component* owner) : Component(owner) {
     m_font.onChange = [this] { fontChanged(); };
 }

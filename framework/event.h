@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "framework/property_value.h"
+#include "framework/thread/handler_failure.h"
 
 namespace framework {
 
@@ -46,8 +47,6 @@ std::string parameterList() {
     return out + ")";
 }
 
-void reportHandlerError(const std::exception& error);
-
 template <class... Args>
 class Event;
 template <class... Args>
@@ -60,14 +59,14 @@ bool raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args
 template <class... Args, class... Actual>
 bool raiseEvent(const PlainEvent<Args...>& event, Actual&&... args);
 
-// Calls a handler; an exception escaping it is shown in the error box.
+// Calls a handler; whatever it throws is shown in the error box.
 template <class Call>
 bool callHandler(const Call& call) {
     try {
         call();
         return true;
-    } catch (const std::exception& error) {
-        reportHandlerError(error);
+    } catch (...) {
+        reportHandlerFailure(std::current_exception());
         return false;
     }
 }

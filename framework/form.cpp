@@ -225,12 +225,7 @@ FormMessage TForm::message(FormMessageKind kind, MessageOrigin origin) const {
 
 void TForm::dispatch(const FormMessage& message, const NotifyEvent& handler) {
     const std::shared_ptr<MessageHookChain> hooks = m_hooks;  // hooks may drop their handles
-    try {
-        hooks->deliver(message);
-    } catch (const std::exception& error) {
-        Application::instance().showException(error);
-        return;
-    }
+    if (!callHandler([&] { hooks->deliver(message); })) return;
     raiseEvent(handler, this);
 }
 

@@ -151,6 +151,31 @@ TEST_F(TreeViewTest, AFailingHandlerIsShownAndTheTreeGoesOn) {
     EXPECT_EQ(tree.selected(), other);
 }
 
+// A thrown value of no exception class is no fault of the user either: the same error box
+// with a plain message, and the tree goes on.
+TEST_F(TreeViewTest, AHandlerThrowingANonStandardValueIsShownAndTheTreeGoesOn) {
+    testing_support::ScriptedMessageBoxes boxes;
+    Application::instance().setMessages(&boxes);
+    TTreeNode* first = tree.items().add("first");
+    TTreeNode* second = tree.items().add("second");
+    int changes = 0;
+    tree.OnChange = [&](Component*, TTreeNode*) {
+        if (++changes == 1) throw 42;
+    };
+    testing_support::settle();
+    for (const TTreeNode* node : {first, second}) {
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                          view()->visualRect(indexOf(node)).center());
+        testing_support::settle();
+    }
+    Application::instance().setMessages(nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, "error");
+    EXPECT_EQ(boxes.shown[0].text, "An unknown error occurred.");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(tree.selected(), second);
+}
+
 TEST_F(TreeViewTest, ANodeLeftWithoutChildrenStaysCollapsedAndCollapseCanBeRefused) {
     TTreeNode* empty = lazyNode("empty");
     TTreeNode* full = tree.items().add("full");

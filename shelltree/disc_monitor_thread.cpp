@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+#include "framework/thread/handler_failure.h"
+
 namespace shelltree {
 
 using framework::SyncQueue;
@@ -99,19 +101,20 @@ Wake waitFor(TDiscMonitorThread::Core& core, int notification) {
 }
 
 // Runs the handler on the user-interface thread and returns once it ran. A failing handler
-// does not end the watch.
+// is shown there as every handler's failure is, and the watch goes on.
 void report(TDiscMonitorThread::Core& core, TThread& self, Report kind) {
-    try {
-        self.synchronize([&core, kind] {
+    self.synchronize([&core, kind] {
+        try {
             TDiscMonitorThread* owner = core.owner;
             if (owner == nullptr) return;
             // A copy: the handler may free the monitor and with it the event it was raised by.
             const auto handler =
                 kind == Report::Change ? owner->OnFolderChange : owner->OnFolderInvalid;
             if (handler) handler(*owner);
-        });
-    } catch (...) {
-    }
+        } catch (...) {
+            framework::reportHandlerFailure(std::current_exception());
+        }
+    });
 }
 
 Wake watchUntilDisturbed(TDiscMonitorThread::Core& core, TThread& self, FolderWatch& watch) {

@@ -8,15 +8,16 @@
 // sleeps in one poll without time-out on TerminateEvent, ChangedEvent and its watch's
 // notification, so an idle monitor never wakes.
 //
-// A change is reported with OnFolderChange through the thread's synchronisation: the
-// monitor waits until the handler has run on the user-interface thread and only then looks
-// at what came meanwhile, so a burst during a slow handler makes one more report. A folder
-// that cannot be watched raises OnFolderInvalid; then the thread waits only for its end or
-// for new values. A change made between Resume (or new values) and the moment the watch is
-// set shows in the folders' time stamps and is reported once the watch is set. The folder itself
-// deleted, moved away or unmounted is reported once as a change (what it showed is gone) and then
-// treated as a folder that cannot be watched: following it to its new place is the owner's business
-// (it sets Directory).
+// A change is reported with OnFolderChange through the thread's synchronisation: the monitor
+// waits until the handler has run on the user-interface thread and only then looks at what came
+// meanwhile, so a burst during a slow handler makes one more report. A handler's failure is
+// shown as any event handler's (framework/thread/handler_failure.h) and the watch goes on. A
+// folder that cannot be watched raises OnFolderInvalid; then the thread waits only for its end
+// or for new values. A change made between Resume (or new values) and the moment the watch is
+// set shows in the folders' time stamps and is reported once the watch is set. The folder
+// itself deleted, moved away or unmounted is reported once as a change (what it showed is gone)
+// and then treated as a folder that cannot be watched: following it to its new place is the
+// owner's business (it sets Directory).
 //
 // Filters are the ChangeFilter bits of platform/folder_watch.h. SubTree watches the folders
 // below within limits (setSubTreeLimits, before Resume): by default every level, at most

@@ -12,8 +12,12 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "framework/thread/handler_failure.h"
 #include "temp_tree.h"
 #include "watchdog.h"
 
@@ -56,7 +60,10 @@ protected:
         });
     }
 
-    void TearDown() override { queue.setWakeup({}); }
+    void TearDown() override {
+        queue.setWakeup({});
+        framework::setHandlerFailureReport({});
+    }
     // Outlives every test: a monitor destroyed inside its own report leaves its thread to be
     // joined by whoever comes next, and that thread still calls on its queue.
     static SyncQueue& lastingQueue() {
@@ -135,6 +142,21 @@ TEST_F(DiscMonitor, TheFolderItselfDeletedIsAChangeThenAFolderThatCannotBeWatche
     monitor->setDirectory(tree.root());  // new values: watching again
     const int before = changes;
     ASSERT_TRUE(pokeUntil(tree.root(), [&] { return changes > before; }));
+}
+
+// A handler's failure is shown as every handler's is, and the folder stays watched.
+TEST_F(DiscMonitor, AFailingHandlerIsShownAndTheWatchGoesOn) {
+    std::vector<std::string> shown;
+    framework::setHandlerFailureReport([&](const std::string& text) { shown.push_back(text); });
+    tree.mkdir("watched");
+    auto monitor = watching(tree / "watched");
+    monitor->OnFolderChange = [&](TDiscMonitorThread&) {
+        if (++changes == 1) throw std::runtime_error("re-reading failed");
+    };
+    monitor->Resume();
+    ASSERT_TRUE(pokeUntil(tree / "watched", [&] { return changes >= 1; }));
+    ASSERT_TRUE(pokeUntil(tree / "watched", [&] { return changes >= 2; }));
+    EXPECT_EQ(shown, std::vector<std::string>{"re-reading failed"});
 }
 
 TEST_F(DiscMonitor, NewValuesWhileRunningMoveTheWatch) {

@@ -13,16 +13,13 @@
 #include "fake_machine.h"
 #include "install_log.h"
 #include "platform/xdg_folders.h"
+#include "read_file.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());

@@ -18,17 +18,14 @@
 #include "install_log.h"
 #include "platform/fonts.h"
 #include "platform/zip_listing.h"
+#include "read_file.h"
 #include "test_distribution.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string fontFolder() { return platform::userFolders().dataHome + "/fonts"; }
 

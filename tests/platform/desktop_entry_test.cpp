@@ -18,9 +18,11 @@
 
 #include "desktop_entry_reader.h"
 #include "platform/process.h"
+#include "read_file.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
 
@@ -60,11 +62,6 @@ protected:
 
     fs::path m_folder;
 };
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const std::vector<std::string> kAwkwardPaths = {
     "/home/u/Quindor/QUINDOR.EXE",
@@ -173,7 +170,7 @@ TEST_F(DesktopEntryTest, WrittenFilesPassTheValidatorAndAreExecutable) {
         const platform::DesktopEntry entry{"Quindor", target, "", fs::path(target).parent_path()};
         const std::string file = path("Quindor.desktop");
         ASSERT_TRUE(platform::writeDesktopEntry(file, entry)) << target;
-        EXPECT_EQ(readWhole(file), platform::desktopEntryText(entry));
+        EXPECT_EQ(readFile(file), platform::desktopEntryText(entry));
         struct stat status {};
         ASSERT_EQ(::stat(file.c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0755u) << target;
@@ -196,14 +193,14 @@ TEST_F(DesktopEntryTest, ReplacesAnExistingEntryAndItsLinkOnly) {
     ::chmod(file.c_str(), 0600);
     const platform::DesktopEntry entry{"Quindor", "/q/QUINDOR.EXE", "", "/q/"};
     ASSERT_TRUE(platform::writeDesktopEntry(file, entry));
-    EXPECT_EQ(readWhole(file), platform::desktopEntryText(entry));
+    EXPECT_EQ(readFile(file), platform::desktopEntryText(entry));
 
     // A link at the entry's place is replaced by the entry; what it pointed to stays.
     std::ofstream(path("elsewhere")) << "keep me";
     fs::create_symlink(path("elsewhere"), path("Linked.desktop"));
     ASSERT_TRUE(platform::writeDesktopEntry(path("Linked.desktop"), entry));
     EXPECT_FALSE(fs::is_symlink(path("Linked.desktop")));
-    EXPECT_EQ(readWhole(path("elsewhere")), "keep me");
+    EXPECT_EQ(readFile(path("elsewhere")), "keep me");
 }
 
 TEST_F(DesktopEntryTest, FailuresLeaveNothingBehind) {

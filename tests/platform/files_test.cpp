@@ -12,9 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "read_file.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
 
@@ -33,11 +35,6 @@ protected:
 
     fs::path m_folder;
 };
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Copies as the installation engine does: 8192-byte chunks until a short read. Returns the
 // counts that the reads returned.
@@ -135,7 +132,7 @@ TEST_F(FilesTest, RemoveFileRemovesFilesAndLinksButNoFolders) {
     fs::create_symlink(path("target"), path("link"));
     EXPECT_TRUE(platform::removeFile(path("link")));
     EXPECT_FALSE(fs::is_symlink(path("link")));
-    EXPECT_EQ(readWhole(path("target")), "kept");
+    EXPECT_EQ(readFile(path("target")), "kept");
     EXPECT_FALSE(platform::removeFile(""));
 }
 
@@ -150,7 +147,7 @@ TEST_F(FilesTest, RemoveFileIfPresentRaisesOnlyForAFileThatStays) {
     fs::create_symlink(path("target"), path("link"));
     platform::removeFileIfPresent(path("link"));
     EXPECT_FALSE(fs::is_symlink(path("link")));
-    EXPECT_EQ(readWhole(path("target")), "kept");
+    EXPECT_EQ(readFile(path("target")), "kept");
 
     fs::create_directory(path("folder"));
     try {
@@ -182,7 +179,7 @@ TEST_F(FilesTest, CopiesChunkSizedFilesWithAFinalEmptyRead) {
         const std::string contents = patternOf(row.size);
         const std::string source = makeFile("source", contents);
         EXPECT_EQ(copyInChunks(source, path("copy")), row.reads) << row.size;
-        EXPECT_EQ(readWhole(path("copy")), contents) << row.size;
+        EXPECT_EQ(readFile(path("copy")), contents) << row.size;
     }
 }
 
@@ -192,7 +189,7 @@ TEST_F(FilesTest, CreateReplacesContentsAndGivesMode0644LessUmask) {
     ASSERT_TRUE(output);
     output->writeAll("new", 3);
     output->close();
-    EXPECT_EQ(readWhole(path("old")), "new");
+    EXPECT_EQ(readFile(path("old")), "new");
 
     const mode_t mask = ::umask(022);
     ::umask(mask);
@@ -284,7 +281,7 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     moved.close();
     moved.close();  // a second close does nothing
     EXPECT_THROW(moved.writeAll("d", 1), platform::ESystemError);
-    EXPECT_EQ(readWhole(path("out")), "abc");
+    EXPECT_EQ(readFile(path("out")), "abc");
 
     // Assigning over an open file drops it unfinished: nothing half written is left.
     auto first = platform::OutputFile::create(path("first"));
@@ -295,7 +292,7 @@ TEST_F(FilesTest, ClosedOrMovedFromOutputFilesAreSafe) {
     first->writeAll("2", 1);
     first->close();
     EXPECT_FALSE(fs::exists(path("first")));
-    EXPECT_EQ(readWhole(path("second")), "2");
+    EXPECT_EQ(readFile(path("second")), "2");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 2)
         << "out and second alone, no temporary file";
 }
@@ -314,7 +311,7 @@ TEST_F(FilesTest, DiscardRemovesOnlyTheRegularFileItWrote) {
     ASSERT_TRUE(replaced);
     makeFile("copy", "someone else's");
     replaced->discard();
-    EXPECT_EQ(readWhole(path("copy")), "someone else's");
+    EXPECT_EQ(readFile(path("copy")), "someone else's");
 
     auto closed = platform::OutputFile::create(path("done"));
     ASSERT_TRUE(closed);
@@ -338,12 +335,12 @@ TEST_F(FilesTest, WritingAtALinkReplacesTheLinkAndLeavesItsTargetAlone) {
     fs::create_symlink(path("private"), path("TAHOMA.TTF"));
     auto output = platform::OutputFile::create(path("TAHOMA.TTF"));
     ASSERT_TRUE(output);
-    EXPECT_EQ(readWhole(path("private")), "the user's own") << "nothing truncated on opening";
+    EXPECT_EQ(readFile(path("private")), "the user's own") << "nothing truncated on opening";
     output->writeAll("font", 4);
     output->close();
-    EXPECT_EQ(readWhole(path("private")), "the user's own");
+    EXPECT_EQ(readFile(path("private")), "the user's own");
     EXPECT_FALSE(fs::is_symlink(path("TAHOMA.TTF")));
-    EXPECT_EQ(readWhole(path("TAHOMA.TTF")), "font");
+    EXPECT_EQ(readFile(path("TAHOMA.TTF")), "font");
 }
 
 TEST_F(FilesTest, AReplacedFileKeepsItsModeAndANewOneIsMadeExclusively) {
@@ -351,10 +348,10 @@ TEST_F(FilesTest, AReplacedFileKeepsItsModeAndANewOneIsMadeExclusively) {
     fs::permissions(path("kept"), fs::perms(0600));
     auto output = platform::OutputFile::create(path("kept"));
     ASSERT_TRUE(output);
-    EXPECT_EQ(readWhole(path("kept")), "old") << "the old file stands until close";
+    EXPECT_EQ(readFile(path("kept")), "old") << "the old file stands until close";
     output->writeAll("new", 3);
     output->close();
-    EXPECT_EQ(readWhole(path("kept")), "new");
+    EXPECT_EQ(readFile(path("kept")), "new");
     EXPECT_EQ(fs::status(path("kept")).permissions(), fs::perms(0600));
     {
         auto dropped = platform::OutputFile::create(path("dropped"));

@@ -15,9 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "read_file.h"
 #include "test_environment.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
 
@@ -30,11 +32,6 @@ protected:
 
     fs::path m_folder;
 };
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 platform::ProcessOutcome run(const std::vector<std::string>& arguments,
                              const std::vector<int>& inherit = {}) {
@@ -161,7 +158,7 @@ TEST_F(ProcessTest, ArgumentsArriveUnchanged) {
     for (const std::string& name : names) {
         const auto outcome = run({"/bin/cp", "--", source, path(name)});
         EXPECT_TRUE(outcome.exitedNormally && outcome.exitStatus == 0) << name;
-        EXPECT_EQ(readWhole(path(name)), "payload") << name;
+        EXPECT_EQ(readFile(path(name)), "payload") << name;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
               static_cast<long>(names.size() + 1))
@@ -176,10 +173,10 @@ TEST_F(ProcessTest, AGivenEnvironmentIsAllTheProgramGets) {
     EXPECT_TRUE(outcome.exitedNormally);
     platform::runAndWait({"/bin/sh", "-c", "/usr/bin/env > \"$0\"", listing}, {}, {},
                          std::vector<std::string>{"A=1", "B=two words"});
-    EXPECT_EQ(readWhole(listing), "A=1\nB=two words\nPWD=" + fs::current_path().string() + "\n")
+    EXPECT_EQ(readFile(listing), "A=1\nB=two words\nPWD=" + fs::current_path().string() + "\n")
         << "the shell adds PWD alone";
     platform::runAndWait({"/bin/sh", "-c", "/usr/bin/env > \"$0\"", listing}, {});
-    EXPECT_NE(readWhole(listing).find("UNZIP=-:"), std::string::npos) << "none given: inherited";
+    EXPECT_NE(readFile(listing).find("UNZIP=-:"), std::string::npos) << "none given: inherited";
 }
 
 TEST_F(ProcessTest, RelativeProgramPathsStartFromTheCurrentFolder) {
@@ -200,7 +197,7 @@ TEST_F(ProcessTest, StandardStreamsAreTheNullDevice) {
                               "printf '%s\\n' \"$r\" > \"$0\"",
                               path("streams")});
     EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(readWhole(path("streams")), "/dev/null\n/dev/null\n/dev/null\n");
+    EXPECT_EQ(readFile(path("streams")), "/dev/null\n/dev/null\n/dev/null\n");
 }
 
 TEST_F(ProcessTest, OnlyTheNamedDescriptorsAreInherited) {
@@ -216,7 +213,7 @@ TEST_F(ProcessTest, OnlyTheNamedDescriptorsAreInherited) {
         run({"/bin/cp", "/dev/fd/" + std::to_string(unnamed), path("leak")}, {named});
     ::close(unnamed);
     EXPECT_EQ(through.exitStatus, 0);
-    EXPECT_EQ(readWhole(path("copy")), "through a descriptor");
+    EXPECT_EQ(readFile(path("copy")), "through a descriptor");
     EXPECT_NE(closed.exitStatus, 0) << "an unnamed descriptor leaked into the program";
     EXPECT_FALSE(fs::exists(path("leak")));
     // The named descriptor is still this process's and still close-on-exec.
@@ -246,7 +243,7 @@ TEST_F(ProcessTest, ProgramsStartWithDefaultSignalsWhateverThisProcessBlocksOrIg
     EXPECT_TRUE(sigismember(&afterwards, SIGUSR1)) << "this thread's own mask is given back";
     EXPECT_FALSE(sigismember(&afterwards, SIGTERM)) << "and nothing more stays blocked";
     EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(readWhole(path("signals")), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
+    EXPECT_EQ(readFile(path("signals")), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
 }
 
 TEST_F(ProcessTest, AStartedProgramIsWaitedForLaterAndNeverLeftAZombie) {
@@ -262,7 +259,7 @@ TEST_F(ProcessTest, AStartedProgramIsWaitedForLaterAndNeverLeftAZombie) {
         platform::StartedProgram dropped({"/bin/sh", "-c", "echo done > \"$0\"", path("dropped")});
         ASSERT_TRUE(dropped.started());
     }
-    EXPECT_EQ(readWhole(path("dropped")), "done\n") << "dropping it waited for its end";
+    EXPECT_EQ(readFile(path("dropped")), "done\n") << "dropping it waited for its end";
     const platform::StartedProgram missing({path("missing")});
     EXPECT_FALSE(missing.started());
     EXPECT_TRUE(zombieChildren().empty());
@@ -305,7 +302,7 @@ TEST_F(ProcessTest, StartDetachedRunsInTheWorkingFolderWithThisEnvironment) {
     ::unsetenv("QUINDOR_PROBE");
     ASSERT_TRUE(started);
     ASSERT_TRUE(appears(path("result")));
-    EXPECT_EQ(readWhole(path("result")), m_folder.string() + "|probe value");
+    EXPECT_EQ(readFile(path("result")), m_folder.string() + "|probe value");
 }
 
 TEST_F(ProcessTest, StartDetachedLeavesNoZombie) {

@@ -22,19 +22,16 @@
 #include "platform/environment.h"
 #include "platform/registry.h"
 #include "platform/xdg_folders.h"
+#include "read_file.h"
 #include "setup/pages.h"
 #include "setup/wizard.h"
 #include "test_distribution.h"
 #include "zip_builder.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class EndToEndTest : public ::testing::Test {
 protected:

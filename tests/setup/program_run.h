@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "read_file.h"
 #include "test_environment.h"
 
 extern char** environ;
@@ -72,11 +73,6 @@ inline std::vector<std::string> headlessEnvironment(const std::vector<std::strin
     return kept;
 }
 
-inline std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Starts the program with its output and error going to these files (none: to /dev/null).
 inline pid_t startProgram(std::vector<std::string> argv, const std::string& input,
                           const std::string& out, const std::string& err,
@@ -105,8 +101,8 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
     }
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contentOf(out.string() + ".out"),
-            contentOf(out.string() + ".err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out.string() + ".out"),
+            readFile(out.string() + ".err")};
 }
 
 }  // namespace testing_support

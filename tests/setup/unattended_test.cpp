@@ -119,7 +119,7 @@ TEST_F(UnattendedTest, InstallsAndUninstallsWithoutADisplay) {
 TEST_F(UnattendedTest, DefaultsAreThoseOfThePages) {
     EXPECT_EQ(setup({"--install", "--dictionaries", "za"}).status, 0);
     EXPECT_EQ(recorded(), home.string() + "/Quindor/");
-    EXPECT_EQ(testing_support::contentOf(home / "Quindor/MARLO.INI"),
+    EXPECT_EQ(testing_support::readFile(home / "Quindor/MARLO.INI"),
               "[UserChoice]\r\nMarloLanguage=US\r\nSpellLanguage=US\r\n");
     EXPECT_TRUE(fs::exists(desktopEntry()));
     EXPECT_TRUE(fs::exists(menuEntry()));

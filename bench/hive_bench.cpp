@@ -84,10 +84,12 @@ std::string manyValuesHive(int values) {
     return text;
 }
 
+double megabytes(const std::string& bytes) { return static_cast<double>(bytes.size()) / 1e6; }
+
 double cpuMs() {
     timespec now{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 struct Timing {
@@ -139,18 +141,19 @@ int main(int argc, char** argv) {
         registry.writeString(platform::RootKey::LocalMachine, last, "Value", std::to_string(++n));
     });
     fs::remove_all(folder);
-    std::printf("hive of %d keys (%.1f MB), median of %d rounds\n", keys, text.size() / 1e6,
-                rounds);
+    std::printf("hive of %d keys (%.1f MB), median of %d rounds\n", keys, megabytes(text), rounds);
     print("parse only", parse, "");
     print("format only", format, "");
     print("read (store)", read, "target < 200 ms");
     print("write (store)", write, "target < 200 ms");
 
     const int hostileRounds = std::max(1, rounds / 3);
-    for (const auto& [what, hostile] :
+    for (const auto& hostileCase :
          {std::pair<const char*, std::string>{"one FNV hash", collidingValuesHive(17)},
           {"1,000,000 values", manyValuesHive(1'000'000)}}) {
-        std::printf("hostile hive, %s (%.1f MB), median of %d rounds\n", what, hostile.size() / 1e6,
+        const char* what = hostileCase.first;
+        const std::string& hostile = hostileCase.second;
+        std::printf("hostile hive, %s (%.1f MB), median of %d rounds\n", what, megabytes(hostile),
                     hostileRounds);
         print("parse", median(hostileRounds, [&] { (void)platform::parseHive(hostile); }),
               "target well under 1,000 ms");

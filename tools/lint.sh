@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 if [ "${1:-}" = --all ]; then
-  mapfile -t sources < <(git ls-files '*.cpp' ':!tests/layers/*')
+  mapfile -t sources < <(git ls-files '*.cpp' ':!tests/layers/*' ':!tests/tools/check_page.cpp')
 else
   mapfile -t sources < <(git ls-files '*.cpp' ':!tests/*' ':!bench/*' ':!fuzz/*')
 fi

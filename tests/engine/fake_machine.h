@@ -130,7 +130,7 @@ public:
     }
     bool removeFile(const std::string& path) override { return platform::removeFile(path); }
     void removeFileIfPresent(const std::string& path) override {
-        if (unremovable.count(path)) throw platform::ESystemError("Cannot remove", path, EACCES);
+        if (unremovable.contains(path)) throw platform::ESystemError("Cannot remove", path, EACCES);
         shortcuts.erase(path);  // a shortcut made here goes with the file
         platform::removeFileIfPresent(path);
     }

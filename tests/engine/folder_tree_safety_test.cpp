@@ -205,7 +205,7 @@ TEST_F(FolderTreeSafety, AFolderSwappedForALinkDuringTheWalkIsNeverFollowed) {
         // Shaped like the tree, so that a followed link would find names to delete.
         make(outside, {"f", "keep.txt", "n/f", "n/m/", "m/", "deep/f", "s1/n/m/"});
         const Names outsideBefore = listing(outside);
-        const std::string target = targets[round % targets.size()];
+        const std::string& target = targets[round % targets.size()];
         const std::size_t swapAt = 1 + round / targets.size() % 4;  // which folder's end
         std::size_t calls = 0;
         engine::FolderTree tree([&] {

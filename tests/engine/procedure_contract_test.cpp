@@ -54,7 +54,7 @@ public:
                                         fontFolder() + "/TAHOMABD.TTF"};
     }
     bool hasShortcut(const std::string& file) override {
-        return m_machine.shortcuts.count(file) > 0;
+        return m_machine.shortcuts.contains(file);
     }
 
 private:

@@ -96,7 +96,8 @@ protected:
         Application::instance().setMessages(nullptr);
     }
     // Records every message of the kinds asked for.
-    MessageHookHandle record(std::vector<FormMessage>& into, std::vector<FormMessageKind> kinds) {
+    MessageHookHandle record(std::vector<FormMessage>& into,
+                             const std::vector<FormMessageKind>& kinds) {
         return page->addMessageHook([&into, kinds](const FormMessage& m) {
             if (std::find(kinds.begin(), kinds.end(), m.kind) != kinds.end()) into.push_back(m);
         });

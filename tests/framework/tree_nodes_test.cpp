@@ -46,6 +46,7 @@ int byText(const TTreeNode* a, const TTreeNode* b) { return a->text().compare(b-
 
 std::vector<std::string> texts(const TTreeNode* parent) {
     std::vector<std::string> out;
+    out.reserve(parent->count());
     for (int i = 0; i < parent->count(); ++i) out.push_back(parent->item(i)->text());
     return out;
 }

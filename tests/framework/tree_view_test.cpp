@@ -40,6 +40,7 @@ protected:
     std::vector<std::string> shownChildren(const TTreeNode* parent) const {
         std::vector<std::string> out;
         const QModelIndex p = indexOf(parent);
+        out.reserve(view()->model()->rowCount(p));
         for (int i = 0; i < view()->model()->rowCount(p); ++i) {
             out.push_back(view()->model()->index(i, 0, p).data().toString().toStdString());
         }

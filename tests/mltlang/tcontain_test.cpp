@@ -117,7 +117,7 @@ protected:
     static std::unique_ptr<TObjectList> listOf(int n) {
         auto list = std::make_unique<TObjectList>();
         for (int i = 0; i < n; ++i) {
-            auto probe = new Probe;
+            auto* probe = new Probe;
             probe->value = i;
             list->Add(probe);
         }
@@ -180,6 +180,7 @@ TEST_F(ObjectList, InsertShiftsUpAndInsertAtCountAppends) {
     back->value = 11;
     list->Insert(list->Count(), back);
     std::vector<int> values;
+    values.reserve(list->Count());
     for (int i = 0; i < list->Count(); ++i) values.push_back(valueAt(*list, i));
     EXPECT_EQ(values, (std::vector<int>{10, 0, 1, 2, 11}));
 }
@@ -187,6 +188,7 @@ TEST_F(ObjectList, InsertShiftsUpAndInsertAtCountAppends) {
 TEST_F(ObjectList, DeletePutClearAndPackNeverFree) {
     auto list = listOf(4);
     std::vector<std::unique_ptr<TObject>> entries;  // freed by the test, not the list
+    entries.reserve(4);
     for (int i = 0; i < 4; ++i) entries.emplace_back(list->Get(i));
     Probe replacement;
     list->Delete(1);
@@ -265,6 +267,7 @@ TEST_F(ObjectList, ReadingAppendsAfterTheEntriesPresent) {
                              .build());
     list->ReadData(stream);
     std::vector<int> values;
+    values.reserve(list->Count());
     for (int i = 0; i < list->Count(); ++i) values.push_back(valueAt(*list, i));
     EXPECT_EQ(values, (std::vector<int>{0, 1, 7, 8}));
 }

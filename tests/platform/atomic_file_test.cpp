@@ -198,6 +198,7 @@ TEST_F(AtomicFileTest, LockSerialisesReadModifyWriteAcrossProcesses) {
     constexpr int kProcesses = 3;
     constexpr int kRounds = 150;
     std::vector<pid_t> children;
+    children.reserve(kProcesses);
     for (int p = 0; p < kProcesses; ++p) {
         children.push_back(file_test_support::startChild([&] {
             for (int round = 0; round < kRounds; ++round) {

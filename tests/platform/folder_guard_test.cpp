@@ -281,12 +281,14 @@ TEST_F(FolderGuardTest, RefusesARecordThatReachesItsFolderThroughALink) {
     const std::string link = linkTo(path("{home}/Quindor"));
     const std::string parentLink = linkTo(path("{home}"));
     const std::string target = path("{home}/Quindor");
+    const auto refusal = [&](const std::string& record) {
+        return "The recorded folder " + record + " leads through a link to " + target +
+               ". Nothing was deleted.";
+    };
     for (const std::string& record :
          {link, link + "/", link + "/.", link + "/sub/..", link + "//sub/./../",
           parentLink + "/Quindor", parentLink + "/Quindor/sub/.."}) {
-        EXPECT_EQ(platform::refusalReason(record), "The recorded folder " + record +
-                                                       " leads through a link to " + target +
-                                                       ". Nothing was deleted.");
+        EXPECT_EQ(platform::refusalReason(record), refusal(record));
         // The install resolves the link and records the folder itself.
         EXPECT_EQ(platform::installRefusalReason(record), std::nullopt) << record;
     }

@@ -26,7 +26,7 @@ std::set<std::string> namesIn(const fs::path& folder) {
 
 // Checks that the sandbox is as a new one is made, then leaves things behind in it.
 void expectFreshSandboxThenLitterIt() {
-    const fs::path sandbox = testing_support::sandboxFolder();
+    const fs::path& sandbox = testing_support::sandboxFolder();
     EXPECT_EQ(fs::path(std::getenv("HOME")), sandbox / "home");
     EXPECT_EQ(fs::path(std::getenv("MARLO_REGISTRY_DIR")), sandbox / "registry");
     EXPECT_EQ(fs::path(std::getenv("XDG_DATA_HOME")), sandbox / "home/.local/share");

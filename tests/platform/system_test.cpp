@@ -50,7 +50,7 @@ TEST_F(SystemTest, OwnedDescriptorClosesOnceAndMoves) {
     const int number = file.get();
     EXPECT_NE(::fcntl(number, F_GETFD) & FD_CLOEXEC, 0) << "always close-on-exec";
     platform::FileDescriptor moved = std::move(file);
-    EXPECT_FALSE(file.valid());
+    EXPECT_FALSE(file.valid());  // NOLINT(bugprone-use-after-move): what a move leaves behind
     EXPECT_EQ(moved.get(), number);
     moved = platform::FileDescriptor();
     EXPECT_EQ(::fcntl(number, F_GETFD), -1) << "closed when replaced";

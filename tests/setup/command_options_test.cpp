@@ -59,7 +59,7 @@ TEST(CommandOptions, InstallValuesInEitherSpelling) {
          false,
          false},
         {{"--language",
-          "Fran\xC3\xA7"
+          "Fran\xC3\xA7"  // NOLINT(bugprone-suspicious-missing-comma): ends the \xA7 escape
           "ais",
           "--dictionaries", "FR", "--shortcuts", "StartMenu"},
          "FR",

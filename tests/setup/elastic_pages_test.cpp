@@ -49,9 +49,8 @@ void resizeClient(TForm& page, int width, int height) {
 
 std::filesystem::path screenshotFolder() {
     const char* folder = std::getenv("QUINDOR_SCREENSHOT_DIR");
-    const std::filesystem::path target = folder != nullptr
-                                             ? std::filesystem::path(folder)
-                                             : testing_support::sandboxFolder() / "screens";
+    std::filesystem::path target = folder != nullptr ? std::filesystem::path(folder)
+                                                     : testing_support::sandboxFolder() / "screens";
     std::filesystem::create_directories(target);
     return target;
 }

@@ -257,7 +257,7 @@ TEST_F(WizardTest, ModalPagesStayOverThePageThatOpenedThem) {
 
     // The folder chooser over the folder page, the new-folder dialog over the chooser.
     QWindow* newFolderParent = nullptr;
-    const auto chooserParent = parentWhileModal(
+    auto* const chooserParent = parentWhileModal(
         *wizard.iForm10, [&] { wizard.isForm3->BitBtn1->Click(); }, wizard.iForm10->Button3);
     EXPECT_EQ(chooserParent, window(*wizard.isForm3));
     testing_support::whenModal([&] {

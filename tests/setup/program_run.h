@@ -19,8 +19,6 @@
 #include "read_file.h"
 #include "test_environment.h"
 
-extern char** environ;
-
 namespace testing_support {
 
 struct ProgramRun {
@@ -54,6 +52,7 @@ private:
 
 inline std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
+    pointers.reserve(texts.size() + 1);
     for (std::string& text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;

@@ -113,6 +113,7 @@ TEST_F(ScreenReaderNames, PicturesAreLeftOutOfEveryPage) {
     for (framework::TForm* page : allPages()) {
         QAccessibleInterface* view = readerView(*page);
         std::vector<QObject*> read;
+        read.reserve(view->childCount());
         for (int i = 0; i < view->childCount(); ++i) read.push_back(view->child(i)->object());
         std::vector<QObject*> expected;
         for (framework::TControl* child : page->childControls()) {

@@ -12,8 +12,6 @@
 
 #include "test_environment.h"
 
-extern char** environ;
-
 namespace {
 
 struct Ended {
@@ -34,6 +32,7 @@ Ended run(const std::vector<std::string>& command, const std::vector<std::string
     }
     arguments.insert(arguments.end(), command.begin(), command.end());
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     int pipe[2];

@@ -36,6 +36,7 @@ TEST(ChildIndex, FirstUnseenChildWithTheSameBytes) {
     for (const char* name : {"a", "b", "a", "B"}) owned.push_back(node(ItemKind::Folder, name));
     owned.push_back(node(ItemKind::FolderLink, "c"));
     std::vector<PlainNode*> children;
+    children.reserve(owned.size());
     for (auto& child : owned) children.push_back(child.get());
     ChildIndex<PlainNode> index(children);
     for (PlainNode* child : children) EXPECT_FALSE(child->Info.Seen) << "cleared when indexing";
@@ -55,10 +56,12 @@ TEST(ChildIndex, FirstUnseenChildWithTheSameBytes) {
 // Enough children that their slots collide and probe past each other.
 TEST(ChildIndex, ManyChildrenEachFoundOnceInAnyOrder) {
     std::vector<std::unique_ptr<PlainNode>> owned;
+    owned.reserve(3001);
     for (int i = 0; i < 3000; ++i)
         owned.push_back(node(ItemKind::Folder, "f" + std::to_string(i % 2500)));
     owned.push_back(node(ItemKind::File, ""));
     std::vector<PlainNode*> children;
+    children.reserve(owned.size());
     for (auto& child : owned) children.push_back(child.get());
     ChildIndex<PlainNode> index(children);
     for (int i = 2999; i >= 0; --i) {
@@ -91,6 +94,7 @@ TEST(SiblingOrder, FilesFollowTheSettingsFoldersAlwaysByNameAscending) {
     }
     const auto sorted = [&](TFileSortType type, TFileSortOrder order) {
         std::vector<PlainNode*> list;
+        list.reserve(nodes.size());
         for (auto& n : nodes) list.push_back(n.get());
         std::stable_sort(list.begin(), list.end(), [&](PlainNode* a, PlainNode* b) {
             return compareSiblings(a->Info, b->Info, type, order) < 0;

@@ -41,6 +41,7 @@ TEST(IDList, SizeAndCountFollowTheFraming) {
 // and joined whole.
 TEST(IDList, OnlyTheCountStopsAtTwoHundredItems) {
     std::vector<std::string> names;
+    names.reserve(250);
     for (int i = 0; i < 250; ++i) names.push_back(std::to_string(i));
     const IDList deep = path(names);
     const std::vector<std::uint8_t> bytes = bytesOf(deep);

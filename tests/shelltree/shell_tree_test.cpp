@@ -26,6 +26,7 @@ namespace {
 
 std::vector<std::string> childTexts(const framework::TTreeNode* node) {
     std::vector<std::string> texts;
+    texts.reserve(node->count());
     for (int i = 0; i < node->count(); ++i) texts.push_back(node->item(i)->text());
     return texts;
 }

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-extern char** environ;
-
 namespace testing_support {
 
 namespace {
@@ -45,6 +43,7 @@ ChildOutcome rerunCurrentTest(const std::vector<std::string>& prefix,
     arguments.push_back(std::filesystem::read_symlink("/proc/self/exe").string());
     arguments.push_back(currentTestFilter());
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
 

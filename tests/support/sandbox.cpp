@@ -103,7 +103,7 @@ std::filesystem::path testFolder(const std::string& group) {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    const std::filesystem::path folder = g_sandbox / group / name;
+    std::filesystem::path folder = g_sandbox / group / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;

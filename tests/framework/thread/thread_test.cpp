@@ -225,6 +225,7 @@ TEST(SyncQueue, TheWakeupComesOncePerEmptyQueueAndServeRunsEverything) {
     queue.setWakeup([&] { ++wakeups; });
     std::atomic<int> ran{0};
     std::vector<std::thread> callers;
+    callers.reserve(4);
     for (int i = 0; i < 4; ++i) {
         callers.emplace_back([&] { queue.call([&] { ++ran; }); });
     }

@@ -2,8 +2,9 @@
 """Start-up to the first painted page, whole process, side by side: the setup program as
 the build tree runs it (the system's Qt), the same program as the distribution ships it
 (stripped, its libraries and plugins from BUILD_DIR/dist/lib and plugins through its RUNPATH
-and qt.conf), and a minimal Qt program showing one empty window. Runs under its own Xvfb
-server unless DISPLAY is set. The setup program reads its page faces from BUILD_DIR/dist
+and qt.conf), a minimal Qt program showing one empty window, and the same window with one
+wrapped label in the page face (what any text costs: the font configuration, a face and
+its first glyphs). Runs under its own Xvfb server unless DISPLAY is set. The setup program reads its page faces from BUILD_DIR/dist
 (laid out by the build) as it does from its distribution folder.
 Usage: bench/startup.py [BUILD_DIR] [RUNS]"""
 import os, shutil, statistics, subprocess, sys, tempfile, time
@@ -34,6 +35,7 @@ def main():
     xvfb = None
     home = tempfile.mkdtemp(prefix="quindor-bench-")
     programs = {"minimal Qt window": [f"{build}/bench/startup_minimal"],
+                "window with label": [f"{build}/bench/startup_label"],
                 "setup, build tree": [f"{build}/bench/startup_setup"] + setup_arguments}
     if setup_arguments:
         os.mkdir(f"{home}/shipped")
@@ -59,6 +61,8 @@ def main():
         median = {name: statistics.median(values) for name, values in times.items()}
         print(f"setup against the minimal window (median): "
               f"{median['setup, build tree'] / median['minimal Qt window']:.2f}x over {runs} runs each")
+        print(f"label window against the minimal window (median): "
+              f"{median['window with label'] / median['minimal Qt window']:.2f}x")
         if "setup, as shipped" in median:
             print(f"shipped against the build tree (median): "
                   f"{median['setup, as shipped'] / median['setup, build tree']:.2f}x")

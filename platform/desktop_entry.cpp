@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -51,12 +52,40 @@ std::string escapeValue(std::string_view value) {
     return text;
 }
 
-// Control characters other than those escaped have no form in a desktop entry.
+// The length of the UTF-8 sequence at the start of text, 0 when it is not one (a stray or
+// missing continuation byte, a sequence longer than needed, a surrogate, beyond U+10FFFF).
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return 1;
+    const std::size_t length = (lead >> 5) == 0x6    ? 2
+                               : (lead >> 4) == 0xe  ? 3
+                               : (lead >> 3) == 0x1e ? 4
+                                                     : 0;
+    if (length == 0 || length > text.size()) return 0;
+    std::uint32_t code = lead & (0x7fu >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xc0) != 0x80) return 0;
+        code = code << 6 | (next & 0x3fu);
+    }
+    constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return 0;
+    return length;
+}
+
+// A desktop entry is UTF-8 text: desktops pass over a whole entry with other bytes, so a
+// folder named otherwise has no form in one. Nor have control characters other than those
+// escaped.
 bool representable(std::string_view value) {
-    return std::none_of(value.begin(), value.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && c != '\n' && c != '\t' && c != '\r') || byte == 0x7f;
-    });
+    while (!value.empty()) {
+        const std::size_t length = utf8SequenceLength(value);
+        const auto byte = static_cast<unsigned char>(value[0]);
+        if (length == 0 || (byte < 0x20 && byte != '\n' && byte != '\t' && byte != '\r') ||
+            byte == 0x7f)
+            return false;
+        value.remove_prefix(length);
+    }
+    return true;
 }
 
 void markTrusted(const std::string& file) {

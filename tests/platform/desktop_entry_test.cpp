@@ -76,6 +76,7 @@ const std::vector<std::string> kAwkwardPaths = {
     "/home/u/-dash/QUINDOR.EXE",
     "/home/u/[1]/QUINDOR.EXE",
     "/home/u/Ünïcödé Фолдер/QUINDOR.EXE",
+    "/home/u/\U0001F642 \u20AC/QUINDOR.EXE",
     "/home/u/a;b|c&d>e<f*g?h#i(j)k~l/QUINDOR.EXE",
     "/home/u/ two  blanks /QUINDOR.EXE",
     "/home/u/tab\there/QUINDOR.EXE",
@@ -219,6 +220,13 @@ TEST_F(DesktopEntryTest, FailuresLeaveNothingBehind) {
         {path("b.desktop"), {"Quindor", "", "", "/q/"}, "no target"},
         {path("c.desktop"), {"Quindor", "/q/\x01/QUINDOR.EXE", "", "/q/"}, "control character"},
         {path("d.desktop"), {"Quin\x7f", "/q/QUINDOR.EXE", "", "/q/"}, "delete character"},
+        // Desktops pass over an entry that is not UTF-8 text: the shortcut would be dead.
+        {path("e.desktop"),
+         {"Quindor", "/q/Programme \xe9t\xe9/QUINDOR.EXE", "", "/q/Programme \xe9t\xe9/"},
+         "a Latin-1 folder name"},
+        {path("f.desktop"), {"Quindor", "/q/\xc3/QUINDOR.EXE", "", "/q/"}, "a sequence cut short"},
+        {path("g.desktop"), {"Quindor", "/q/\xc0\xaf/QUINDOR.EXE", "", "/q/"}, "an overlong slash"},
+        {path("h.desktop"), {"Quindor", "/q/\xed\xa0\x80/QUINDOR.EXE", "", "/q/"}, "a surrogate"},
     };
     for (const auto& row : rows) {
         EXPECT_FALSE(platform::writeDesktopEntry(row.file, row.entry)) << row.why;

@@ -59,18 +59,6 @@ bool raiseEvent(const Event<Args...>& event, Component* sender, Actual&&... args
 template <class... Args, class... Actual>
 bool raiseEvent(const PlainEvent<Args...>& event, Actual&&... args);
 
-// Calls a handler; whatever it throws is shown in the error box.
-template <class Call>
-bool callHandler(const Call& call) {
-    try {
-        call();
-        return true;
-    } catch (...) {
-        reportHandlerFailure(std::current_exception());
-        return false;
-    }
-}
-
 template <class... Args>
 class Event {
 public:

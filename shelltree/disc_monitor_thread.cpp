@@ -104,16 +104,12 @@ Wake waitFor(TDiscMonitorThread::Core& core, int notification) {
 // is shown there as every handler's failure is, and the watch goes on.
 void report(TDiscMonitorThread::Core& core, TThread& self, Report kind) {
     self.synchronize([&core, kind] {
-        try {
-            TDiscMonitorThread* owner = core.owner;
-            if (owner == nullptr) return;
-            // A copy: the handler may free the monitor and with it the event it was raised by.
-            const auto handler =
-                kind == Report::Change ? owner->OnFolderChange : owner->OnFolderInvalid;
-            if (handler) handler(*owner);
-        } catch (...) {
-            framework::reportHandlerFailure(std::current_exception());
-        }
+        TDiscMonitorThread* owner = core.owner;
+        if (owner == nullptr) return;
+        // A copy: the handler may free the monitor and with it the event it was raised by.
+        const auto handler =
+            kind == Report::Change ? owner->OnFolderChange : owner->OnFolderInvalid;
+        if (handler) framework::callHandler([&] { handler(*owner); });
     });
 }
 

@@ -19,4 +19,16 @@ void setHandlerFailureReport(HandlerFailureReport report);
 // Reports a failure: a standard exception by its message, anything else by a plain one.
 void reportHandlerFailure(const std::exception_ptr& failure);
 
+// Calls a handler; whatever it throws is reported. False when it failed.
+template <class Call>
+bool callHandler(const Call& call) {
+    try {
+        call();
+        return true;
+    } catch (...) {
+        reportHandlerFailure(std::current_exception());
+        return false;
+    }
+}
+
 }  // namespace framework

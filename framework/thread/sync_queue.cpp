@@ -57,15 +57,16 @@ std::size_t SyncQueue::serve() {
     return served;
 }
 
+// done() is asked before every call: were it asked only once the list is empty, threads
+// that keep queueing (monitors reporting a busy folder) could hold the wait long after it
+// ended.
 void SyncQueue::serveUntil(const std::function<bool()>& done) {
     std::unique_lock lock(m_mutex);
-    for (;;) {
-        if (!m_calls.empty()) {
-            runFront(lock);
-        } else if (done()) {
-            return;
-        } else {
+    while (!done()) {
+        if (m_calls.empty()) {
             m_work.wait(lock);
+        } else {
+            runFront(lock);
         }
     }
 }

@@ -41,8 +41,11 @@ public:
     // Owner: runs every queued call, oldest first, including those queued meanwhile;
     // returns how many ran.
     std::size_t serve();
-    // Owner: returns once done() holds, running queued calls while it waits. done() is
-    // asked under the queue's lock, so whatever makes it true must then call notify().
+    // Owner: returns once done() holds, running queued calls while it waits; done() is
+    // asked before each call, so calls that keep coming do not hold it, and those still
+    // queued then wait for the next serve() (their wake-up came when they were queued).
+    // done() is asked under the queue's lock, so whatever makes it true must then call
+    // notify().
     void serveUntil(const std::function<bool()>& done);
     // Wakes serveUntil to ask its condition again.
     void notify();

@@ -8,8 +8,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
+#include <semaphore>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "watchdog.h"
@@ -135,6 +138,42 @@ TEST(Thread, JoiningABodyThatWaitsForTheOwnerNeverDeadlocks) {
         thread.reset();
     }
     EXPECT_GT(served, 300);
+}
+
+// Two callers take turns: each call, while it runs on the owner, lets the other caller queue
+// its next one, so the queue is never empty between calls (as monitors reporting a busy
+// folder keep it). Waiting for a thread that has ended returns at once all the same.
+TEST(Thread, WaitingForAnEndedThreadReturnsThoughOtherThreadsKeepCalling) {
+    Watchdog dog(60s);
+    SyncQueue queue;
+    constexpr int kCalls = 200;
+    std::atomic<int> queuedIntoEmpty{0};
+    queue.setWakeup([&] { ++queuedIntoEmpty; });
+    std::binary_semaphore turns[2]{std::binary_semaphore(0), std::binary_semaphore(0)};
+    int served = 0;  // the owner's
+    const auto takeTurns = [&](int me) {
+        for (int i = 0; i < kCalls / 2; ++i) {
+            turns[me].acquire();
+            queue.call([&] {
+                if (++served == kCalls) return;
+                const int queued = queuedIntoEmpty.load();
+                turns[1 - me].release();
+                while (queuedIntoEmpty.load() == queued) std::this_thread::yield();
+            });
+        }
+    };
+    TThread ended([](TThread&) {}, queue);
+    ended.resume();
+    while (!ended.finished()) std::this_thread::yield();
+    std::thread first(takeTurns, 0);
+    std::thread second(takeTurns, 1);
+    turns[0].release();
+    while (queuedIntoEmpty.load() == 0) std::this_thread::yield();
+    ended.waitFor();
+    EXPECT_EQ(served, 0);
+    queue.serveUntil([&] { return served == kCalls; });
+    first.join();
+    second.join();
 }
 
 TEST(Thread, AThousandSmallThreadsWaitAndEndTogether) {

@@ -3,6 +3,7 @@
 #include "engine/linux_machine.h"
 #include "engine/page_fonts.h"
 #include "engine/program_folders.h"
+#include "framework/page_face_default.h"
 #include "page_classes.h"
 #include "page_definitions.h"
 #include "pages.h"
@@ -68,6 +69,7 @@ Wizard::~Wizard() {
 }
 
 void Wizard::createPages() {
+    const framework::PageFaceAsDefault pageFace;
     isForm1 = createPage<TisForm1>(*this);
     isForm2 = createPage<TisForm2>(*this);
     isForm3 = createPage<TisForm3>(*this);

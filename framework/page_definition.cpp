@@ -1,5 +1,6 @@
 #include "page_definition.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -217,22 +218,31 @@ private:
         }
     }
 
+    // Pictures make up most of a page's text: digits are taken one after the other, and
+    // only what lies between them goes through the general skipping of blanks and comments.
     Bytes parseBinary() {
         expect('{');
         Bytes bytes;
+        bytes.reserve((std::min(m_text.find('}', m_pos), m_text.size()) - m_pos) / 2);
         int high = -1;
         for (;;) {
-            skipSpace();
             if (atEnd()) fail("'}' missing");
-            char c = m_text[m_pos++];
-            if (c == '}') break;
-            int digit = hexDigit(c);
-            if (digit < 0) fail("bad hexadecimal digit");
-            if (high < 0) {
-                high = digit;
+            const char c = m_text[m_pos];
+            if (const int digit = hexDigit(c); digit >= 0) {
+                ++m_pos;
+                if (high < 0) {
+                    high = digit;
+                } else {
+                    bytes.push_back(static_cast<std::uint8_t>(high * 16 + digit));
+                    high = -1;
+                }
+            } else if (c == '}') {
+                ++m_pos;
+                break;
             } else {
-                bytes.push_back(static_cast<std::uint8_t>(high * 16 + digit));
-                high = -1;
+                const std::size_t before = m_pos;
+                skipSpace();
+                if (m_pos == before) fail("bad hexadecimal digit");
             }
         }
         if (high >= 0) fail("odd number of hexadecimal digits");

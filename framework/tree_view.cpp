@@ -90,6 +90,10 @@ TreeViewWidget::TreeViewWidget(TTreeView* tree) : m_tree(tree) {
 
 void TreeViewWidget::fitColumn() {
     if (m_fitting || model() == nullptr) return;
+    // A hidden tree fits when it shows and lays out its rows again: measuring every row
+    // lays out its label in the tree's font, and would load that font at the start of the
+    // program for nothing.
+    if (!isVisible()) return;
     m_fitting = true;
     const int wanted = std::max(viewport()->width(), sizeHintForColumn(0));
     if (header()->sectionSize(0) != wanted) header()->resizeSection(0, wanted);

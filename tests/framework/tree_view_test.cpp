@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -264,6 +265,30 @@ TEST_F(TreeViewTest, DeepRowsStayInViewAndTakeClicksAtTheirLeftEdge) {
     clickBranch(chain[38]);
     EXPECT_FALSE(chain[38]->expanded()) << "a click on the expand sign collapses";
     EXPECT_EQ(tree.selected(), chain[38]);
+}
+
+// A tree filled while hidden (as the folder chooser's, made at start and filled again while
+// it is closed) measures its rows when it shows: a row wider than the view is reached
+// sideways and takes a click at its end.
+TEST(HiddenTreeView, RowsAddedWhileHiddenAreReachedSidewaysOnceShown) {
+    TTreeView tree{nullptr};
+    tree.setBounds(0, 0, 120, 200);
+    tree.items().add("short");
+    tree.widget()->show();
+    testing_support::settle();
+    tree.widget()->hide();
+    TTreeNode* wide = tree.items().add("a folder whose name is far wider than the tree");
+    testing_support::settle();
+    tree.widget()->show();
+    testing_support::settle();
+    auto* view = static_cast<QTreeView*>(tree.widget());
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+    const QModelIndex row = view->model()->index(1, 0);
+    const int end = view->visualRect(row).left() + view->sizeHintForIndex(row).width();
+    ASSERT_LE(end, view->viewport()->width()) << "the row's end is in view";
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(end - 2, view->visualRect(row).center().y()));
+    EXPECT_EQ(tree.selected(), wide);
 }
 
 TEST_F(TreeViewTest, StoredOnChangeHandlerTakesTheSender) {

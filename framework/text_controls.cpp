@@ -36,6 +36,37 @@ private:
     Component* m_sender;
 };
 
+// An edit box lays out its text anew whenever its font changes. One on a page that is not
+// shown does so only when it shows or is painted: the faces of the later pages are then
+// loaded when those pages come, not all at start for boxes nobody has seen yet.
+class EditBox : public QLineEdit {
+protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange && !isVisible()) {
+            m_fontPending = true;
+            return;
+        }
+        QLineEdit::changeEvent(event);
+    }
+    void showEvent(QShowEvent* event) override {
+        takePendingFont();
+        QLineEdit::showEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        takePendingFont();
+        QLineEdit::paintEvent(event);
+    }
+
+private:
+    void takePendingFont() {
+        if (!m_fontPending) return;
+        m_fontPending = false;
+        QEvent change(QEvent::FontChange);
+        QLineEdit::changeEvent(&change);
+    }
+    bool m_fontPending = false;
+};
+
 }  // namespace
 
 namespace {
@@ -249,7 +280,7 @@ void TMemo::setBorderStyle(TBorderStyle value) {
 }
 
 TEdit::TEdit(Component* owner) : TControl(owner) {
-    auto* e = new QLineEdit;
+    auto* e = new EditBox;
     setWidget(e);
     e->installEventFilter(new ClickFilter(OnClick, this, e));
     QObject::connect(e, &QLineEdit::textChanged, [this] { raiseEvent(OnChange, this); });

@@ -78,6 +78,36 @@ INSTANTIATE_TEST_SUITE_P(Stored, MemoScrollBarsTest,
                                            ScrollCase{"ssHorizontal", true, false},
                                            ScrollCase{"ssBoth", true, true}));
 
+// A page's edit boxes take their font while the page is made, hidden. Painted then (as a
+// picture of the page is taken) or shown, the text stands where that font puts it, as in a
+// box that had the font from the start: the caret, where an input method puts its window.
+TEST_F(TextControlsTest, AnEditBoxMadeHiddenShowsItsTextInItsOwnFont) {
+    const std::string box =
+        "    Width = 200\n    Height = 21\n    Text = 'iiiiiiii'\n"
+        "    Font.Name = 'Courier New'\n    Font.Height = -15\n  end\n";
+    page.reset(new TTextForm);
+    page->createFromDefinition(
+        "object Text: TTextForm\n  ClientWidth = 300\n"
+        "  ClientHeight = 200\n  object Painted: TEdit\n" +
+        box + "  object Shown: TEdit\n    Top = 30\n" + box + "end\n");
+    QLineEdit same;
+    same.setFont(control<TEdit>("Shown")->lineEdit()->font());
+    same.setText(QStringLiteral("iiiiiiii"));
+    same.resize(200, 21);
+    same.setCursorPosition(8);
+    const auto caret = [](const QLineEdit* edit) {
+        return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    };
+    QLineEdit* painted = control<TEdit>("Painted")->lineEdit();
+    painted->setCursorPosition(8);
+    painted->grab();
+    EXPECT_EQ(caret(painted), caret(&same)) << "painted while hidden";
+    QLineEdit* shown = control<TEdit>("Shown")->lineEdit();
+    shown->setCursorPosition(8);
+    page->Show();
+    EXPECT_EQ(caret(shown), caret(&same)) << "shown, before its first paint";
+}
+
 TEST_F(TextControlsTest, UnknownScrollBarsAreRefused) {
     EXPECT_THROW(load("  object M: TMemo\n    ScrollBars = ssSideways\n  end\n"), std::exception);
 }

@@ -47,13 +47,17 @@ void SyncQueue::call(const std::function<void()>& fn, const void* origin) {
     if (pending.error) std::rethrow_exception(pending.error);
 }
 
+// Only the calls waiting at the start: were the ones queued meanwhile run too, threads that
+// keep queueing would hold the owner here for good. A call may itself serve the list (a
+// handler that destroys a monitor waits for it), so the list can run dry before the count.
 std::size_t SyncQueue::serve() {
     std::size_t served = 0;
     std::unique_lock lock(m_mutex);
-    while (!m_calls.empty()) {
+    for (const std::size_t waiting = m_calls.size(); served < waiting && !m_calls.empty();
+         ++served) {
         runFront(lock);
-        ++served;
     }
+    if (!m_calls.empty() && m_wakeup) m_wakeup();
     return served;
 }
 

@@ -31,15 +31,17 @@ public:
     bool onOwnerThread() const;
 
     // Called, from the queuing thread and under the queue's lock, whenever a call is
-    // queued into an empty list; it must not block. An empty function removes it.
+    // queued into an empty list, and by serve() when it leaves calls queued; it must not
+    // block. An empty function removes it.
     void setWakeup(std::function<void()> wakeup);
 
     // Runs fn on the owner thread and returns once it has run; an exception thrown by fn
     // is rethrown here. On the owner thread fn runs at once. origin names the caller
     // (its thread object) for running().
     void call(const std::function<void()>& fn, const void* origin = nullptr);
-    // Owner: runs every queued call, oldest first, including those queued meanwhile;
-    // returns how many ran.
+    // Owner: runs the calls queued when it starts, oldest first, and returns how many ran.
+    // Calls queued meanwhile get a wake-up of their own, so that threads that keep calling
+    // never hold the owner (its event loop) in here.
     std::size_t serve();
     // Owner: returns once done() holds, running queued calls while it waits; done() is
     // asked before each call, so calls that keep coming do not hold it, and those still

@@ -142,8 +142,9 @@ TEST(Thread, JoiningABodyThatWaitsForTheOwnerNeverDeadlocks) {
 
 // Two callers take turns: each call, while it runs on the owner, lets the other caller queue
 // its next one, so the queue is never empty between calls (as monitors reporting a busy
-// folder keep it). Waiting for a thread that has ended returns at once all the same.
-TEST(Thread, WaitingForAnEndedThreadReturnsThoughOtherThreadsKeepCalling) {
+// folder keep it). Waiting for a thread that has ended returns at once all the same, and
+// serving runs the call that waited, leaving the next one to a wake-up of its own.
+TEST(Thread, WaitingAndServingEndThoughOtherThreadsKeepCalling) {
     Watchdog dog(60s);
     SyncQueue queue;
     constexpr int kCalls = 200;
@@ -171,6 +172,10 @@ TEST(Thread, WaitingForAnEndedThreadReturnsThoughOtherThreadsKeepCalling) {
     while (queuedIntoEmpty.load() == 0) std::this_thread::yield();
     ended.waitFor();
     EXPECT_EQ(served, 0);
+    const int wakeups = queuedIntoEmpty.load();
+    EXPECT_EQ(queue.serve(), 1u);
+    EXPECT_EQ(served, 1);
+    EXPECT_EQ(queuedIntoEmpty.load(), wakeups + 2);  // the next call came, and serve left it
     queue.serveUntil([&] { return served == kCalls; });
     first.join();
     second.join();

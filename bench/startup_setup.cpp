@@ -10,11 +10,13 @@
 #include "setup/wizard.h"
 
 int main(int argc, char** argv) {
+    setup::PageTrees pages;
     framework::Application app(argc, argv,
                                argc > 1 ? setup::distributionFaces(std::string(argv[1]) + "/")
-                                        : setup::distributionFaces());
+                                        : setup::distributionFaces(),
+                               [&pages] { pages.readAll(); });
     setup::Wizard wizard;
-    wizard.createPages();
+    wizard.createPages(std::move(pages));
     ExitAfterFirstPaint exitAfterPaint;
     wizard.isForm1->widget()->installEventFilter(&exitAfterPaint);
     return app.run();

@@ -1,5 +1,5 @@
 # Writes OUTPUT, a C++ source that holds each page definition of PAGES (read from
-# SOURCE_DIR/<class>.page) as a string and looks them up by class name.
+# SOURCE_DIR/<class>.page) as a string and looks them up by class name, and lists the classes.
 set(body "#include \"setup/page_definitions.h\"\n\nnamespace setup {\n\nnamespace {\n\nstruct Page {\n    std::string_view className;\n    std::string_view text;\n};\n\nconstexpr Page kPages[] = {\n")
 foreach(page IN LISTS PAGES)
   file(READ "${SOURCE_DIR}/${page}.page" text)
@@ -9,7 +9,7 @@ foreach(page IN LISTS PAGES)
   endif()
   string(APPEND body "    {\"${page}\", R\"page(${text})page\"},\n")
 endforeach()
-string(APPEND body "};\n\n}  // namespace\n\nstd::string_view pageDefinition(std::string_view className) {\n    for (const Page& page : kPages) {\n        if (page.className == className) return page.text;\n    }\n    return {};\n}\n\n}  // namespace setup\n")
+string(APPEND body "};\n\n}  // namespace\n\nstd::string_view pageDefinition(std::string_view className) {\n    for (const Page& page : kPages) {\n        if (page.className == className) return page.text;\n    }\n    return {};\n}\n\nstd::vector<std::string_view> pageClassNames() {\n    std::vector<std::string_view> names;\n    for (const Page& page : kPages) names.push_back(page.className);\n    return names;\n}\n\n}  // namespace setup\n")
 file(WRITE "${OUTPUT}.tmp" "${body}")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

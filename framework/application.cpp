@@ -45,7 +45,7 @@ void insertStandIns(const std::vector<std::string>& loaded) {
 
 }  // namespace
 
-Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
+Application::Application(int& argc, char** argv, StartupFaces startupFaces, ReadAhead readAhead) {
     if (g_instance != nullptr) throw std::logic_error("An application object exists already");
     // Pages are designed in pixels and the elastic component does all scaling.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) {
@@ -53,14 +53,19 @@ Application::Application(int& argc, char** argv, StartupFaces startupFaces) {
     }
     // Loading fontconfig's configuration takes as long as connecting to the display: do
     // both at once (fontconfig's initialisation is thread-safe and done only once).
-    // The page faces are read then too.
+    // The page faces are read then too, and whatever else the caller reads ahead.
     std::vector<std::string> faces;
-    std::thread loadFontConfiguration([&faces, &startupFaces] {
+    std::thread loadFontConfiguration([&faces, &startupFaces, &readAhead] {
         FcInit();
         try {
             if (startupFaces) faces = startupFaces();
         } catch (const std::exception&) {
             // The faces are a nicety: without them the pages take their stand-in faces.
+        }
+        try {
+            if (readAhead) readAhead();
+        } catch (...) {
+            // Work read ahead is done again, and fails there, where it is needed.
         }
     });
     {

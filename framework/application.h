@@ -25,10 +25,13 @@ public:
     // Font files (their bytes) to make available to this program alone. Called on another
     // thread while the display is being connected, so it must not use Qt.
     using StartupFaces = std::function<std::vector<std::string>()>;
+    // Other work of the start that needs no Qt, done on that thread after the faces. It
+    // keeps its own results: what it throws is dropped.
+    using ReadAhead = std::function<void()>;
 
     // Creates the Qt application; exactly one exists at a time. The faces that startupFaces
     // returns are registered for this run, from memory.
-    Application(int& argc, char** argv, StartupFaces startupFaces = {});
+    Application(int& argc, char** argv, StartupFaces startupFaces = {}, ReadAhead readAhead = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

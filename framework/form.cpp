@@ -192,8 +192,12 @@ const ClassInfo& TForm::staticClassInfo() {
 }
 
 void TForm::createFromDefinition(std::string_view definition) {
+    createFromDefinition(parsePageDefinition(definition));
+}
+
+void TForm::createFromDefinition(const ObjectNode& definition) {
     publishHandlers();
-    readForm(*this, parsePageDefinition(definition));
+    readForm(*this, definition);
     bindFields();
     for (int i = 0; i < componentCount(); ++i) component(i)->Loaded();
     Loaded();

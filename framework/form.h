@@ -13,6 +13,8 @@ class QEventLoop;
 
 namespace framework {
 
+struct ObjectNode;
+
 class FormWindow;
 
 enum class TPosition { poDesigned, poScreenCenter };
@@ -48,6 +50,8 @@ class TForm : public TControl {
     // component), binds the page's fields, calls Loaded on every component and then
     // raises OnCreate.
     void createFromDefinition(std::string_view definition);
+    // The same from a definition read before.
+    void createFromDefinition(const ObjectNode& definition);
     // Raises OnDestroy; the owner calls it before freeing the page (see FormDeleter).
     void beforeDestruction();
 

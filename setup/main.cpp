@@ -16,10 +16,12 @@ namespace {
 int runWizard(int argc, char** argv) {
     framework::Application::setStartFailureLead(
         "The Quindor setup program cannot open its display");
-    framework::Application app(argc, argv, setup::distributionFaces());
+    setup::PageTrees pages;
+    framework::Application app(argc, argv, setup::distributionFaces(),
+                               [&pages] { pages.readAll(); });
     app.setTitle("Setup");
     setup::Wizard wizard;
-    wizard.createPages();
+    wizard.createPages(std::move(pages));
     return app.run();
 }
 

@@ -13,9 +13,14 @@ namespace setup {
 namespace {
 
 template <class Page>
-framework::FormPtr<Page> createPage(Wizard& wizard) {
+framework::FormPtr<Page> createPage(Wizard& wizard, PageTrees& readAhead) {
     framework::FormPtr<Page> page(new Page(wizard));
-    page->createFromDefinition(pageDefinition(Page::staticClassInfo().name()));
+    const std::string_view name = Page::staticClassInfo().name();
+    if (auto tree = readAhead.take(name)) {
+        page->createFromDefinition(*tree);
+    } else {
+        page->createFromDefinition(pageDefinition(name));
+    }
     return page;
 }
 
@@ -68,17 +73,17 @@ Wizard::~Wizard() {
     isForm1.reset();
 }
 
-void Wizard::createPages() {
+void Wizard::createPages(PageTrees readAhead) {
     const framework::PageFaceAsDefault pageFace;
-    isForm1 = createPage<TisForm1>(*this);
-    isForm2 = createPage<TisForm2>(*this);
-    isForm3 = createPage<TisForm3>(*this);
-    iForm10 = createPage<TiForm10>(*this);
-    isform4 = createPage<Tisform4>(*this);
-    isForm5 = createPage<TisForm5>(*this);
-    isform6 = createPage<Tisform6>(*this);
-    isForm7 = createPage<TisForm7>(*this);
-    iForm11 = createPage<TiForm11>(*this);
+    isForm1 = createPage<TisForm1>(*this, readAhead);
+    isForm2 = createPage<TisForm2>(*this, readAhead);
+    isForm3 = createPage<TisForm3>(*this, readAhead);
+    iForm10 = createPage<TiForm10>(*this, readAhead);
+    isform4 = createPage<Tisform4>(*this, readAhead);
+    isForm5 = createPage<TisForm5>(*this, readAhead);
+    isform6 = createPage<Tisform6>(*this, readAhead);
+    isForm7 = createPage<TisForm7>(*this, readAhead);
+    iForm11 = createPage<TiForm11>(*this, readAhead);
 }
 
 }  // namespace setup

@@ -9,6 +9,7 @@
 #include "engine/machine.h"
 #include "framework/application.h"
 #include "framework/form.h"
+#include "page_trees.h"
 
 namespace setup {
 
@@ -38,8 +39,8 @@ public:
     Wizard& operator=(const Wizard&) = delete;
 
     // Creates the pages in order; the first becomes the main page. A page's creation
-    // handler may use only the pages created before it.
-    void createPages();
+    // handler may use only the pages created before it. Definitions read ahead are used.
+    void createPages(PageTrees readAhead = {});
 
     // The product's screen language, written into its settings file at install.
     std::string ScreenLanguageCode;

@@ -1,6 +1,6 @@
 #pragma once
-// A freshly created wizard per test, with scripted message boxes, shown as the program
-// starts it.
+// A freshly created wizard per test, with scripted message boxes, made and shown as the
+// program starts it.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,10 @@ protected:
         // The design screen, so that the pages keep their designed bounds (the offscreen
         // screen is 800 x 800).
         app().setScreenSizeOverride({800, 600});
-        wizard.createPages();
+        // As the program makes them: from the definitions read ahead.
+        setup::PageTrees pages;
+        pages.readAll();
+        wizard.createPages(std::move(pages));
         wizard.isForm1->Show();
         testing_support::settle();
     }

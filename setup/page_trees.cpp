@@ -16,9 +16,9 @@ void PageTrees::readAll() {
     }
 }
 
-std::optional<framework::ObjectNode> PageTrees::take(std::string_view className) {
+framework::ObjectNode PageTrees::take(std::string_view className) {
     const auto found = m_trees.find(className);
-    if (found == m_trees.end()) return std::nullopt;
+    if (found == m_trees.end()) return framework::parsePageDefinition(pageDefinition(className));
     framework::ObjectNode tree = std::move(found->second);
     m_trees.erase(found);
     return tree;

@@ -3,7 +3,6 @@
 // while the display is being connected, so that making the pages is left with the pages.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,8 +15,8 @@ public:
     // Reads every page's definition. Free of Qt; one that cannot be read is left out, and
     // its page reads it, and fails, when it is made.
     void readAll();
-    // The page's definition as read ahead, taken out; none when it was not read ahead.
-    std::optional<framework::ObjectNode> take(std::string_view className);
+    // The page's definition as read ahead, taken out; read now when it was not read ahead.
+    framework::ObjectNode take(std::string_view className);
 
 private:
     std::map<std::string, framework::ObjectNode, std::less<>> m_trees;

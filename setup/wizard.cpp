@@ -5,7 +5,6 @@
 #include "engine/program_folders.h"
 #include "framework/page_face_default.h"
 #include "page_classes.h"
-#include "page_definitions.h"
 #include "pages.h"
 
 namespace setup {
@@ -15,12 +14,7 @@ namespace {
 template <class Page>
 framework::FormPtr<Page> createPage(Wizard& wizard, PageTrees& readAhead) {
     framework::FormPtr<Page> page(new Page(wizard));
-    const std::string_view name = Page::staticClassInfo().name();
-    if (auto tree = readAhead.take(name)) {
-        page->createFromDefinition(*tree);
-    } else {
-        page->createFromDefinition(pageDefinition(name));
-    }
+    page->createFromDefinition(readAhead.take(Page::staticClassInfo().name()));
     return page;
 }
 
